@@ -1,0 +1,388 @@
+// The database layer against the real engine, in a fresh folder per test.
+#include "store/database.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using store::DbLayer;
+using store::Recordset;
+using store::SqliteApi;
+
+class DbLayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tandrel-db-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    ASSERT_EQ(db.DbBindLibrary(store::linkedSqliteApi()), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  // A new database with one text table, kept open by the test.
+  sqlite3* openClips() {
+    sqlite3* h = db.DbCreate(path("clips.db"), 0);
+    EXPECT_NE(h, nullptr);
+    EXPECT_EQ(db.DbExecute("create table t (k integer primary key, s text unique, b blob)", h), 1);
+    return h;
+  }
+
+  DbLayer db;
+  std::string folder_;
+};
+
+std::string highBytesAndQuote() {
+  std::string s = "it's ";
+  for (int c = 0x80; c <= 0xFF; ++c) s += static_cast<char>(c);
+  return s;
+}
+
+TEST(DbLayerBind, RefusesNullAndNamesTheFirstMissingEntry) {
+  DbLayer db;
+  EXPECT_EQ(db.DbBindLibrary(nullptr), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Invalid Pointer!");
+
+  // The five required entries are checked in this order; fill them in one by one.
+  SqliteApi api = *store::linkedSqliteApi();
+  SqliteApi damaged = api;
+  damaged.get_table = nullptr, damaged.free_table = nullptr, damaged.open = nullptr;
+  damaged.close = nullptr, damaged.exec = nullptr;
+  const std::vector<std::pair<std::string, std::function<void()>>> order = {
+      {"get_table", [&] { damaged.get_table = api.get_table; }},
+      {"free_table", [&] { damaged.free_table = api.free_table; }},
+      {"open", [&] { damaged.open = api.open; }},
+      {"close", [&] { damaged.close = api.close; }},
+      {"exec", [&] { damaged.exec = api.exec; }},
+  };
+  for (const auto& [name, restore] : order) {
+    EXPECT_EQ(db.DbBindLibrary(&damaged), 0);
+    EXPECT_EQ(db.DbLastMessage(), "Couldn't init 'sqlite3_" + name + "'");
+    restore();
+  }
+  EXPECT_FALSE(db.bound());
+
+  for (auto [name, field] : std::vector<std::pair<std::string, void (*)(SqliteApi&)>>{
+           {"prepare", [](SqliteApi& a) { a.prepare = nullptr; }},
+           {"step", [](SqliteApi& a) { a.step = nullptr; }},
+           {"column_text", [](SqliteApi& a) { a.column_text = nullptr; }},
+           {"last_insert_rowid", [](SqliteApi& a) { a.last_insert_rowid = nullptr; }},
+           {"free", [](SqliteApi& a) { a.free = nullptr; }}}) {
+    SqliteApi partial = api;
+    field(partial);
+    EXPECT_EQ(db.DbBindLibrary(&partial), 0);
+    EXPECT_EQ(db.DbLastMessage(), "Couldn't init 'sqlite3_" + name + "'");
+  }
+}
+
+TEST(DbLayerBind, UnboundLayerFailsEveryOperationSafely) {
+  DbLayer db;
+  Recordset rs;
+  std::string text = "x";
+  char byte = 0;
+  EXPECT_EQ(db.DbOpen("/tmp"), nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "Couldn't init 'sqlite3_open'");
+  EXPECT_EQ(db.DbCreate("/tmp/never-made.db", 1), nullptr);
+  EXPECT_EQ(db.DbClose(nullptr), 0);
+  EXPECT_EQ(db.DbExecute("select 1", nullptr), 0);
+  EXPECT_EQ(db.DbQuery("select 1", nullptr, rs), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Couldn't init 'sqlite3_get_table'");
+  EXPECT_EQ(db.DbPrepare(nullptr, "select 1"), nullptr);
+  EXPECT_EQ(db.StmtBindText(nullptr, 1, &text), 0);
+  EXPECT_EQ(db.StmtBindBlob(nullptr, 1, &byte, 1), 0);
+  EXPECT_EQ(db.StmtStep(nullptr), 0);
+  EXPECT_EQ(db.StmtFinalize(nullptr), 0);
+  EXPECT_EQ(db.StmtColumnBytes(nullptr, 0), 0);
+  EXPECT_EQ(db.StmtColumnText(nullptr, 0), nullptr);
+  EXPECT_EQ(db.StmtColumnBlob(nullptr, 0), nullptr);
+  EXPECT_EQ(db.DbLastInsertRowId(nullptr), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Couldn't init 'sqlite3_last_insert_rowid'");
+  EXPECT_FALSE(std::filesystem::exists("/tmp/never-made.db"));
+}
+
+TEST_F(DbLayerTest, BindingKeepsTheLastMessageAndRebindingReplacesTheTable) {
+  EXPECT_EQ(db.DbOpen(path("missing.db")), nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "Database doesn't exists");
+  EXPECT_FALSE(std::filesystem::exists(path("missing.db")));
+
+  SqliteApi refusing = *store::linkedSqliteApi();
+  refusing.open = [](const char*, sqlite3** out) { *out = nullptr; return SQLITE_CANTOPEN; };
+  ASSERT_EQ(db.DbBindLibrary(&refusing), 1);
+  EXPECT_EQ(db.DbLastMessage(), "Database doesn't exists");
+  sqlite3* h = db.DbCreate(path("a.db"), 0);
+  EXPECT_EQ(h, nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "Couldn't create database");
+
+  ASSERT_EQ(db.DbBindLibrary(store::linkedSqliteApi()), 1);
+  h = db.DbCreate(path("a.db"), 0);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "OK");
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, CreateReplacesAnExistingFileOnlyWhenAskedWithOne) {
+  sqlite3* h = openClips();
+  ASSERT_EQ(db.DbClose(h), 1);
+  ASSERT_TRUE(std::filesystem::exists(path("clips.db")));
+
+  for (int replace : {0, 2}) {
+    EXPECT_EQ(db.DbCreate(path("clips.db"), replace), nullptr);
+    EXPECT_EQ(db.DbLastMessage(), "OK");  // left as the close set it
+  }
+  h = db.DbOpen(path("clips.db"));
+  ASSERT_NE(h, nullptr);
+  Recordset rs;
+  ASSERT_EQ(db.DbQuery("select count(*) as n from sqlite_master where name = 't'", h, rs), 1);
+  ASSERT_EQ(db.RecordsetValueByName("n", rs), 1);
+  EXPECT_EQ(rs.value, "1");
+  db.RecordsetRelease(rs);
+  ASSERT_EQ(db.DbClose(h), 1);
+
+  h = db.DbCreate(path("clips.db"), 1);
+  ASSERT_NE(h, nullptr);
+  ASSERT_EQ(db.DbQuery("select count(*) as n from sqlite_master where name = 't'", h, rs), 1);
+  ASSERT_EQ(db.RecordsetValueByName("n", rs), 1);
+  EXPECT_EQ(rs.value, "0");
+  db.RecordsetRelease(rs);
+  EXPECT_EQ(db.DbClose(h), 1);
+
+  EXPECT_EQ(db.DbCreate(path("no-such-folder/x.db"), 0), nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "Couldn't create database");
+}
+
+TEST_F(DbLayerTest, NullHandlesAndStatementsAreRefused) {
+  Recordset rs;
+  std::string text = "x";
+  char byte = 0;
+  for (auto call : std::vector<std::function<std::int64_t()>>{
+           [&] { return db.DbClose(nullptr); },
+           [&] { return db.DbExecute("select 1", nullptr); },
+           [&] { return db.DbQuery("select 1", nullptr, rs); },
+           [&] { return db.DbPrepare(nullptr, "select 1") != nullptr; },
+           [&] { return db.DbLastInsertRowId(nullptr); }}) {
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(db.DbLastMessage(), "Wrong Database-Handle");
+  }
+  for (auto call : std::vector<std::function<std::int64_t()>>{
+           [&] { return db.StmtBindText(nullptr, 1, &text); },
+           [&] { return db.StmtBindBlob(nullptr, 1, &byte, 1); },
+           [&] { return db.StmtStep(nullptr); },
+           [&] { return db.StmtFinalize(nullptr); },
+           [&] { return db.StmtColumnBytes(nullptr, 0); },
+           [&] { return db.StmtColumnText(nullptr, 0) != nullptr; },
+           [&] { return db.StmtColumnBlob(nullptr, 0) != nullptr; }}) {
+    EXPECT_EQ(call(), 0);
+    EXPECT_EQ(db.DbLastMessage(), "Statement is empty");
+  }
+}
+
+TEST_F(DbLayerTest, CloseFailsWhileAStatementIsOpen) {
+  sqlite3* h = openClips();
+  sqlite3_stmt* st = db.DbPrepare(h, "select * from t");
+  ASSERT_NE(st, nullptr);
+  EXPECT_EQ(db.DbClose(h), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Couldn't close Database");
+  EXPECT_EQ(db.StmtFinalize(st), 1);
+  EXPECT_EQ(db.DbClose(h), 1);
+  EXPECT_EQ(db.DbLastMessage(), "OK");
+}
+
+TEST_F(DbLayerTest, EngineErrorsAndEmptyResults) {
+  sqlite3* h = openClips();
+  Recordset rs;
+  EXPECT_EQ(db.DbExecute("delete from nope", h), 0);
+  EXPECT_EQ(db.DbLastMessage(), "no such table: nope");
+  EXPECT_EQ(db.DbQuery("select * from nope", h, rs), 0);
+  EXPECT_EQ(db.DbLastMessage(), "no such table: nope");
+  EXPECT_EQ(db.DbPrepare(h, ""), nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "SQL-Query is empty");
+  EXPECT_EQ(db.DbPrepare(h, "selec nothing"), nullptr);
+  EXPECT_EQ(db.DbLastMessage(), "SQL error Or missing database");
+
+  ASSERT_EQ(db.DbQuery("select * from t where k = '7'", h, rs), 1);
+  EXPECT_EQ(rs.rowCount, 0);
+  EXPECT_EQ(rs.eof, 1);
+  EXPECT_EQ(db.RecordsetValueByName("s", rs), 0);
+  EXPECT_EQ(db.DbLastMessage(), "No such Columnname: 's'");
+  db.RecordsetRelease(rs);
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, RecordsetWalkAndReads) {
+  sqlite3* h = openClips();
+  ASSERT_EQ(db.DbExecute("insert into t (s) values ('a'); insert into t (s) values (NULL);"
+                         "insert into t (s) values ('c')", h), 1);
+  Recordset rs;
+  ASSERT_EQ(db.DbQuery("select k, s from t order by k", h, rs), 1);
+  EXPECT_EQ(rs.rowCount, 3);
+  EXPECT_EQ(rs.columnCount, 2);
+  EXPECT_EQ(rs.bof, 1);
+  EXPECT_EQ(rs.eof, 0);
+  std::vector<std::string> seen;
+  for (int row = 1; row <= rs.rowCount; ++row) {
+    EXPECT_EQ(db.RecordsetValueByName("s", rs), 1);
+    seen.push_back(rs.value);
+    db.RecordsetNext(rs);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "", "c"}));
+  EXPECT_EQ(rs.eof, 1);
+  EXPECT_EQ(rs.currentRow, 3);
+
+  db.RecordsetFirst(rs);
+  EXPECT_EQ(rs.bof, 1);
+  EXPECT_EQ(rs.eof, 0);
+  EXPECT_EQ(db.RecordsetValueByIndex(0, rs), 1);
+  EXPECT_EQ(rs.value, "1");
+  EXPECT_EQ(db.DbLastMessage(), "OK");
+  EXPECT_EQ(db.RecordsetValueByName("S", rs), 0);  // names match case-sensitively
+  EXPECT_EQ(db.DbLastMessage(), "No such Columnname: 'S'");
+
+  for (int bad : {-1, 2}) {
+    ASSERT_EQ(db.RecordsetValueByIndex(0, rs), 1);
+    EXPECT_EQ(db.RecordsetValueByIndex(bad, rs), 0);
+    EXPECT_EQ(db.DbLastMessage(), "No such Columnindex: '" + std::to_string(bad) + "'");
+    EXPECT_EQ(rs.value, "");
+  }
+
+  db.RecordsetRelease(rs);
+  EXPECT_EQ(rs.table, nullptr);
+  EXPECT_EQ(rs.rowCount, 0);
+  EXPECT_EQ(db.DbLastMessage(), "OK");
+  db.RecordsetNext(rs);
+  EXPECT_EQ(db.DbLastMessage(), "Wrong Recordset-Handle");
+  EXPECT_EQ(db.RecordsetValueByIndex(0, rs), 0);
+  EXPECT_EQ(db.RecordsetValueByName("s", rs), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Wrong Recordset-Handle");
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, HighBytesAndQuotesRoundTripThroughSqlText) {
+  sqlite3* h = openClips();
+  std::string text = highBytesAndQuote();
+  std::string literal;
+  for (char c : text) literal += c == '\'' ? std::string("''") : std::string(1, c);
+  ASSERT_EQ(db.DbExecute("insert into t (s) values ('" + literal + "')", h), 1);
+  Recordset rs;
+  ASSERT_EQ(db.DbQuery("select s from t where s = '" + literal + "'", h, rs), 1);
+  ASSERT_EQ(rs.rowCount, 1);
+  ASSERT_EQ(db.RecordsetValueByIndex(0, rs), 1);
+  EXPECT_EQ(rs.value, text);
+  db.RecordsetRelease(rs);
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, BoundTextAndBlobRoundTripByteForByte) {
+  sqlite3* h = openClips();
+  std::string text = highBytesAndQuote() + std::string("\0tail", 5);
+  const std::string original = text;
+  const char blob[] = {0, 1, '\xFF', 0};
+  sqlite3_stmt* st = db.DbPrepare(h, "insert into t (s, b) values (?, ?)");
+  ASSERT_NE(st, nullptr);
+  ASSERT_EQ(db.StmtBindText(st, 1, &text), 1);
+  ASSERT_EQ(db.StmtBindBlob(st, 2, blob, sizeof blob), 1);
+  text.assign("changed before the step");
+  EXPECT_EQ(db.StmtStep(st), 101);
+  EXPECT_EQ(db.DbLastMessage(), "sqlite_step() has finished executing");
+  EXPECT_EQ(db.StmtFinalize(st), 1);
+  EXPECT_EQ(db.DbLastMessage(), "OK");
+  EXPECT_EQ(db.DbLastInsertRowId(h), 1);
+
+  st = db.DbPrepare(h, "select s, b from t");
+  ASSERT_NE(st, nullptr);
+  EXPECT_EQ(db.StmtStep(st), 100);
+  EXPECT_EQ(db.DbLastMessage(), "sqlite_step() has another Row ready");
+  const char* stored = db.StmtColumnText(st, 0);
+  EXPECT_EQ(std::string(stored, db.StmtColumnBytes(st, 0)), original);
+  const void* storedBlob = db.StmtColumnBlob(st, 1);
+  ASSERT_EQ(db.StmtColumnBytes(st, 1), static_cast<int>(sizeof blob));
+  EXPECT_EQ(std::string(static_cast<const char*>(storedBlob), sizeof blob),
+            std::string(blob, sizeof blob));
+  EXPECT_EQ(db.StmtFinalize(st), 1);
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, BindRefusals) {
+  sqlite3* h = openClips();
+  sqlite3_stmt* st = db.DbPrepare(h, "insert into t (s, b) values (?, ?)");
+  ASSERT_NE(st, nullptr);
+  std::string text = "x";
+  char byte = 1;
+  EXPECT_EQ(db.StmtBindText(st, 0, &text), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Index must be greater than 0");
+  EXPECT_EQ(db.StmtBindBlob(st, 0, &byte, 1), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Index must be greater than 0");
+  EXPECT_EQ(db.StmtBindText(st, 1, nullptr), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Textbuffer is empty");
+  EXPECT_EQ(db.StmtBindBlob(st, 2, nullptr, 1), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Binarybuffer is empty");
+  EXPECT_EQ(db.StmtBindBlob(st, 2, &byte, 0), 0);
+  EXPECT_EQ(db.DbLastMessage(), "Binarybufferlength is empty");
+  EXPECT_EQ(db.StmtBindBlob(st, 9, &byte, 1), 0);
+  EXPECT_EQ(db.DbLastMessage(), "BindBlobError");
+  EXPECT_EQ(db.StmtFinalize(st), 1);
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, FailedStepIsReportedAgainByFinalize) {
+  sqlite3* h = openClips();
+  ASSERT_EQ(db.DbExecute("insert into t (s) values ('dup')", h), 1);
+  sqlite3_stmt* st = db.DbPrepare(h, "insert into t (s) values ('dup')");
+  ASSERT_NE(st, nullptr);
+  EXPECT_EQ(db.StmtStep(st), 0);
+  EXPECT_EQ(db.DbLastMessage(), "abort due To contraint violation");
+  EXPECT_EQ(db.StmtFinalize(st), 0);
+  EXPECT_EQ(db.DbLastMessage(), "abort due To contraint violation");
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST_F(DbLayerTest, LockedDatabase) {
+  sqlite3* h = openClips();
+  db.setBusyTimeout(50);
+  sqlite3* quick = db.DbOpen(path("clips.db"));
+  ASSERT_NE(quick, nullptr);
+  sqlite3_stmt* st = db.DbPrepare(quick, "insert into t (s) values ('x')");
+  ASSERT_NE(st, nullptr);
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path("clips.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(db.StmtStep(st), 0);
+  EXPECT_EQ(db.DbLastMessage(), "The database file is locked");
+  EXPECT_EQ(db.StmtFinalize(st), 0);
+  EXPECT_EQ(db.DbLastMessage(), "The database file is locked");
+  EXPECT_EQ(db.DbClose(quick), 1);
+
+  // With the default wait, a lock released soon is waited for rather than reported.
+  std::thread releaser([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  EXPECT_EQ(db.DbExecute("insert into t (s) values ('y')", h), 1);
+  EXPECT_EQ(db.DbLastMessage(), "OK");
+  releaser.join();
+  sqlite3_close(other);
+  EXPECT_EQ(db.DbClose(h), 1);
+}
+
+TEST(DbLayerResult, TextsOfResultCodes) {
+  EXPECT_EQ(store::dbResultText(0), "OK");
+  EXPECT_EQ(store::dbResultText(17), "he database schema changed");
+  EXPECT_EQ(store::dbResultText(23), "Authorization denied");
+  EXPECT_EQ(store::dbResultText(42), "Unknown Error (No. 42)");
+  DbLayer db;
+  db.DbResultMessage(42);
+  EXPECT_EQ(db.DbLastMessage(), "Unknown Error (No. 42)");
+  db.DbResultMessage(SQLITE_BUSY_SNAPSHOT);
+  EXPECT_EQ(db.DbLastMessage(), "The database file is locked");
+}
+
+}  // namespace
