@@ -88,6 +88,17 @@ void resetRecordset(Recordset& rs) {
   rs.value.clear();
 }
 
+// The engine's own text for a failed exec or query; its buffer is the engine's to free.
+std::string takeEngineError(const SqliteApi* api, sqlite3* db, char* error, int rc) {
+  if (error) {
+    std::string text(error);
+    api->free(error);
+    return text;
+  }
+  const char* text = api->errmsg(db);
+  return text ? std::string(text) : dbResultText(rc & 0xFF);
+}
+
 }  // namespace
 
 int DbLayer::DbBindLibrary(const SqliteApi* api) {
@@ -189,17 +200,6 @@ int DbLayer::DbClose(sqlite3* db) {
   }
   lastMessage_ = "OK";
   return 1;
-}
-
-// The engine's own text for a failed exec or query; its buffer is the engine's to free.
-static std::string takeEngineError(const SqliteApi* api, sqlite3* db, char* error, int rc) {
-  if (error) {
-    std::string text(error);
-    api->free(error);
-    return text;
-  }
-  const char* text = api->errmsg(db);
-  return text ? std::string(text) : dbResultText(rc & 0xFF);
 }
 
 int DbLayer::DbExecute(const std::string& sql, sqlite3* db) {
