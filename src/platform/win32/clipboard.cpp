@@ -1,0 +1,89 @@
+// The clipboard and the viewer chain over USER32. Data from other programs is
+// never trusted to be what it claims: every read stops at the end of the memory
+// block it came in.
+#include "platform/clipboard.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/win32.h"
+
+namespace platform {
+using namespace win32;
+
+namespace {
+
+// The bytes of a clipboard block, never past its size; a zero-sized block is empty, and
+// nullopt means a block that cannot be locked.
+std::optional<std::string> blockBytes(HANDLE data, bool stopAtZero) {
+  const SIZE_T size = GlobalSize(data);
+  const void* locked = GlobalLock(data);
+  if (!locked) return size == 0 ? std::optional<std::string>(std::string()) : std::nullopt;
+  const char* bytes = static_cast<const char*>(locked);
+  SIZE_T length = size;
+  if (stopAtZero) {
+    const void* zero = std::memchr(bytes, 0, size);
+    if (zero) length = static_cast<SIZE_T>(static_cast<const char*>(zero) - bytes);
+  }
+  std::string copy(bytes, length);
+  GlobalUnlock(data);
+  return copy;
+}
+
+}  // namespace
+
+Hwnd setClipboardViewer(Hwnd window) { return fromHwnd(SetClipboardViewer(toHwnd(window))); }
+
+bool changeClipboardChain(Hwnd window, Hwnd next) {
+  return ChangeClipboardChain(toHwnd(window), toHwnd(next)) != 0;
+}
+
+bool openClipboard(Hwnd owner) { return OpenClipboard(toHwnd(owner)) != 0; }
+bool closeClipboard() { return CloseClipboard() != 0; }
+unsigned enumClipboardFormats(unsigned format) { return EnumClipboardFormats(format); }
+
+int getPriorityClipboardFormat(const unsigned* formats, int count) {
+  if (count <= 0) return 0;
+  std::vector<UINT> list(formats, formats + count);
+  return GetPriorityClipboardFormat(list.data(), count);
+}
+
+bool isClipboardFormatAvailable(unsigned format) { return IsClipboardFormatAvailable(format) != 0; }
+Hwnd getOpenClipboardWindow() { return fromHwnd(GetOpenClipboardWindow()); }
+
+std::optional<std::string> getClipboardText() {
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (!data) return std::nullopt;
+  return blockBytes(data, true);
+}
+
+std::optional<std::string> getClipboardBytes(unsigned format) {
+  HANDLE data = GetClipboardData(format);
+  if (!data) return std::nullopt;
+  return blockBytes(data, false);
+}
+
+unsigned registerClipboardFormat(const std::string& name) { return RegisterClipboardFormatA(name.c_str()); }
+
+bool emptyClipboard() { return EmptyClipboard() != 0; }
+
+bool setClipboardBytes(unsigned format, const std::string& bytes) {
+  const bool text = format == CF_TEXT;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + (text ? 1 : 0));
+  if (!block) return false;
+  char* target = static_cast<char*>(GlobalLock(block));
+  if (!target) {
+    GlobalFree(block);
+    return false;
+  }
+  std::memcpy(target, bytes.data(), bytes.size());
+  if (text) target[bytes.size()] = '\0';
+  GlobalUnlock(block);
+  if (!SetClipboardData(format, block)) {
+    GlobalFree(block);  // still ours: the clipboard took nothing
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,58 @@
+// The event loop's side of the platform: a FIFO of the events our window
+// procedure makes out of real messages, and the wait that pumps the thread's
+// message queue until one arrives.
+#include <deque>
+
+#include "platform/win32/win32.h"
+
+namespace platform {
+using namespace win32;
+
+namespace {
+
+std::deque<WindowEvent> pending;
+
+// A right-button press anywhere in one of our windows reaches the dispatcher as a raw event,
+// whichever child took it (the editor's popup menu depends on that).
+void noteRightButton(const MSG& msg) {
+  if (msg.message != WM_RBUTTONDOWN || !msg.hwnd) return;
+  if (int number = numberOfWindow(GetAncestor(msg.hwnd, GA_ROOT)))
+    pushEvent({EVENT_RBUTTON, number, 0, 0, 0});
+}
+
+void pumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;  // the loop ends through the logic, never through WM_QUIT
+    noteRightButton(msg);
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+bool popEvent(WindowEvent& event) {
+  if (pending.empty()) return false;
+  event = pending.front();
+  pending.pop_front();
+  return true;
+}
+
+}  // namespace
+
+namespace win32 {
+void pushEvent(const WindowEvent& event) { pending.push_back(event); }
+}  // namespace win32
+
+WindowEvent waitWindowEvent(int milliseconds) {
+  WindowEvent event;
+  if (popEvent(event)) return event;
+  pumpMessages();
+  if (popEvent(event)) return event;
+  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0, QS_ALLINPUT,
+                              MWMO_INPUTAVAILABLE);
+  pumpMessages();
+  if (popEvent(event)) return event;
+  return WindowEvent{};
+}
+
+}  // namespace platform
