@@ -1,0 +1,85 @@
+// The shutdown order and the notice shown while the database is compacted at exit.
+#include "app/shutdown.h"
+
+#include <thread>
+
+#include "app/log.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "platform/clipboard.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "store/clip_store.h"
+#include "ui/gadgets.h"
+
+namespace app {
+namespace {
+
+// Runs on its own thread; the main thread sets the stop flag once the compaction is done.
+void shutdownNotice(std::atomic<int>& stop) {
+  const platform::Rect area = platform::workArea();
+  platform::NoticeSpec spec;
+  spec.title = appName;
+  spec.label = appName + "\r\nShutting Down";
+  spec.width = 122;
+  spec.height = 60;
+  spec.x = area.right - 132;
+  spec.y = area.bottom - 60;
+  spec.labelText = ui::colour::blue;
+  spec.background = ui::colour::lightYellow;
+  spec.barColour = ui::colour::lightCyan;
+  const platform::Hwnd notice = platform::openNotice(spec);
+  if (notice == 0) return;
+  platform::setNoticeLabel(notice, appName + "\r\nWriting Data Base");
+  while (stop.load() == 0) {
+    for (int percent = 1; percent <= 100 && stop.load() == 0; ++percent) {
+      platform::setNoticeProgress(notice, percent);
+      platform::sleep(15);
+    }
+  }
+  platform::closeNotice(notice);
+}
+
+}  // namespace
+
+void shutDown(Program& p) {
+  // An error raised while shutting down must not start the shutdown again.
+  if (p.shuttingDown) platform::endProcess(1);
+  p.shuttingDown = true;
+
+  if (p.mainWindow != 0) platform::changeClipboardChain(p.mainWindow, p.capture.nextViewer);
+  saveSettings(p);
+
+  platform::deleteFile(p.paths.dataFolder + "Tandrel_.htm");
+  if (!p.paths.printFolder.empty()) platform::deleteFilesIn(p.paths.printFolder);
+  platform::deleteFolderTree(p.paths.setsFolder);
+
+  if (p.oleacc != 0) platform::freeLibrary(p.oleacc);
+  p.oleacc = 0;
+  if (p.mutex != 0) platform::closeMutex(p.mutex);
+  p.mutex = 0;
+  if (p.mainWindow != 0) {
+    platform::removeTrayIcon(p.mainWindow);
+    platform::closeWindow(p.mainWindow);
+  }
+
+  if (p.databaseHandle != nullptr) {
+    store::EmptyTrash(p);
+    if (p.cleanOnExit == 1) {
+      p.noticeStop = 0;
+      std::thread notice(shutdownNotice, std::ref(p.noticeStop));
+      store::VacuumClips(p);
+      p.noticeStop = 1;
+      notice.join();
+    }
+    p.db.DbClose(p.databaseHandle);
+    p.databaseHandle = nullptr;
+  }
+
+  writeLog(p, p.captureTime + "Program ended ");
+  closeLog(p);
+  platform::endProcess(0);
+}
+
+}  // namespace app

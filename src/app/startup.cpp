@@ -1,0 +1,213 @@
+// Start-up in its fixed order, the single-instance rule, the migration of an older release's files
+// and the main loop.
+#include "app/startup.h"
+
+#include "app/entry.h"
+#include "app/error_report.h"
+#include "app/log.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "app/shutdown.h"
+#include "capture/watcher.h"
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "store/clip_database.h"
+#include "store/clip_store.h"
+#include "ui/dispatcher.h"
+#include "ui/main_window.h"
+#include "ui/status.h"
+#include "ui/window_proc.h"
+
+namespace app {
+namespace {
+
+// A start-up step that stops the program ends it at once, without the shutdown.
+[[noreturn]] void endStartUp(Program& p) {
+  closeLog(p);
+  platform::endProcess(0);
+}
+
+void setFolders(Program& p) {
+  Paths& f = p.paths;
+  f.programFolder = platform::programFolder();
+  f.companyFolder = platform::specialFolder(platform::CSIDL_APPDATA) + "Korvane\\";
+  f.dataFolder = f.companyFolder + appName + "\\";
+  f.setsFolder = f.dataFolder + "sets\\";
+  f.settingsPath = f.dataFolder + "tandrel.ini";
+  f.logPath = f.dataFolder + "tandrel.log";
+  f.databasePath = f.dataFolder + "tdclips.db";
+}
+
+bool makeDataFolders(Program& p) {
+  platform::createFolder(p.paths.companyFolder);
+  platform::createFolder(p.paths.dataFolder);
+  return platform::folderExists(p.paths.dataFolder);
+}
+
+// Where are the settings: here, beside the program (an older release), in the copy Windows made of
+// the program folder, or nowhere (a first start, which the user confirms).
+void locateSettings(Program& p) {
+  const Paths& f = p.paths;
+  const std::string virtualStore =
+      platform::specialFolder(platform::CSIDL_LOCAL_APPDATA) + "virtualstore\\Program Files\\Tandrel\\";
+  if (platform::fileExists(f.settingsPath)) {
+    writeLog(p, "ini exists at startup " + f.dataFolder);
+    const auto bytes = platform::readFile(f.settingsPath, 1u << 20);
+    bool converted = false;
+    if (bytes) {
+      for (const auto& [key, value] : parseSettings(*bytes)) {
+        std::string lower = key;
+        for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (lower == "vistaconverted") {
+          converted = value == "Y";
+          break;
+        }
+      }
+    }
+    writeLog(p, (converted ? "VistaConverted switch is set " : "Vista AppCoPgm does not exist ") + f.dataFolder);
+  } else if (platform::fileExists(f.programFolder + "tandrel.ini")) {
+    writeLog(p, "Vista old file location does exist " + f.programFolder + "tandrel.ini");
+    migrateOldFiles(p, f.programFolder);
+  } else if (platform::fileExists(virtualStore + "tandrel.ini")) {
+    migrateOldFiles(p, virtualStore);
+    writeLog(p, "Vista virtualstore exists ");
+  } else {
+    writeLog(p, "Vista virtualstore does not exist ");
+    const int answer = platform::messageBox(
+        0,
+        "Tandrel has not located any previous Tandrel files on your computer. If this is correct, press 'Yes' to "
+        "continue, otherwise press 'No' to end the program",
+        appName, platform::MB_YESNO | platform::MB_ICONQUESTION);
+    if (answer != platform::IDYES) endStartUp(p);
+    makeDataFolders(p);
+  }
+}
+
+void joinViewerChain(Program& p) {
+  p.capture.ownWrite = 1;
+  platform::setWindowProc(p.mainWindow, [&p](platform::Hwnd window, unsigned message, platform::WParam wParam,
+                                             platform::LParam lParam) {
+    return guarded(p, [&] { return ui::mainWindowProc(p, window, message, wParam, lParam); });
+  });
+  p.capture.nextViewer = platform::setClipboardViewer(p.mainWindow);
+  p.capture.ownWrite = 0;
+}
+
+}  // namespace
+
+void migrateOldFiles(Program& p, const std::string& oldFolder) {
+  if (!makeDataFolders(p)) return;
+  const std::string from = oldFolder.empty() || oldFolder.back() == '\\' ? oldFolder : oldFolder + "\\";
+  // The data folder's own database is never replaced by an older copy.
+  if (platform::fileExists(p.paths.databasePath)) {
+    writeLog(p, "Old files left in place, the data folder has a database " + p.paths.databasePath);
+    return;
+  }
+  if (!platform::copyFile(from + "tdclips.db", p.paths.databasePath, false)) return;
+  platform::deleteFile(from + "tdclips.db");
+  platform::copyFile(from + "tandrel.ini", p.paths.settingsPath, true);
+  platform::deleteFile(from + "tandrel.ini");
+  platform::deleteFile(from + "tandrel.log");
+  platform::deleteFile(from + "tandrelLogo.jpg");
+}
+
+void mainLoopPass(Program& p) {
+  const platform::WindowEvent event = platform::waitWindowEvent(5);
+  p.view.statusMsg = p.settings.activeSetName;
+  if (event.kind == 0) return;
+  if (event.window == mainWindowNumber) guarded(p, [&] { ui::handleMainEvent(p, event); });
+}
+
+void startUp(Program& p) {
+  // 1-3: toolkit, texts, images, sound.
+  platform::initToolkit();
+  p.windowsVersion = platform::windowsVersion();
+  p.captureTime = currentTimeText();
+  p.capture.capturing = 1;
+  p.doubleClickWait = platform::doubleClickTime() / 3 * 2;
+  p.settings.captureSound = platform::initSound() != 0 ? 1 : 0;
+  if (p.settings.captureSound != 0) platform::loadCaptureSound();
+
+  // 4-5: folders and the log, the first barrier against a second instance.
+  setFolders(p);
+  if (!makeDataFolders(p)) {
+    platform::messageBox(0, "Tandrel could not create its data folder " + p.paths.dataFolder +
+                                ". Please check that the folder can be created and start Tandrel again.",
+                         appName, platform::MB_OK | platform::MB_ICONERROR);
+    endStartUp(p);
+  }
+  if (!openLog(p)) {
+    platform::messageBox(0, "Tandrel was unable to start correctly. Another copy may be running. " + p.paths.dataFolder,
+                         appName, platform::MB_OK | platform::MB_ICONERROR);
+    endStartUp(p);
+  }
+  writeLog(p, appName + p.captureTime);
+  writeLog(p, "Opened Logfile " + p.paths.dataFolder);
+
+  // 6-8: settings, found where an older release may have left them.
+  locateSettings(p);
+  flushLog(p);
+  platform::createFolder(p.paths.setsFolder);
+  loadSettings(p);
+
+  // 9-11: the window, hidden, with its tray icon.
+  if (!ui::buildMainWindow(p)) {
+    platform::messageBox(0,
+                         "Tandrel is unable to initialize window properly. Please try running again and report to "
+                         "Tandrel support",
+                         appName, platform::MB_OK | platform::MB_ICONERROR);
+    endStartUp(p);
+  }
+
+  // 12: one instance per desktop, then the database.
+  p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");
+  bool alreadyExists = false;
+  p.mutex = platform::createMutex(mutexName, alreadyExists);
+  if (alreadyExists) {
+    platform::broadcastMessage(p.msgActivate, 0, 0, 2000);
+    endStartUp(p);
+  }
+  p.paths.printFolder = platform::tempFolder() + "td_print\\";
+  platform::createFolder(p.paths.printFolder);
+  writeLog(p, appName + "Print Dir = " + p.paths.printFolder);
+  if (p.db.DbBindLibrary(store::linkedSqliteApi()) == 0) {
+    platform::messageBox(0, "Fatal error - Couldn't initialize database.dll. Please restart program.", productName,
+                         platform::MB_OK | platform::MB_ICONERROR);
+    endStartUp(p);
+  }
+  if (!store::openClipDatabase(p)) endStartUp(p);
+  store::InitClipStore(p);
+  p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
+
+  // 13-16: the list, the status line, mouse, the Find/Replace message, the accessibility library.
+  ui::showActiveSetStatus(p);
+  if (!platform::mousePresent()) writeLog(p, appName + p.captureTime + " Information: - No mouse Found");
+  p.msgFindReplace = platform::registerWindowMessage("commdlg_FindReplace");
+  p.oleacc = platform::loadLibrary("Oleacc.dll");
+
+  // 17: shown, or only the tray icon.
+  if (p.settings.startMinimized.empty()) {
+    platform::showWindow(p.mainWindow, platform::SW_SHOWNORMAL);
+    platform::setForegroundWindow(p.mainWindow);
+  } else {
+    platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);
+    platform::showWindow(p.mainWindow, platform::SW_HIDE);
+  }
+
+  // 18-20: error reports, the viewer chain, the main loop.
+  p.quitRequested = 0;
+  installErrorHandlers(p);
+  joinViewerChain(p);
+  while (p.quitRequested != 1) mainLoopPass(p);
+  shutDown(p);
+}
+
+}  // namespace app
+
+int tandrelMain() {
+  static app::Program program;
+  app::startUp(program);
+}

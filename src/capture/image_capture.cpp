@@ -1,0 +1,32 @@
+// Reading a picture from the clipboard.
+#include "capture/image_capture.h"
+
+#include "app/log.h"
+#include "app/program.h"
+#include "capture/dib.h"
+#include "platform/clipboard.h"
+
+namespace capture {
+
+void readClipboardImage(app::Program& p) {
+  p.capture.dibBytes.clear();
+  if (!platform::openClipboard(0)) return;
+  auto bytes = platform::getClipboardBytes(platform::CF_DIB);
+  platform::closeClipboard();
+  if (!bytes) return;
+  const DibInfo info = inspectDib(*bytes);
+  if (!info.ok) {
+    app::writeLog(p, p.captureTime + " Clipboard image refused: " + info.refusal);
+    return;
+  }
+  p.capture.dibBytes = std::move(*bytes);
+}
+
+int captureImage(app::Program& p) {
+  // Encoding and storing pictures comes with the image clips; the checked bitmap is let go here.
+  app::writeLog(p, p.captureTime + " Image clips are not stored by this release");
+  p.capture.dibBytes.clear();
+  return 0;
+}
+
+}  // namespace capture

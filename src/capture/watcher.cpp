@@ -1,0 +1,201 @@
+// The clipboard watcher. Every change is passed on to the next viewer whatever happens here
+// (except the one the system sends on joining), so a failure never breaks the chain; and the
+// clipboard is closed as soon as its data is read, so no other program waits behind a message box.
+#include "capture/watcher.h"
+
+#include "app/log.h"
+#include "app/program.h"
+#include "capture/image_capture.h"
+#include "capture/source.h"
+#include "capture/text_capture.h"
+#include "platform/clipboard.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "ui/gadgets.h"
+#include "ui/main_window.h"
+#include "ui/status.h"
+
+namespace capture {
+namespace {
+
+constexpr int maxOpenTries = 50;
+
+void passOn(app::Program& p, unsigned message, platform::WParam wParam, platform::LParam lParam) {
+  if (p.capture.nextViewer != 0) platform::sendMessage(p.capture.nextViewer, message, wParam, lParam);
+}
+
+void logStep(app::Program& p, const std::string& text) { app::writeLog(p, p.captureTime + " " + text); }
+
+std::string trimBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+void findSource(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  platform::Hwnd source = platform::getForegroundWindow();
+  if (source == 0) source = platform::getActiveWindow();
+  if (source == 0) source = platform::getOpenClipboardWindow();
+  if (source == 0) source = p.mainWindow;
+  c.sourceWindow = source;
+  c.sourceTitle = trimBlanks(platform::getWindowText(source, 256));
+  if (c.sourceTitle.empty()) c.sourceTitle = sourceProgramName(p, source);
+  if (c.sourceTitle.size() > 256) c.sourceTitle.resize(256);
+}
+
+void switchListPasteOff(app::Program& p) {
+  p.capture.listPasteMode = 0;
+  p.capture.capturing = 1;
+}
+
+enum class TextRead { Taken, Flood, NotText, Unreadable };
+
+// Reads the text (and its rich text) and closes the clipboard before anything is stored.
+TextRead readText(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  if (!platform::openClipboard(0)) return TextRead::NotText;
+  logStep(p, "Have text - Opening Clipboard");
+  if (!platform::isClipboardFormatAvailable(platform::CF_TEXT)) {
+    platform::closeClipboard();
+    return TextRead::Unreadable;
+  }
+  auto text = platform::getClipboardText();
+  if (!text) {
+    platform::closeClipboard();
+    return TextRead::NotText;
+  }
+  c.clipText = std::move(*text);
+  if (isFlood(p)) {
+    logStep(p, "Duplicate flood - close clipboard -exiting");
+    platform::closeClipboard();
+    return TextRead::Flood;
+  }
+  c.richTextRead = 0;
+  if (p.settings.saveHtml == 1 && readRichText(p)) logStep(p, "checking for rich text");
+  platform::closeClipboard();
+  return TextRead::Taken;
+}
+
+void imageBranch(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  c.dibBytes.clear();
+  readClipboardImage(p);
+  platform::sleep(20);
+  if (c.dibBytes.empty()) return;
+  logStep(p, "saving an image ");
+  if (captureImage(p) != 0) {
+    if (p.mainWindow != platform::getForegroundWindow())
+      platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
+  }
+  if (c.listPasteMode == 1) switchListPasteOff(p);
+}
+
+}  // namespace
+
+int clipboardHasFormats(app::Program& p) {
+  int failures = 0;
+  while (!platform::openClipboard(0)) {
+    p.capture.clipboardBusy = 1;
+    platform::sleep(5);
+    if (++failures > maxOpenTries) {
+      app::writeLog(p, p.captureTime + " unable to open clipboard to enumerate - TERMINATED" + std::to_string(failures));
+      platform::closeClipboard();
+      return 0;
+    }
+  }
+  const unsigned first = platform::enumClipboardFormats(0);
+  platform::closeClipboard();
+  return first != 0 ? 1 : 0;
+}
+
+platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, platform::LParam lParam) {
+  app::CaptureState& c = p.capture;
+  const unsigned message = platform::WM_DRAWCLIPBOARD;
+  if (c.ignoreNextChange == 1) {
+    c.ignoreNextChange = 0;
+    return 0;
+  }
+  if (!(c.replaceCapture == 1 && c.replaceActive == 1) && (c.ownWrite == 1 || c.capturing == 0)) {
+    passOn(p, message, wParam, lParam);
+    return 0;
+  }
+  p.captureTime = app::currentTimeText();
+  findSource(p);
+  c.richTextFlag = 0;
+
+  if (clipboardHasFormats(p) == 0) {
+    passOn(p, message, wParam, lParam);
+    logStep(p, "8580 - Drawclipboard but no formats");
+    c.clipboardBusy = 0;
+    return 0;
+  }
+
+  bool imageNeeded = true;
+  if (platform::getPriorityClipboardFormat(c.textFormats.data(), 1) > 0) {
+    if (!c.sourceTitle.empty()) lookUpBrowserAddress(p);
+    switch (readText(p)) {
+      case TextRead::Flood:
+        passOn(p, message, wParam, lParam);
+        c.clipboardBusy = 0;
+        return 0;
+      case TextRead::Unreadable:
+        ui::showStatus(p, "Clipboard Error", ui::colour::red, ui::colour::black);
+        if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
+          platform::showWindow(p.mainWindow, platform::SW_RESTORE);
+          ui::bringToFront(p.mainWindow);
+        }
+        imageNeeded = false;
+        break;
+      case TextRead::Taken:
+        if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
+        logStep(p, "Finished with text clip - done");
+        imageNeeded = false;
+        break;
+      case TextRead::NotText:
+        break;
+    }
+  }
+  if (imageNeeded) imageBranch(p);
+
+  logStep(p, "clipboard processing complete - close clipboard");
+  c.ownWrite = 0;
+  passOn(p, message, wParam, lParam);
+  c.clipboardBusy = 0;
+  return 0;
+}
+
+platform::LResult onChangeClipboardChain(app::Program& p, platform::WParam leaving, platform::LParam successor) {
+  app::CaptureState& c = p.capture;
+  if (leaving == c.nextViewer) c.nextViewer = static_cast<platform::Hwnd>(successor);
+  else if (c.nextViewer != 0) platform::sendMessage(c.nextViewer, platform::WM_CHANGECBCHAIN, leaving, successor);
+  return 0;
+}
+
+int toggleCapture(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  if (c.capturing == 1) {
+    c.capturing = 0;
+    platform::changeClipboardChain(p.mainWindow, c.nextViewer);
+    platform::setTrayIcon(p.mainWindow, platform::TrayImage::NotActive, "Tandrel Not Active");
+  } else {
+    c.capturing = 1;
+    c.listPasteMode = 0;
+    c.ignoreNextChange = 1;
+    c.nextViewer = platform::setClipboardViewer(p.mainWindow);
+    platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
+  }
+  ui::showActiveSetStatus(p);
+  return 0;
+}
+
+int rejoinChain(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  c.ignoreNextChange = 1;
+  platform::changeClipboardChain(p.mainWindow, c.nextViewer);
+  c.ignoreNextChange = 1;
+  c.nextViewer = platform::setClipboardViewer(p.mainWindow);
+  return 0;
+}
+
+}  // namespace capture

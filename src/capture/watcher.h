@@ -1,0 +1,23 @@
+// The clipboard watcher: membership in the viewer chain and the handling of each clipboard change.
+#pragma once
+
+#include "platform/types.h"
+
+namespace app {
+struct Program;
+}
+
+namespace capture {
+
+// One WM_DRAWCLIPBOARD: guards, source, text or image branch, then passed on down the chain.
+platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, platform::LParam lParam);
+// WM_CHANGECBCHAIN: `leaving` leaves the chain and `successor` takes its place.
+platform::LResult onChangeClipboardChain(app::Program& p, platform::WParam leaving, platform::LParam successor);
+// Switches capture on or off; answers 0.
+int toggleCapture(app::Program& p);
+// Leaves and joins the viewer chain again; answers 0.
+int rejoinChain(app::Program& p);
+// Opens the clipboard (51 tries, 5 ms apart) and answers 1 when it holds a format, else 0.
+int clipboardHasFormats(app::Program& p);
+
+}  // namespace capture

@@ -1,0 +1,67 @@
+// Files, folders, shell folders, shortcuts, named mutexes and libraries.
+// Paths are Windows paths ("C:\...\"); folder paths end with a backslash where the logic builds them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/types.h"
+
+namespace platform {
+
+// The path of a shell special folder (CSIDL_*), with a trailing backslash; empty on failure.
+std::string specialFolder(int csidl);
+// The folder of the running program, with a trailing backslash.
+std::string programFolder();
+// The process's current folder, with a trailing backslash.
+std::string currentFolder();
+// The user's temporary folder in its long-name form, with a trailing backslash.
+std::string tempFolder();
+// The path the C runtime and SQLite open for a Windows path (identity on Windows).
+std::string hostPath(const std::string& path);
+
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+// Creates one folder; false when it cannot be made (an existing folder is not an error).
+bool createFolder(const std::string& path);
+// Copies a file, replacing the target when `overwrite`. False on failure.
+bool copyFile(const std::string& from, const std::string& to, bool overwrite);
+bool deleteFile(const std::string& path);
+// Deletes the files of a folder (not its subfolders). Answers how many were deleted.
+int deleteFilesIn(const std::string& folder);
+// Deletes a folder with everything in it. False on failure.
+bool deleteFolderTree(const std::string& folder);
+// Renames a file, replacing an existing target. False on failure.
+bool renameFile(const std::string& from, const std::string& to);
+// Reads a whole file of at most `maxBytes`; nullopt when it cannot be opened or is larger.
+std::optional<std::string> readFile(const std::string& path, std::uint64_t maxBytes);
+// Writes a whole file, replacing it. False on failure (nothing is promised about a partial file).
+bool writeFile(const std::string& path, const std::string& bytes);
+// Size of a file in bytes; nullopt when it does not exist.
+std::optional<std::uint64_t> fileSize(const std::string& path);
+
+// Creates (empties) a file for writing that other programs may only read; 0 when it cannot.
+Handle createSharedReadFile(const std::string& path);
+// Appends to a file made above. False on failure.
+bool writeToFile(Handle file, const std::string& bytes);
+bool flushFile(Handle file);
+void closeFile(Handle file);
+
+// Creates a named mutex, not owned; `alreadyExists` tells whether another holder had it. 0 on failure.
+Handle createMutex(const std::string& name, bool& alreadyExists);
+void closeMutex(Handle mutex);
+
+// Loads a system library by name; 0 when it cannot.
+Handle loadLibrary(const std::string& name);
+void freeLibrary(Handle library);
+
+// A shell link (.lnk). False on failure.
+struct Shortcut {
+  std::string linkPath, target, arguments, workingFolder, description, iconPath;
+  int iconIndex = 0;
+  int showCommand = SW_SHOWNORMAL;
+};
+bool createShortcut(const Shortcut& shortcut);
+
+}  // namespace platform

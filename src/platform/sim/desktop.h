@@ -1,0 +1,197 @@
+// The simulated desktop behind the native build: what the logic can observe of Windows, with no
+// screen. Tests drive it through this control interface and read back what a user would see.
+// Files are real, under a fresh temporary folder; time is virtual, so waits cost nothing.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace sim {
+
+using platform::Hwnd;
+
+// Thrown by platform::endProcess; carries the exit code to runProgram. Not a std::exception, so
+// no handler of the program can take it.
+struct ProcessEnded {
+  int exitCode;
+};
+// Thrown when the program waits for an event and the test has scripted nothing more.
+struct ScriptExhausted {};
+
+constexpr int endedByExhaustedScript = -100;
+
+struct MessageBoxRecord {
+  Hwnd owner = 0;
+  std::string text;
+  std::string title;
+  unsigned style = 0;
+  int answer = 0;
+  bool scripted = true;
+};
+
+struct ReceivedMessage {
+  unsigned message;
+  platform::WParam wParam;
+  platform::LParam lParam;
+};
+
+struct Window {
+  Hwnd hwnd = 0;
+  int number = 0;
+  int process = 0;         // 0 for the windows of other programs
+  std::string title;
+  std::string programPath;
+  bool visible = false;
+  bool iconic = false;
+  bool topmost = false;
+  int x = 0, y = 0, width = 0, height = 0;
+  platform::WindowProc proc;
+  Hwnd nextViewer = 0;     // for the viewers of other programs
+  std::vector<ReceivedMessage> received;
+  int repaints = 0;
+  std::vector<bool> topmostHistory;
+};
+
+struct Gadget {
+  std::string text;
+  platform::Colour textColour = 0;
+  platform::Colour background = 0;
+};
+
+struct TrayIcon {
+  platform::TrayImage image = platform::TrayImage::Waiting;
+  std::string tooltip;
+};
+
+struct NoticeRecord {
+  platform::NoticeSpec spec;
+  std::vector<std::string> labels;
+  int progressSteps = 0;
+  bool closed = false;
+  std::thread::id thread;
+};
+
+class Desktop {
+ public:
+  // Starts afresh: an empty clipboard, no windows, a new temporary root for the files.
+  void reset();
+  // Removes the temporary root.
+  void tearDown();
+
+  // Runs a program's entry; answers its exit code (endedByExhaustedScript when the script ran dry).
+  // The handles of the ended process (files, mutexes, windows) are released, as Windows does.
+  int runProgram(const std::function<void()>& entry);
+  int currentProcess() const { return processes_.empty() ? 0 : processes_.back(); }
+
+  // --- the script the program's event loop plays ---
+  void then(std::function<void()> step) { script_.push_back(std::move(step)); }
+  void postEvent(const platform::WindowEvent& event) { events_.push_back(event); }
+
+  // --- other programs ---
+  Hwnd addForeignWindow(const std::string& title, const std::string& programPath);
+  // A viewer of another program that records and forwards what reaches it; it joins the chain.
+  Hwnd addForeignViewer();
+  // Another program puts data on the clipboard from its window (made foreground when given).
+  void copyText(const std::string& text, Hwnd from = 0);
+  void copyFormats(const std::map<unsigned, std::string>& formats, Hwnd from = 0);
+  // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
+  void holdClipboard(int attempts, Hwnd holder = 0);
+  void releaseClipboard();
+  // Sends a message to a window as another program would.
+  platform::LResult send(Hwnd window, unsigned message, platform::WParam wParam = 0, platform::LParam lParam = 0);
+  // A processor exception reaches the top level of the program.
+  void raiseProcessorException(std::uint32_t code);
+
+  // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
+  void answerNext(int answer) { answers_.push_back(answer); }
+  std::function<int(const MessageBoxRecord&)> answerer;
+  std::vector<MessageBoxRecord> messageBoxes;
+  std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;
+
+  // --- what can be observed ---
+  std::string root;                           // the real folder under which "C:\" lies
+  std::string hostPath(const std::string& windowsPath) const;
+  std::map<unsigned, std::string> clipboard;  // format -> bytes
+  Hwnd chainHead = 0;
+  int clipboardOpenAttempts = 0;
+  std::map<Hwnd, Window> windows;
+  Window* window(Hwnd hwnd);
+  Window* windowOfNumber(int number);
+  Hwnd foreground = 0;
+  Hwnd active = 0;
+  std::map<int, Gadget> gadgets;
+  std::map<Hwnd, TrayIcon> tray;
+  std::vector<platform::Shortcut> shortcuts;
+  std::vector<std::string> librariesLoaded;
+  int soundsPlayed = 0;
+  std::vector<NoticeRecord> notices;
+  std::mutex noticeMutex;
+
+  // --- the machine ---
+  bool soundDevice = true;
+  bool mouse = true;
+  int doubleClickMs = 500;
+  std::set<std::string> uncreatableFolders;   // Windows paths that createFolder refuses
+  std::set<std::string> missingLibraries;
+  bool diskFull = false;                      // writeFile writes half and fails
+  std::atomic<std::uint64_t> ticks{0};
+  platform::LocalTime startTime{2026, 12, 8, 14, 3, 59};
+
+  // --- used by the platform functions ---
+  Hwnd newWindow(Window window);
+  void notifyClipboardChange();
+  std::optional<platform::WindowEvent> nextEvent();
+  int answer(MessageBoxRecord record);
+  std::thread::id mainThread;
+
+  bool clipboardOpen = false;
+  bool clipboardChanged = false;
+  int foreignHoldAttempts = 0;                // >0 fails that many opens, -1 fails all
+  Hwnd foreignHolder = 0;
+  std::map<std::string, unsigned> registeredFormats;
+  std::map<std::string, unsigned> registeredMessages;
+
+  struct OpenFile {
+    std::FILE* file;
+    std::string hostPath;
+    int process;
+  };
+  std::map<platform::Handle, OpenFile> openFiles;
+  std::map<std::string, int> mutexCounts;
+  struct MutexHandle {
+    std::string name;
+    int process;
+  };
+  std::map<platform::Handle, MutexHandle> mutexHandles;
+  std::map<int, std::function<void(std::uint32_t)>> exceptionHandlers;
+  platform::Handle nextHandle = 1;
+  bool pathIsLocked(const std::string& hostPath) const;
+
+ private:
+  void releaseProcess(int process);
+  std::deque<std::function<void()>> script_;
+  std::deque<platform::WindowEvent> events_;
+  std::deque<int> answers_;
+  std::vector<int> processes_;
+  int nextProcess_ = 1;
+  Hwnd nextHwnd_ = 0x1000;
+};
+
+// The one simulated desktop of the test process.
+Desktop& desktop();
+
+}  // namespace sim

@@ -1,0 +1,72 @@
+// Simulated time (virtual: a sleep advances the clock at once), the end of the process, processor
+// exceptions, sound and mouse, and message boxes answered from the test's script.
+#include "platform/system.h"
+
+#include "platform/dialogs.h"
+#include "platform/sim/desktop.h"
+
+namespace platform {
+
+using sim::desktop;
+
+namespace {
+
+bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+int daysInMonth(int y, int m) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && leapYear(y) ? 29 : days[m - 1];
+}
+
+}  // namespace
+
+LocalTime localTime() {
+  auto& d = desktop();
+  LocalTime t = d.startTime;
+  std::uint64_t seconds = d.ticks / 1000 + static_cast<std::uint64_t>(t.hour * 3600 + t.minute * 60 + t.second);
+  std::uint64_t days = seconds / 86400;
+  seconds %= 86400;
+  t.hour = static_cast<int>(seconds / 3600);
+  t.minute = static_cast<int>(seconds / 60 % 60);
+  t.second = static_cast<int>(seconds % 60);
+  while (days-- > 0) {
+    if (++t.day > daysInMonth(t.year, t.month)) {
+      t.day = 1;
+      if (++t.month > 12) {
+        t.month = 1;
+        ++t.year;
+      }
+    }
+  }
+  return t;
+}
+
+std::uint32_t tickCount() { return static_cast<std::uint32_t>(desktop().ticks.load()); }
+
+void sleep(int milliseconds) {
+  auto& d = desktop();
+  d.ticks += static_cast<std::uint64_t>(milliseconds > 0 ? milliseconds : 0);
+  if (std::this_thread::get_id() != d.mainThread) std::this_thread::yield();
+}
+
+void endProcess(int exitCode) { throw sim::ProcessEnded{exitCode}; }
+
+void setUnhandledExceptionHandler(std::function<void(std::uint32_t)> handler) {
+  auto& d = desktop();
+  d.exceptionHandlers[d.currentProcess()] = std::move(handler);
+}
+
+std::intptr_t initSound() { return desktop().soundDevice ? 0x5D : 0; }
+bool loadCaptureSound() { return desktop().soundDevice; }
+void playCaptureSound() { ++desktop().soundsPlayed; }
+bool mousePresent() { return desktop().mouse; }
+
+int messageBox(Hwnd owner, const std::string& text, const std::string& title, unsigned style) {
+  sim::MessageBoxRecord record;
+  record.owner = owner;
+  record.text = text;
+  record.title = title;
+  record.style = style;
+  return desktop().answer(record);
+}
+
+}  // namespace platform

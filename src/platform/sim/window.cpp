@@ -1,0 +1,196 @@
+// Simulated windows, messages, the event loop, tray icon, labels and the shutdown notice.
+#include "platform/window.h"
+
+#include "platform/sim/desktop.h"
+
+namespace platform {
+
+using sim::desktop;
+
+bool initToolkit() { return true; }
+int windowsVersion() { return 501; }
+
+Hwnd openWindow(int number, int x, int y, int clientWidth, int clientHeight, const std::string& title, bool visible) {
+  auto& d = desktop();
+  sim::Window w;
+  w.number = number;
+  w.process = d.currentProcess();
+  w.title = title;
+  w.programPath = "C:\\Program Files\\Tandrel\\Tandrel.exe";
+  w.visible = visible;
+  w.x = x;
+  w.y = y;
+  w.width = clientWidth;
+  w.height = clientHeight;
+  return d.newWindow(std::move(w));
+}
+
+void setWindowProc(Hwnd window, WindowProc proc) {
+  if (auto* w = desktop().window(window)) w->proc = std::move(proc);
+}
+
+bool closeWindow(Hwnd window) {
+  auto& d = desktop();
+  if (d.window(window) == nullptr) return false;
+  d.windows.erase(window);
+  d.tray.erase(window);
+  if (d.foreground == window) d.foreground = 0;
+  if (d.active == window) d.active = 0;
+  return true;
+}
+
+Hwnd windowOfNumber(int number) {
+  auto* w = desktop().windowOfNumber(number);
+  return w == nullptr ? 0 : w->hwnd;
+}
+
+LResult sendMessage(Hwnd window, unsigned message, WParam wParam, LParam lParam) {
+  return desktop().send(window, message, wParam, lParam);
+}
+
+bool broadcastMessage(unsigned message, WParam wParam, LParam lParam, unsigned) {
+  auto& d = desktop();
+  std::vector<Hwnd> all;
+  for (const auto& [hwnd, w] : d.windows) all.push_back(hwnd);
+  for (Hwnd hwnd : all) d.send(hwnd, message, wParam, lParam);
+  return true;
+}
+
+unsigned registerWindowMessage(const std::string& name) {
+  auto& messages = desktop().registeredMessages;
+  const auto it = messages.find(name);
+  if (it != messages.end()) return it->second;
+  const unsigned number = 0xC100 + static_cast<unsigned>(messages.size());
+  messages[name] = number;
+  return number;
+}
+
+WindowEvent waitWindowEvent(int milliseconds) {
+  auto& d = desktop();
+  d.ticks += static_cast<std::uint64_t>(milliseconds);
+  return d.nextEvent().value_or(WindowEvent{});
+}
+
+Hwnd getForegroundWindow() { return desktop().foreground; }
+Hwnd getActiveWindow() { return desktop().active; }
+
+bool setForegroundWindow(Hwnd window) {
+  auto& d = desktop();
+  if (d.window(window) == nullptr) return false;
+  d.foreground = d.active = window;
+  return true;
+}
+
+std::string getWindowText(Hwnd window, int maxChars) {
+  auto* w = desktop().window(window);
+  if (w == nullptr || maxChars <= 1) return "";
+  return w->title.substr(0, static_cast<std::size_t>(maxChars - 1));
+}
+
+std::string windowProgramPath(Hwnd window) {
+  auto* w = desktop().window(window);
+  return w == nullptr ? "" : w->programPath;
+}
+
+bool isIconic(Hwnd window) {
+  auto* w = desktop().window(window);
+  return w != nullptr && w->iconic;
+}
+
+bool isWindowVisible(Hwnd window) {
+  auto* w = desktop().window(window);
+  return w != nullptr && w->visible;
+}
+
+bool showWindow(Hwnd window, int command) {
+  auto* w = desktop().window(window);
+  if (w == nullptr) return false;
+  const bool wasVisible = w->visible;
+  switch (command) {
+    case SW_HIDE: w->visible = false; break;
+    case SW_MINIMIZE: w->iconic = true; break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+      w->iconic = false;
+      w->visible = true;
+      break;
+    default: break;
+  }
+  return wasVisible;
+}
+
+void updateWindow(Hwnd window) {
+  if (auto* w = desktop().window(window)) ++w->repaints;
+}
+
+void setTopmost(Hwnd window, bool topmost) {
+  if (auto* w = desktop().window(window)) {
+    w->topmost = topmost;
+    w->topmostHistory.push_back(topmost);
+  }
+}
+
+std::optional<Point> windowPosition(Hwnd window) {
+  auto* w = desktop().window(window);
+  if (w == nullptr) return std::nullopt;
+  return Point{w->x, w->y};
+}
+
+Rect workArea() { return Rect{0, 0, 1024, 738}; }
+int doubleClickTime() { return desktop().doubleClickMs; }
+
+bool setTrayIcon(Hwnd window, TrayImage image, const std::string& tooltip) {
+  auto& d = desktop();
+  if (d.window(window) == nullptr) return false;
+  d.tray[window] = {image, tooltip.substr(0, 63)};
+  return true;
+}
+
+bool removeTrayIcon(Hwnd window) { return desktop().tray.erase(window) != 0; }
+
+bool createLabel(Hwnd window, int gadget, int, int, int, int, const std::string& text) {
+  auto& d = desktop();
+  if (d.window(window) == nullptr) return false;
+  d.gadgets[gadget].text = text;
+  return true;
+}
+
+void setGadgetText(int gadget, const std::string& text) { desktop().gadgets[gadget].text = text; }
+std::string gadgetText(int gadget) { return desktop().gadgets[gadget].text; }
+
+void setGadgetColours(int gadget, Colour text, Colour background) {
+  auto& g = desktop().gadgets[gadget];
+  g.textColour = text;
+  g.background = background;
+}
+
+Hwnd openNotice(const NoticeSpec& spec) {
+  auto& d = desktop();
+  std::lock_guard<std::mutex> lock(d.noticeMutex);
+  sim::NoticeRecord record;
+  record.spec = spec;
+  record.labels.push_back(spec.label);
+  record.thread = std::this_thread::get_id();
+  d.notices.push_back(record);
+  return d.notices.size();
+}
+
+void setNoticeLabel(Hwnd notice, const std::string& label) {
+  auto& d = desktop();
+  std::lock_guard<std::mutex> lock(d.noticeMutex);
+  if (notice >= 1 && notice <= d.notices.size()) d.notices[notice - 1].labels.push_back(label);
+}
+
+void setNoticeProgress(Hwnd notice, int) {
+  auto& d = desktop();
+  std::lock_guard<std::mutex> lock(d.noticeMutex);
+  if (notice >= 1 && notice <= d.notices.size()) ++d.notices[notice - 1].progressSteps;
+}
+
+void closeNotice(Hwnd notice) {
+  auto& d = desktop();
+  std::lock_guard<std::mutex> lock(d.noticeMutex);
+  if (notice >= 1 && notice <= d.notices.size()) d.notices[notice - 1].closed = true;
+}
+
+}  // namespace platform

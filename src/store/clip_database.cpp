@@ -1,0 +1,153 @@
+// Opening the clip database. The user's clips matter more than a clean start: a file the engine
+// cannot read as a database is renamed aside, never deleted, and a locked or unreadable one is left
+// alone with a message.
+#include "store/clip_database.h"
+
+#include <sqlite3.h>
+
+#include "app/log.h"
+#include "app/program.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+
+namespace store {
+namespace {
+
+constexpr int convertedVersion = 1;
+
+// Reads the schema once so that a file that is no database shows itself now, not at the first clip.
+int probe(app::Program& p) {
+  Recordset rs;
+  const int ok = p.db.DbQuery("PRAGMA user_version", p.databaseHandle, rs);
+  p.db.RecordsetRelease(rs);
+  if (ok != 0) return SQLITE_OK;
+  const std::string& m = p.db.DbLastMessage();
+  if (m.find("not a database") != std::string::npos) return SQLITE_NOTADB;
+  if (m.find("malformed") != std::string::npos) return SQLITE_CORRUPT;
+  return SQLITE_ERROR;
+}
+
+std::string dateStamp() {
+  const platform::LocalTime t = platform::localTime();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  return text;
+}
+
+bool createNew(app::Program& p) {
+  p.databaseHandle = p.db.DbCreate(p.paths.databasePath, 0);
+  app::writeLog(p, p.captureTime + " Created Clipdb " + p.paths.dataFolder);
+  if (p.databaseHandle == nullptr) {
+    platform::messageBox(0, "Tandrel could not create its clip database " + p.paths.databasePath + ": " +
+                                p.db.DbLastMessage(),
+                         app::appName, platform::MB_OK | platform::MB_ICONERROR);
+    return false;
+  }
+  p.db.DbExecute("PRAGMA user_version = " + std::to_string(convertedVersion), p.databaseHandle);
+  return true;
+}
+
+void closeHandle(app::Program& p) {
+  if (p.databaseHandle != nullptr) p.db.DbClose(p.databaseHandle);
+  p.databaseHandle = nullptr;
+}
+
+}  // namespace
+
+bool latin1FromUtf8(const std::string& text, std::string& bytes) {
+  bytes.clear();
+  bool multiByte = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      bytes += static_cast<char>(c);
+    } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() &&
+               (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+      bytes += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F));
+      multiByte = true;
+      ++i;
+    } else {
+      return false;  // a code point above 0xFF, or not UTF-8 at all: the program's own bytes
+    }
+  }
+  return multiByte;
+}
+
+void convertOlderText(app::Program& p) {
+  Recordset rs;
+  if (p.db.DbQuery("PRAGMA user_version", p.databaseHandle, rs) == 0) return;
+  const bool done = p.db.RecordsetValueByIndex(0, rs) == 1 && rs.value != "0";
+  p.db.RecordsetRelease(rs);
+  if (done) return;
+
+  struct Column {
+    const char* table;
+    const char* key;
+    const char* column;
+  };
+  static const Column columns[] = {
+      {"Sets", "setID", "setName"}, {"cTbl", "cKey", "cSet"}, {"cTbl", "cKey", "cNote"}, {"cTbl", "cKey", "cText"}};
+  sqlite3* db = p.databaseHandle;
+  p.db.DbExecute("BEGIN", db);
+  for (const Column& col : columns) {
+    const std::string select = std::string("SELECT ") + col.key + ", " + col.column + " FROM " + col.table;
+    sqlite3_stmt* read = p.db.DbPrepare(db, select);
+    if (read == nullptr) continue;
+    const std::string update =
+        std::string("UPDATE OR IGNORE ") + col.table + " SET " + col.column + " = ? WHERE " + col.key + " = ?";
+    while (p.db.StmtStep(read) == SQLITE_ROW) {
+      const char* text = p.db.StmtColumnText(read, 1);
+      if (text == nullptr) continue;
+      std::string bytes;
+      if (!latin1FromUtf8(std::string(text, p.db.StmtColumnBytes(read, 1)), bytes)) continue;
+      const std::string key(p.db.StmtColumnText(read, 0));
+      sqlite3_stmt* write = p.db.DbPrepare(db, update);
+      if (write == nullptr) continue;
+      p.db.StmtBindText(write, 1, &bytes);
+      p.db.StmtBindText(write, 2, &key);
+      p.db.StmtStep(write);
+      p.db.StmtFinalize(write);
+    }
+    p.db.StmtFinalize(read);
+  }
+  p.db.DbExecute("PRAGMA user_version = " + std::to_string(convertedVersion), db);
+  p.db.DbExecute("COMMIT", db);
+}
+
+bool openClipDatabase(app::Program& p) {
+  const std::string& path = p.paths.databasePath;
+  if (!platform::fileExists(path)) {
+    app::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
+    return createNew(p);
+  }
+  p.databaseHandle = p.db.DbOpen(path);
+  app::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
+  const int state = p.databaseHandle == nullptr ? SQLITE_CANTOPEN : probe(p);
+  if (state == SQLITE_OK) {
+    convertOlderText(p);
+    return true;
+  }
+  const std::string reason = p.db.DbLastMessage();
+  closeHandle(p);
+  if (state == SQLITE_NOTADB || state == SQLITE_CORRUPT) {
+    const std::string aside = path + ".bad-" + dateStamp();
+    if (platform::renameFile(path, aside)) {
+      app::writeLog(p, p.captureTime + " Damaged clip database renamed " + aside);
+      platform::messageBox(0,
+                           "The clip database " + path + " is damaged (" + reason + "). It has been renamed " + aside +
+                               " and a new, empty clip database has been created.",
+                           app::appName, platform::MB_OK | platform::MB_ICONWARNING);
+      return createNew(p);
+    }
+  }
+  app::writeLog(p, p.captureTime + " Clip database not opened " + path + " " + reason);
+  platform::messageBox(0,
+                       "Tandrel could not open its clip database " + path + " (" + reason +
+                           "). The file has been left as it is. Please close any program that uses it and start "
+                           "Tandrel again.",
+                       app::appName, platform::MB_OK | platform::MB_ICONERROR);
+  return false;
+}
+
+}  // namespace store

@@ -1,0 +1,19 @@
+// Opening tdclips.db at start-up: an existing file is never replaced; a damaged one is set aside.
+#pragma once
+
+#include <string>
+
+namespace app {
+struct Program;
+}
+
+namespace store {
+
+// Opens (or creates) the clip database; false when the program cannot go on (the user was told).
+bool openClipDatabase(app::Program& p);
+// Converts values that an older release stored as UTF-8 back to the program's bytes, once per file.
+void convertOlderText(app::Program& p);
+// A text stored as UTF-8 from single bytes, turned back into those bytes; nullopt when it is not one.
+bool latin1FromUtf8(const std::string& text, std::string& bytes);
+
+}  // namespace store

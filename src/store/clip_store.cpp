@@ -1,0 +1,351 @@
+// Clip records. Inserts bind every value; a value placed in an SQL text has its quotes doubled, so
+// no text, note, key or set name can break a statement or change what it touches.
+#include "store/clip_store.h"
+
+#include <sqlite3.h>
+
+#include "app/log.h"
+#include "app/program.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "store/set_names.h"
+#include "ui/main_window.h"
+#include "ui/status.h"
+
+namespace store {
+namespace {
+
+constexpr int maxWriteAttempts = 3;
+constexpr int maxReadTries = 50;
+
+const char* const createClipTable =
+    "Create Table IF NOT EXISTS cTbl (cKey INTEGER PRIMARY KEY AUTOINCREMENT, cDate text, cSet text, cRTFsw text, "
+    "cHTMLsw text, cImageSW text, cSource Text, cNote text, cText text, cRTF Blob, cHTML text, cImage Blob)";
+const char* const createSetTable = "Create Table IF NOT EXISTS Sets (setName Text Unique, setID INTEGER PRIMARY KEY AUTOINCREMENT)";
+// Loading a set and emptying the trash select by set; without this they read every clip.
+const char* const createSetIndex = "CREATE INDEX IF NOT EXISTS cTblSetIndex ON cTbl (cSet)";
+const char* const rowColumns = "SELECT cKey, cDate, cRTFsw, cImageSW, cSource, cNote, substr(CAST(cText AS BLOB), 1, 1000) FROM cTbl ";
+
+void raiseIfMinimised(app::Program& p) {
+  if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
+    platform::showWindow(p.mainWindow, platform::SW_RESTORE);
+    ui::bringToFront(p.mainWindow);
+  }
+}
+
+void tell(app::Program& p, const std::string& text) {
+  platform::messageBox(p.mainWindow, text, app::appName, platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+std::string blankIfEmpty(const std::string& text) { return text.empty() ? " " : text; }
+
+std::string columnText(app::Program& p, sqlite3_stmt* stmt, int column) {
+  const int n = p.db.StmtColumnBytes(stmt, column);
+  if (n == 0) return " ";
+  const char* text = p.db.StmtColumnText(stmt, column);
+  return text == nullptr ? " " : std::string(text, static_cast<std::size_t>(n));
+}
+
+app::ClipRow readRow(app::Program& p, sqlite3_stmt* stmt) {
+  app::ClipRow row;
+  const char* key = p.db.StmtColumnText(stmt, 0);
+  row.key = key != nullptr ? std::stoll(key) : 0;
+  row.date = columnText(p, stmt, 1);
+  row.richFlag = columnText(p, stmt, 2);
+  row.imageFlag = columnText(p, stmt, 3);
+  row.source = columnText(p, stmt, 4);
+  row.note = columnText(p, stmt, 5);
+  row.preview = columnText(p, stmt, 6);
+  return row;
+}
+
+void insertSet(app::Program& p, const std::string& name) {
+  p.db.DbExecute("insert into sets (setName) values ('" + escapeQuotes(name) + "')", p.databaseHandle);
+}
+
+void insertWelcomeClip(app::Program& p) {
+  app::ClipRecord& r = p.clip;
+  r = app::ClipRecord{};
+  r.cDate = p.captureTime;
+  r.cSet = p.settings.activeSetName;
+  r.cRTFsw = "N";
+  r.cHTMLsw = "N";
+  r.cImageSW = "N";
+  r.cSource = "Tandrel";
+  r.cNote = "Tandrel allows you to enter a note to associate with a clip";
+  r.cText = "Tandrel, your number 1 clipboard assistant";
+  r.cRTF = " ";
+  r.cHTML = "N";
+  if (WriteClipDB(p) == 0) ui::showActionFailed(p);
+  r.cRTFsw = r.cHTMLsw = r.cImageSW = r.cSource = r.cText = r.cRTF = " ";
+  r.cHTML = "N";
+}
+
+}  // namespace
+
+std::string escapeQuotes(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out;
+}
+
+void InitClipStore(app::Program& p) {
+  p.view.rows.clear();
+  p.db.DbExecute(createClipTable, p.databaseHandle);
+  p.db.DbExecute(createSetTable, p.databaseHandle);
+  p.db.DbExecute(createSetIndex, p.databaseHandle);
+  if (p.freshStart == 1) p.settings.activeSetName = app::mainSetName;
+  insertSet(p, p.settings.activeSetName);
+  insertSet(p, app::trashSetName);
+
+  Recordset rs;
+  if (p.db.DbQuery("select * from sets", p.databaseHandle, rs) != 0) {
+    for (int i = 1; i <= rs.rowCount; ++i) {
+      // A name that could step outside the sets folder never becomes a folder.
+      if (p.db.RecordsetValueByName("setName", rs) == 1 && isUsableSetName(rs.value))
+        platform::createFolder(p.paths.setsFolder + rs.value);
+      p.db.RecordsetNext(rs);
+    }
+  }
+  p.db.RecordsetRelease(rs);
+
+  if (p.freshStart == 1) insertWelcomeClip(p);
+  LoadActiveSet(p);
+  p.view.currentRow = 0;
+}
+
+int WriteClipDB(app::Program& p) {
+  app::ClipRecord& r = p.clip;
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "insert into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
+
+  if (r.cDate.empty()) r.cDate = p.captureTime;
+  if (r.cSet.empty()) r.cSet = p.settings.activeSetName;
+  r.cSource = blankIfEmpty(r.cSource);
+  r.cNote = blankIfEmpty(r.cNote);
+  r.cText = blankIfEmpty(r.cText);
+  r.cHTML = " ";
+  r.cHTMLsw = "N";
+  if (p.settings.saveHtml == 1 && p.capture.richTextFlag == 1 && p.capture.richTextRead == 1) {
+    r.cRTFsw = "Y";
+    r.cRTF = blankIfEmpty(r.cRTF);
+  } else {
+    r.cRTFsw = "N";
+    r.cRTF = " ";
+  }
+  if (r.cImageSW.empty()) r.cImageSW = "N";
+  if (r.cImageSW == "Y" && r.image.empty()) r.cImageSW = "N";
+
+  if (stmt != nullptr) {
+    const std::string* texts[] = {&r.cDate, &r.cSet, &r.cRTFsw, &r.cHTMLsw, &r.cImageSW,
+                                  &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
+    for (int i = 0; i < 10; ++i) p.db.StmtBindText(stmt, i + 2, texts[i]);
+    if (r.cImageSW == "Y") p.db.StmtBindBlob(stmt, 12, r.image.data(), static_cast<int>(r.image.size()));
+  }
+
+  int result = 0;
+  for (int attempt = 0; attempt < maxWriteAttempts; ++attempt) {
+    result = p.db.StmtStep(stmt);
+    if (result == SQLITE_DONE || result == 0) break;
+    raiseIfMinimised(p);
+    tell(p, "Entering Database timing error correction routine. ");
+    app::writeLog(p, p.captureTime + " WriteClipDB Return Value For sql finalize was " + std::to_string(result) +
+                         "key = " + p.currentKey + p.db.DbLastMessage());
+  }
+  if (result != SQLITE_DONE && result != 0) {
+    p.db.StmtFinalize(stmt);
+    ReopenDatabase(p);
+    return 0;
+  }
+
+  const int finalized = p.db.StmtFinalize(stmt);
+  if (p.db.DbLastMessage() != "OK") {
+    const std::string message = p.db.DbLastMessage();
+    raiseIfMinimised(p);
+    tell(p, "Unable to finalize Database transaction. Please notify " + app::supportContact);
+    app::writeLog(p, p.captureTime + " 4994 WriteClipDB Return Value For failed sql write was " +
+                         std::to_string(finalized) + "key = " + p.currentKey + message);
+    ui::showActionFailed(p);
+    return 0;
+  }
+  if (r.cImageSW == "Y" && r.imageOwned) {
+    r.image.clear();
+    r.image.shrink_to_fit();
+    r.imageOwned = false;
+  }
+  p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  return 1;
+}
+
+int ReadClip(app::Program& p) {
+  if (p.view.rows.empty()) return 0;
+  sqlite3_stmt* stmt =
+      p.db.DbPrepare(p.databaseHandle, "SELECT * FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'");
+  int result = p.db.StmtStep(stmt);
+  for (int tries = 1; result != SQLITE_ROW && result != SQLITE_DONE; ++tries) {
+    if (tries > maxReadTries) {
+      app::writeLog(p, p.captureTime + " ReadClip gave up after " + std::to_string(maxReadTries) +
+                           " tries key = " + p.currentKey + " " + p.db.DbLastMessage());
+      p.db.StmtFinalize(stmt);
+      return ui::showActionFailed(p);
+    }
+    platform::sleep(5);
+    result = p.db.StmtStep(stmt);
+  }
+  if (result == SQLITE_DONE) {
+    p.db.StmtFinalize(stmt);
+    return 0;
+  }
+
+  app::ClipRecord& r = p.clip;
+  std::string* fields[] = {&r.cDate, nullptr, &r.cRTFsw, &r.cHTMLsw, &r.cImageSW,
+                           &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
+  for (int column = 1; column <= 10; ++column)
+    if (fields[column - 1] != nullptr) *fields[column - 1] = columnText(p, stmt, column);
+
+  if (r.cImageSW != "Y") {
+    p.db.StmtFinalize(stmt);
+    return p.db.DbLastMessage() == "OK" ? 1 : ui::showActionFailed(p);
+  }
+  const int n = p.db.StmtColumnBytes(stmt, 11);
+  if (n == 0) {
+    p.db.StmtFinalize(stmt);
+    return p.db.DbLastMessage() == "OK" ? 1 : 0;
+  }
+  const void* blob = p.db.StmtColumnBlob(stmt, 11);
+  if (blob == nullptr) {
+    p.db.StmtFinalize(stmt);
+    raiseIfMinimised(p);
+    tell(p, "There is not enough memory available to read the image.");
+    return 0;
+  }
+  r.image.assign(static_cast<const char*>(blob), static_cast<std::size_t>(n));
+  r.imageOwned = true;
+  p.db.StmtFinalize(stmt);
+  if (p.db.DbLastMessage() != "OK") return ui::showActionFailed(p);
+  return 1;
+}
+
+int ReadClipFields(app::Program& p) {
+  Recordset rs;
+  p.db.DbQuery("SELECT * from cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle, rs);
+  if (p.db.DbLastMessage() != "OK") {
+    app::writeLog(p, p.captureTime + " Sqlite Finalize error!" + p.currentKey + " " + p.db.DbLastMessage());
+    p.db.RecordsetRelease(rs);
+    ReopenDatabase(p);
+    return 0;
+  }
+  if (rs.rowCount < 1) {
+    p.db.RecordsetRelease(rs);
+    return 0;
+  }
+  app::EditCopy& e = p.editCopy;
+  std::string* fields[] = {&e.date, nullptr, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note, &e.text};
+  for (int column = 1; column <= 8; ++column)
+    if (fields[column - 1] != nullptr && p.db.RecordsetValueByIndex(column, rs) == 1) *fields[column - 1] = rs.value;
+  e.textBeforeEdit = e.text;
+  e.html = " ";
+  e.richText = " ";
+  p.db.RecordsetRelease(rs);
+  return 1;
+}
+
+void UpdateClipText(app::Program& p, const std::string& text) {
+  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "' WHERE ckey = '" + escapeQuotes(p.currentKey) + "';",
+                 p.databaseHandle);
+  if (p.db.DbLastMessage() != "OK") {
+    tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
+    ui::showActionFailed(p);
+    return;
+  }
+  p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+}
+
+int MoveClip(app::Program& p, const std::string& targetSet) {
+  if (p.settings.activeSetName == app::trashSetName && targetSet == app::trashSetName) {
+    DeleteClip(p);
+    return 1;
+  }
+  p.db.DbExecute("UPDATE cTbl SET cSet = '" + escapeQuotes(targetSet) + "' WHERE ckey = '" +
+                     escapeQuotes(p.currentKey) + "';",
+                 p.databaseHandle);
+  if (p.db.DbLastMessage() != "OK") {
+    tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
+    ui::showActionFailed(p);
+  } else {
+    p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  }
+  return 0;
+}
+
+int SaveEditedClip(app::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting) {
+  const app::EditCopy& e = p.editCopy;
+  const std::string set = p.settings.activeSetName;
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "INSERT into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
+  const std::string text = blankIfEmpty(editedText), rich = blankIfEmpty(editedRichText);
+  const std::string* values[] = {&e.date, &set, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note,
+                                 &text, &rich, &e.html};
+  for (int i = 0; i < 10; ++i) p.db.StmtBindText(stmt, i + 2, values[i]);
+  p.db.StmtStep(stmt);
+  p.db.StmtFinalize(stmt);
+  if (p.db.DbLastMessage() != "OK") return ui::showActionFailed(p);
+
+  const std::string oldKey = p.currentKey;
+  p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  for (app::ClipRow& row : p.view.rows)
+    if (std::to_string(row.key) == oldKey) row.key = p.lastKey;
+  if (cutting || p.settings.activeSetName == app::trashSetName) DeleteClip(p);
+  else MoveClip(p, app::trashSetName);
+  p.currentKey = std::to_string(p.lastKey);
+  if (ReadClip(p) == 0) ui::showActionFailed(p);
+  return 1;
+}
+
+void DeleteClip(app::Program& p) {
+  p.db.DbExecute("DELETE FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle);
+}
+
+void EmptyTrash(app::Program& p) {
+  p.db.DbExecute("DELETE FROM cTbl WHERE cSet = '" + escapeQuotes(app::trashSetName) + "'", p.databaseHandle);
+  if (p.db.DbLastMessage() != "OK")
+    platform::messageBox(0, "Database Delete not done = " + p.db.DbLastMessage(), app::appName,
+                         platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+void VacuumClips(app::Program& p) {
+  // The engine names no table here: VACUUM of a table name is refused as an unknown database.
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "VACUUM");
+  if (stmt == nullptr) return;
+  p.db.StmtStep(stmt);
+  p.db.StmtFinalize(stmt);
+}
+
+void ReopenDatabase(app::Program& p) {
+  if (p.databaseHandle != nullptr) p.db.DbClose(p.databaseHandle);
+  p.databaseHandle = p.db.DbOpen(p.paths.databasePath);
+}
+
+void LoadActiveSet(app::Program& p) {
+  p.view.rows.clear();
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string(rowColumns) + "WHERE cSet = ? ORDER BY cKey");
+  if (stmt == nullptr) return;
+  p.db.StmtBindText(stmt, 1, &p.settings.activeSetName);
+  while (p.db.StmtStep(stmt) == SQLITE_ROW) p.view.rows.push_back(readRow(p, stmt));
+  p.db.StmtFinalize(stmt);
+}
+
+void appendClipRow(app::Program& p, std::int64_t key) {
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string(rowColumns) + "WHERE cKey = ?");
+  if (stmt == nullptr) return;
+  const std::string keyText = std::to_string(key);
+  p.db.StmtBindText(stmt, 1, &keyText);
+  if (p.db.StmtStep(stmt) == SQLITE_ROW) p.view.rows.push_back(readRow(p, stmt));
+  p.db.StmtFinalize(stmt);
+}
+
+}  // namespace store

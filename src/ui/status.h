@@ -1,0 +1,21 @@
+// The status line under the button column.
+#pragma once
+
+#include <string>
+
+#include "platform/types.h"
+
+namespace app {
+struct Program;
+}
+
+namespace ui {
+
+// Shows a message with a background and text colour, painted at once.
+void showStatus(app::Program& p, const std::string& message, platform::Colour background, platform::Colour text);
+// The active set's name in the confirmation colours.
+void showActiveSetStatus(app::Program& p);
+// "Action Failed", white on blue; answers 0 so that a command can return it.
+int showActionFailed(app::Program& p);
+
+}  // namespace ui
