@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real Tandrel.exe under Wine on a virtual X display.
+# Builds everything first (scripts/build-windows.sh), makes one clean Wine
+# prefix as a template, and gives every test (tests/e2e/t*.sh) a copy of it.
+# Prints PASS/FAIL per test and "N passed, M failed"; exits non-zero on any failure.
+#   scripts/test-e2e.sh [--no-build] [test name part ...]
+# Test output and prefixes stay in build-win32/e2e/ for inspection.
+set -uo pipefail
+
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+E2E=$BUILD_DIR/e2e
+TEST_TIMEOUT=${TEST_TIMEOUT:-240}
+
+log() { printf '[e2e] %s\n' "$*"; }
+
+# The tests run inside one virtual display; the outer call sets it up.
+if [ -z "${TANDREL_E2E_INNER:-}" ]; then
+    build=1
+    if [ "${1:-}" = "--no-build" ]; then build=0; shift; fi
+    if [ $build = 1 ]; then
+        bash "$REPO/scripts/build-windows.sh" || { log "build failed"; echo "0 passed, 1 failed"; exit 1; }
+    fi
+    bash "$REPO/tests/e2e/install-deps.sh" || { log "cannot install the test tools"; echo "0 passed, 1 failed"; exit 1; }
+
+    # The platform layer's own checks link the real Win32 files with a console driver.
+    log "building platform_check.exe"
+    mapfile -t platform_sources < <(ls "$REPO"/src/platform/win32/*.cpp | grep -v '/main\.cpp$')
+    i686-w64-mingw32-g++-posix -std=c++17 -O1 -DWINVER=0x0501 -D_WIN32_WINNT=0x0501 -D_WIN32_IE=0x0600 \
+        -I"$REPO/src" "$REPO/tests/e2e/platform_check/platform_check.cpp" "${platform_sources[@]}" \
+        -o "$BUILD_DIR/platform_check.exe" -static -lcomctl32 -lole32 -loleaut32 -luuid -lshell32 -lgdi32 \
+        -luser32 -lwinmm || { log "platform_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
+
+    export TANDREL_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=${WINEDEBUG:--all}
+rm -rf "$E2E"
+mkdir -p "$E2E"
+
+log "preparing the template Wine prefix"
+export WINEPREFIX=$E2E/template
+if ! { wineboot -i && wineserver -w; } >"$E2E/template.log" 2>&1; then
+    log "wineboot failed; see $E2E/template.log"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+passed=0
+failed=0
+for test in "$REPO"/tests/e2e/t*.sh; do
+    name=$(basename "$test" .sh)
+    if [ $# -gt 0 ]; then
+        wanted=0
+        for part in "$@"; do [[ $name == *"$part"* ]] && wanted=1; done
+        [ $wanted = 1 ] || continue
+    fi
+    export TEST_DIR=$E2E/$name
+    mkdir -p "$TEST_DIR"
+    export WINEPREFIX=$TEST_DIR/prefix
+    cp -a "$E2E/template" "$WINEPREFIX"
+    started=$(date +%s)
+    timeout -k 10 "$TEST_TIMEOUT" bash -c 'source "$1"; source "$2"' _ "$REPO/tests/e2e/lib.sh" "$test" \
+        >"$TEST_DIR/output.txt" 2>&1
+    status=$?
+    # Whatever the test left running in its prefix goes with its wineserver.
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    seconds=$(( $(date +%s) - started ))
+    if [ $status -eq 0 ]; then
+        passed=$((passed + 1))
+        echo "PASS $name (${seconds}s)"
+        sed 's/^/     /' "$TEST_DIR/output.txt"
+        rm -rf "$WINEPREFIX"   # ~200 MB each; a failed test keeps its prefix for a look
+    else
+        failed=$((failed + 1))
+        [ $status -eq 124 ] && echo "     timed out after ${TEST_TIMEOUT}s" >>"$TEST_DIR/output.txt"
+        echo "FAIL $name (${seconds}s)"
+        sed 's/^/     /' "$TEST_DIR/output.txt"
+    fi
+done
+
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ] && [ $passed -gt 0 ]

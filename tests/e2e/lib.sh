@@ -1,0 +1,76 @@
+# Shared by the end-to-end tests (sourced). The harness (scripts/test-e2e.sh)
+# sets BUILD_DIR, TEST_DIR, WINEPREFIX, WINEDLLOVERRIDES and DISPLAY; every
+# test has a Wine prefix of its own.
+
+MAIN_TITLE="Clipboard Assistant"   # the main window's title without its 0x99 byte
+TANDREL_PID=""
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+note() { echo "  $*"; }
+
+# Runs the helper; its output is the helper's, its exit code too.
+td() { wine "$BUILD_DIR/tdhelper.exe" "$@" 2>>"$TEST_DIR/helper.err" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+start_tandrel() {
+    wine "$BUILD_DIR/Tandrel.exe" >>"$TEST_DIR/tandrel.out" 2>&1 &
+    TANDREL_PID=$!
+}
+
+tandrel_running() { [ -n "$TANDREL_PID" ] && kill -0 "$TANDREL_PID" 2>/dev/null; }
+
+# Waits up to $2 seconds (default 30) for a process to end.
+wait_exit() {
+    local pid=$1 limit=$(( ${2:-30} * 10 ))
+    while kill -0 "$pid" 2>/dev/null && [ "$limit" -gt 0 ]; do
+        sleep 0.1
+        limit=$((limit - 1))
+    done
+    ! kill -0 "$pid" 2>/dev/null
+}
+
+# The data folder of the prefix's user; Wine names it AppData/Roaming or "Application Data".
+data_dir() {
+    local d
+    for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming "$WINEPREFIX"/drive_c/users/*/"Application Data"; do
+        case $d in */Public/*) continue ;; esac
+        [ -d "$d" ] && { echo "$d/Korvane/Tandrel"; return 0; }
+    done
+    return 1
+}
+
+db() { sqlite3 -batch -noheader "$(data_dir)/tdclips.db" "$@"; }
+
+# Hex of a text's bytes, upper case, as sqlite's hex() writes them.
+hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n' | tr 'a-f' 'A-F'; }
+
+# Answers the first-run question with $1 (Yes or No) after checking its text.
+answer_first_run() {
+    local text
+    text=$(td dialogtext "Tandrel" 60) || fail "no first-run question appeared"
+    case $text in
+        "Tandrel has not located any previous Tandrel files"*) ;;
+        *) fail "unexpected first question: $text" ;;
+    esac
+    td press "Tandrel" "$1" >/dev/null || fail "cannot press $1"
+}
+
+wait_main_window() { td waitwindow "$MAIN_TITLE" "${1:-60}" >/dev/null || fail "the main window did not appear"; }
+
+# First start on the clean prefix up to the running main window.
+first_start() {
+    start_tandrel
+    answer_first_run Yes
+    wait_main_window
+}
+
+# Ends Tandrel the way Windows does at log-off, and waits for the process.
+end_session() {
+    td send "$MAIN_TITLE" 0x11 0 0 >/dev/null || true   # the answer may be lost with the process
+    wait_exit "$TANDREL_PID" 60 || fail "Tandrel.exe still runs after WM_QUERYENDSESSION"
+}
+
+screenshot() { import -window root "$BUILD_DIR/$1.png" 2>/dev/null || note "(no screenshot: import failed)"; }

@@ -1,0 +1,210 @@
+// Checks of the Win32 platform layer itself, run under Wine: the parts whose
+// faults the end-to-end tests of Tandrel.exe would only show indirectly
+// (clipboard bounds, message routing, share modes, the notice thread).
+// "platform_check" runs the checks; "platform_check crash" raises an access
+// violation that the unhandled-exception handler must report and end with 42.
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "platform/win32/win32.h"
+
+using namespace platform;
+
+namespace {
+
+int failures = 0, passes = 0;
+
+void check(bool ok, const char* what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
+  (ok ? passes : failures)++;
+}
+
+std::vector<unsigned> seen;  // messages the logic's proc received
+
+WindowEvent nextEvent() {
+  for (int i = 0; i < 20; ++i)
+    if (WindowEvent e = waitWindowEvent(10); e.kind) return e;
+  return {};
+}
+
+void putRaw(unsigned format, const std::string& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!bytes.empty()) {
+    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+  }
+  openClipboard(0);
+  emptyClipboard();
+  SetClipboardData(format, block);
+  closeClipboard();
+}
+
+void checkClipboard(Hwnd window) {
+  seen.clear();
+  setClipboardViewer(window);
+  check(seen.size() == 1 && seen[0] == WM_DRAWCLIPBOARD, "joining the chain calls the proc before returning");
+
+  openClipboard(window);
+  emptyClipboard();
+  check(setClipboardBytes(CF_TEXT, "caf\xe9 \x99"), "setClipboardBytes takes text");
+  closeClipboard();
+  openClipboard(0);
+  check(getClipboardText() == std::string("caf\xe9 \x99"), "text comes back byte for byte");
+  closeClipboard();
+
+  putRaw(CF_TEXT, std::string(4096, 'A'));  // no terminating zero
+  openClipboard(0);
+  std::optional<std::string> text = getClipboardText();
+  closeClipboard();
+  check(text && !text->empty() && text->size() <= 4096 && text->find_first_not_of('A') == std::string::npos,
+        "unterminated text stops at the end of its block");
+
+  putRaw(CF_DIB, std::string(10, '\x01'));
+  openClipboard(0);
+  std::optional<std::string> dib = getClipboardBytes(CF_DIB);
+  check(dib && dib->size() == 10, "raw bytes are bounded by their block");
+  check(!getClipboardBytes(CF_TEXT), "an absent format answers nullopt");
+  unsigned textOnly[] = {CF_TEXT};
+  check(getPriorityClipboardFormat(textOnly, 1) == -1, "a clipboard of other formats answers -1");
+  closeClipboard();
+
+  putRaw(CF_DIB, "");
+  openClipboard(0);
+  std::optional<std::string> empty = getClipboardBytes(CF_DIB);
+  closeClipboard();
+  check(!empty || empty->empty(), "a zero-sized block reads as nothing");
+  changeClipboardChain(window, 0);
+}
+
+void checkEvents(Hwnd window) {
+  HWND h = win32::toHwnd(window);
+  PostMessageA(h, WM_CLOSE, 0, 0);
+  PostMessageA(h, WM_COMMAND, 559, 0);
+  PostMessageA(h, win32::trayCallbackMessage, 1, WM_MOUSEMOVE);
+  PostMessageA(h, win32::trayCallbackMessage, 1, WM_RBUTTONUP);
+  WindowEvent close = nextEvent(), menu = nextEvent(), tray = nextEvent();
+  check(close.kind == EVENT_CLOSE && close.window == 500 && IsWindow(h), "the close box queues an event and keeps the window");
+  check(menu.kind == EVENT_MENU && menu.gadget == 559, "a menu command becomes a menu event");
+  check(tray.kind == EVENT_TRAY && tray.type == 1, "a right click on the tray icon is tray event type 1");
+  check(waitWindowEvent(5).kind == 0, "no event answers kind 0");
+
+  seen.clear();
+  check(sendMessage(window, WM_QUERYENDSESSION, 0, 0) == 1 && seen.back() == WM_QUERYENDSESSION,
+        "a sent message reaches the proc, which answers it");
+
+  const std::string program = windowProgramPath(window);
+  check(program.size() > 18 && program.substr(program.size() - 18) == "platform_check.exe",
+        "a window's program path names its program");
+
+  check(createLabel(window, 42, 1, 262, 115, 18, "Tandrel\x99"), "a label is made");
+  check(gadgetText(42) == "Tandrel\x99", "a label's text is its window text");
+  setGadgetText(42, "Action Failed");
+  setGadgetColours(42, rgb(255, 255, 255), rgb(0, 0, 255));
+  HDC dc = CreateCompatibleDC(nullptr);
+  LRESULT brush = SendMessageA(h, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(GetDlgItem(h, 42)));
+  check(brush != 0 && GetTextColor(dc) == RGB(255, 255, 255) && GetBkColor(dc) == RGB(0, 0, 255),
+        "a coloured label paints in its colours");
+  DeleteDC(dc);
+  check(setTrayIcon(window, TrayImage::Waiting, std::string(100, 'x')), "the tray icon takes a long tooltip");
+  check(setTrayIcon(window, TrayImage::NotActive, "Tandrel Not Active"), "the tray icon changes");
+  removeTrayIcon(window);
+}
+
+void checkFiles() {
+  const std::string folder = tempFolder() + "td_check\\";
+  deleteFolderTree(folder);
+  check(createFolder(folder) && createFolder(folder) && createFolder(folder + "sub\\"), "folders are made, twice is fine");
+  const std::string log = folder + "tandrel.log";
+  Handle first = createSharedReadFile(log);
+  check(first && writeToFile(first, "Tandrel\r\n") && flushFile(first), "the log is created and written");
+  check(createSharedReadFile(log) == 0, "a second writer cannot open the log");
+  check(readFile(log, 100) == std::string("Tandrel\r\n"), "others may read the open log");
+  check(!readFile(log, 3), "a file over the limit is not read");
+  closeFile(first);
+  writeFile(folder + "a.txt", "new");
+  writeFile(folder + "sub\\b.txt", "old");
+  check(renameFile(folder + "a.txt", folder + "sub\\b.txt") && readFile(folder + "sub\\b.txt", 10) == std::string("new"),
+        "a rename replaces its target");
+  check(fileSize(folder + "sub\\b.txt") == 3u && !fileSize(folder + "none"), "file sizes");
+  check(deleteFilesIn(folder) == 1 && folderExists(folder + "sub\\"), "deleteFilesIn spares subfolders");
+  check(deleteFolderTree(folder) && !folderExists(folder), "a folder tree goes whole");
+
+  bool existed = true;
+  Handle mutex = createMutex("TandrelCheck", existed);
+  bool again = false;
+  Handle second = createMutex("TandrelCheck", again);
+  check(mutex && !existed && again, "a named mutex reports an earlier holder");
+  closeMutex(second);
+  closeMutex(mutex);
+
+  const std::string appData = specialFolder(CSIDL_APPDATA);
+  check(!appData.empty() && appData.back() == '\\' && folderExists(appData), "the application data folder");
+  const std::string link = tempFolder() + "td_check.lnk";
+  check(createShortcut({link, programFolder() + "platform_check.exe", "", programFolder(), "Tandrel", "", 0}) &&
+            fileExists(link),
+        "a shortcut is saved");
+  deleteFile(link);
+}
+
+void checkNotice() {
+  Hwnd notice = 0;
+  bool topmost = false, labelled = false;
+  std::thread shower([&] {
+    Rect area = workArea();
+    notice = openNotice({"Tandrel", "Tandrel\r\nShutting Down", area.right - 132, area.bottom - 60, 122, 60,
+                         rgb(0, 0, 255), rgb(255, 255, 170), rgb(117, 236, 253)});
+    HWND h = win32::toHwnd(notice);
+    topmost = GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    setNoticeLabel(notice, "Tandrel\r\nWriting Data Base");
+    char text[64] = "";
+    GetWindowTextA(GetWindow(h, GW_CHILD), text, sizeof text);
+    labelled = std::strcmp(text, "Tandrel\r\nWriting Data Base") == 0;
+    for (int i = 1; i <= 100 && IsWindow(h); ++i) {
+      setNoticeProgress(notice, i);
+      Sleep(2);
+    }
+  });
+  shower.join();
+  check(notice && topmost && labelled, "the notice is a topmost window with its label");
+  closeNotice(notice);
+  check(!IsWindow(win32::toHwnd(notice)), "the notice is gone with its thread");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "crash") == 0) {
+    setUnhandledExceptionHandler([](std::uint32_t code) {
+      std::printf("code %d\n", static_cast<int>(code));
+      std::fflush(stdout);
+      endProcess(42);
+    });
+    volatile int* nowhere = nullptr;
+    return *nowhere;
+  }
+  check(initToolkit(), "the toolkit starts");
+  Hwnd window = openWindow(500, 50, 50, 700, 525, "Tandrel\x99 Check", false);
+  check(window && windowOfNumber(500) == window && !isWindowVisible(window), "window 500 opens hidden");
+  RECT client;
+  GetClientRect(win32::toHwnd(window), &client);
+  check(client.right == 700 && client.bottom == 525, "the client area is as asked");
+  setWindowProc(window, [](Hwnd, unsigned message, WParam, LParam) -> std::optional<LResult> {
+    seen.push_back(message);
+    if (message == WM_QUERYENDSESSION) return 1;
+    return std::nullopt;
+  });
+  checkClipboard(window);
+  checkEvents(window);
+  checkFiles();
+  checkNotice();
+  check(closeWindow(window) && windowOfNumber(500) == 0 && !closeWindow(window), "a closed window is forgotten");
+  std::printf("%d passed, %d failed\n", passes, failures);
+  return failures ? 1 : 0;
+}
