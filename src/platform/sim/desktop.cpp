@@ -245,7 +245,12 @@ int Desktop::answer(MessageBoxRecord record) {
     record.answer = answers_.front();
     answers_.pop_front();
   } else if (answerer) {
-    record.answer = answerer(record);
+    // Recorded before the answer: a script may end the program from inside the box.
+    const std::size_t at = messageBoxes.size();
+    messageBoxes.push_back(record);
+    const int answer = answerer(record);
+    messageBoxes[at].answer = answer;
+    return answer;
   } else {
     record.scripted = false;
     record.answer = (record.style & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;

@@ -1,0 +1,248 @@
+// The clipboard watcher seen from the clipboard: what is captured, what is passed on down the
+// viewer chain, and what is logged.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include <sqlite3.h>
+
+#include "capture/watcher.h"
+#include "support/sim_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string startTime = "2026-12-08  14:03:59";
+
+class WatcherTest : public SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    editor = desktop.addForeignWindow("Report.txt - Editor", "C:\\Tools\\editor.exe");
+    answerFirstRun(platform::IDYES);
+  }
+  // Runs the program with a viewer of another program ahead of it in the chain; `during` runs inside.
+  void runWithViewerBehind(std::function<void()> during) {
+    viewer = desktop.addForeignViewer();
+    desktop.then(std::move(during));
+    thenEndSession();
+    ASSERT_EQ(run(), 0);
+  }
+  std::size_t drawsSeenBy(platform::Hwnd window) {
+    const auto& got = desktop.window(window)->received;
+    return static_cast<std::size_t>(std::count_if(got.begin(), got.end(), [](const sim::ReceivedMessage& m) {
+      return m.message == platform::WM_DRAWCLIPBOARD;
+    }));
+  }
+  Rows capturedTexts() { return query("select cText, cSource from cTbl where cKey > 1 order by cKey"); }
+  bool logHas(const std::string& line) {
+    const auto lines = logLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+
+  platform::Hwnd editor = 0;
+  platform::Hwnd viewer = 0;
+};
+
+TEST_F(WatcherTest, CopiedTextBecomesAClipWithItsSourceAndIsPassedOn) {
+  std::size_t before = 0;
+  runWithViewerBehind([&] {
+    before = drawsSeenBy(viewer);
+    desktop.copyText("first text", editor);
+    EXPECT_EQ(drawsSeenBy(viewer), before + 1);
+  });
+  EXPECT_EQ(capturedTexts(), (Rows{{"first text", "Report.txt - Editor"}}));
+  EXPECT_TRUE(logHas(startTime + " Have text - Opening Clipboard"));
+  EXPECT_TRUE(logHas(startTime + " Finished with text clip - done"));
+  EXPECT_TRUE(logHas(startTime + " clipboard processing complete - close clipboard"));
+}
+
+TEST_F(WatcherTest, JoiningSwallowsTheFirstChangeAndDoesNotPassItOn) {
+  runWithViewerBehind([&] {
+    const std::size_t before = drawsSeenBy(viewer);
+    capture::toggleCapture(*program);  // off
+    capture::toggleCapture(*program);  // on again: the join notice is swallowed
+    EXPECT_EQ(drawsSeenBy(viewer), before);
+    EXPECT_EQ(program->capture.ignoreNextChange, 0);
+    desktop.copyText("after the toggle", editor);
+    EXPECT_EQ(drawsSeenBy(viewer), before + 1);
+    capture::rejoinChain(*program);
+    EXPECT_EQ(drawsSeenBy(viewer), before + 1);
+  });
+  EXPECT_EQ(capturedTexts(), (Rows{{"after the toggle", "Report.txt - Editor"}}));
+}
+
+TEST_F(WatcherTest, OwnWritesAndCaptureOffArePassedOnButNotCapturedOrLogged) {
+  std::size_t logSize = 0;
+  runWithViewerBehind([&] {
+    const std::size_t before = drawsSeenBy(viewer);
+    program->capture.ownWrite = 1;
+    desktop.copyText("own write", editor);
+    program->capture.ownWrite = 0;
+    program->capture.capturing = 0;
+    logSize = logLines().size();
+    desktop.copyText("while off", editor);
+    EXPECT_EQ(logLines().size(), logSize);
+    program->capture.capturing = 1;
+    EXPECT_EQ(drawsSeenBy(viewer), before + 2);
+  });
+  EXPECT_TRUE(capturedTexts().empty());
+}
+
+TEST_F(WatcherTest, ToggleLeavesAndRejoinsTheChainAndShowsTheState) {
+  runWithViewerBehind([&] {
+    capture::toggleCapture(*program);
+    EXPECT_EQ(desktop.chainHead, viewer);
+    EXPECT_EQ(desktop.tray.at(program->mainWindow).tooltip, "Tandrel Not Active");
+    desktop.copyText("not seen", editor);
+    capture::toggleCapture(*program);
+    EXPECT_EQ(desktop.chainHead, program->mainWindow);
+    EXPECT_EQ(program->capture.nextViewer, viewer);
+    EXPECT_EQ(desktop.tray.at(program->mainWindow).tooltip, "Tandrel\x99 Waiting");
+  });
+  EXPECT_TRUE(capturedTexts().empty());
+}
+
+TEST_F(WatcherTest, ClipboardHeldByAnotherProgramIsGivenUpAfter51Tries) {
+  runWithViewerBehind([&] {
+    const std::size_t before = drawsSeenBy(viewer);
+    desktop.clipboard[platform::CF_TEXT] = std::string("held") + '\0';
+    desktop.holdClipboard(-1);
+    desktop.clipboardOpenAttempts = 0;
+    desktop.send(program->mainWindow, platform::WM_DRAWCLIPBOARD);
+    EXPECT_EQ(desktop.clipboardOpenAttempts, 51);
+    EXPECT_EQ(drawsSeenBy(viewer), before + 1);
+    EXPECT_EQ(program->capture.clipboardBusy, 0);
+    desktop.releaseClipboard();
+  });
+  EXPECT_TRUE(logHas(startTime + " unable to open clipboard to enumerate - TERMINATED51"));
+  EXPECT_TRUE(logHas(startTime + " 8580 - Drawclipboard but no formats"));
+  EXPECT_TRUE(capturedTexts().empty());
+}
+
+TEST_F(WatcherTest, ClipboardReleasedWithinTheTriesIsCaptured) {
+  runWithViewerBehind([&] {
+    desktop.holdClipboard(20);
+    desktop.copyText("patience", editor);
+  });
+  EXPECT_EQ(capturedTexts(), (Rows{{"patience", "Report.txt - Editor"}}));
+}
+
+TEST_F(WatcherTest, ChainRemovalOfOurNextViewerIsTakenNotForwarded) {
+  runWithViewerBehind([&] {
+    const platform::Hwnd successor = 0x9999;
+    desktop.send(program->mainWindow, platform::WM_CHANGECBCHAIN, viewer, static_cast<platform::LParam>(successor));
+    EXPECT_EQ(program->capture.nextViewer, successor);
+    EXPECT_TRUE(desktop.window(viewer)->received.empty() ||
+                desktop.window(viewer)->received.back().message != platform::WM_CHANGECBCHAIN);
+    program->capture.nextViewer = viewer;
+    desktop.send(program->mainWindow, platform::WM_CHANGECBCHAIN, 0x7777, 0x8888);
+    const auto& last = desktop.window(viewer)->received.back();
+    EXPECT_EQ(last.message, platform::WM_CHANGECBCHAIN);
+    EXPECT_EQ(last.wParam, 0x7777u);
+    EXPECT_EQ(last.lParam, 0x8888);
+  });
+}
+
+TEST_F(WatcherTest, UntitledSourceIsNamedByItsProgram) {
+  const platform::Hwnd untitled = desktop.addForeignWindow("  ", "C:\\Program Files\\Calc\\calc.exe");
+  runWithViewerBehind([&] { desktop.copyText("42", untitled); });
+  EXPECT_EQ(capturedTexts(), (Rows{{"42", "calc.exe"}}));
+}
+
+TEST_F(WatcherTest, HugeAndHighByteTextsAreStoredByteForByte) {
+  std::string high;
+  for (int c = 0x80; c <= 0xFF; ++c) high += static_cast<char>(c);
+  const std::string huge(64u << 20, 'h');
+  runWithViewerBehind([&] {
+    desktop.copyText(high, editor);
+    desktop.copyText(huge, editor);
+  });
+  EXPECT_EQ(query("select cText from cTbl where cKey = 2"), (Rows{{high}}));
+  EXPECT_EQ(query("select length(cText) from cTbl where cKey = 3"), (Rows{{std::to_string(huge.size())}}));
+}
+
+TEST_F(WatcherTest, TextWithoutTerminatingZeroEndsAtItsBlock) {
+  runWithViewerBehind([&] { desktop.copyFormats({{platform::CF_TEXT, "no zero here"}}, editor); });
+  EXPECT_EQ(capturedTexts(), (Rows{{"no zero here", "Report.txt - Editor"}}));
+}
+
+TEST_F(WatcherTest, RepeatedTextIsDroppedWhenDuplicatesAreSuppressed) {
+  runWithViewerBehind([&] {
+    desktop.copyText("again", editor);
+    desktop.copyText("again", editor);
+  });
+  EXPECT_EQ(capturedTexts(), (Rows{{"again", "Report.txt - Editor"}}));
+  EXPECT_TRUE(logHas(startTime + " Duplicate flood - close clipboard -exiting"));
+}
+
+TEST_F(WatcherTest, ImageOnlyClipboardGoesToTheImageBranch) {
+  // A 2 x 2, 24-bit bitmap.
+  std::string dib(40 + 16, '\0');
+  const std::uint32_t header = 40, width = 2, height = 2;
+  const std::uint16_t planes = 1, bits = 24;
+  std::memcpy(&dib[0], &header, 4);
+  std::memcpy(&dib[4], &width, 4);
+  std::memcpy(&dib[8], &height, 4);
+  std::memcpy(&dib[12], &planes, 2);
+  std::memcpy(&dib[14], &bits, 2);
+  runWithViewerBehind([&] { desktop.copyFormats({{platform::CF_DIB, dib}}, editor); });
+  EXPECT_TRUE(logHas(startTime + " saving an image "));
+  EXPECT_FALSE(logHas(startTime + " Have text - Opening Clipboard"));
+}
+
+TEST_F(WatcherTest, HostileBitmapsAreRefusedAndLogged) {
+  std::string giant(40, '\0');
+  const std::uint32_t header = 40, side = 100000;
+  const std::uint16_t planes = 1, bits = 32;
+  std::memcpy(&giant[0], &header, 4);
+  std::memcpy(&giant[4], &side, 4);
+  std::memcpy(&giant[8], &side, 4);
+  std::memcpy(&giant[12], &planes, 2);
+  std::memcpy(&giant[14], &bits, 2);
+  std::string truncated = giant;
+  const std::uint32_t small = 64;
+  std::memcpy(&truncated[4], &small, 4);
+  std::memcpy(&truncated[8], &small, 4);
+  truncated += std::string(100, '\x7f');
+  runWithViewerBehind([&] {
+    desktop.copyFormats({{platform::CF_DIB, giant}}, editor);
+    desktop.copyFormats({{platform::CF_DIB, truncated}}, editor);
+    desktop.copyFormats({{platform::CF_DIB, ""}}, editor);
+    desktop.copyFormats({{platform::CF_DIB, std::string(3, '\x28')}}, editor);
+  });
+  const auto lines = logLines();
+  const auto refused = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+    return l.find("Clipboard image refused") != std::string::npos;
+  });
+  EXPECT_EQ(refused, 4);
+  EXPECT_FALSE(logHas(startTime + " saving an image "));
+}
+
+TEST_F(WatcherTest, ClipboardIsClosedBeforeAFailedStoreShowsItsMessage) {
+  bool openWhileShown = true;
+  desktop.answerer = [&](const sim::MessageBoxRecord& box) {
+    if (box.text == firstRunQuestion) return platform::IDYES;
+    openWhileShown = desktop.clipboardOpen;
+    return platform::IDOK;
+  };
+  runWithViewerBehind([&] {
+    execute("BEGIN EXCLUSIVE; SELECT 1;");  // released at once; lock it for real below
+    sqlite3* other = nullptr;
+    sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other);
+    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    desktop.copyText("cannot be stored", editor);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(program->view.rows.size() == 1u);  // only the welcome clip is listed
+  });
+  EXPECT_FALSE(openWhileShown);
+  EXPECT_TRUE(capturedTexts().empty());
+  ASSERT_GE(desktop.messageBoxes.size(), 2u);
+  EXPECT_EQ(desktop.messageBoxes[1].text,
+            "Unable to finalize Database transaction. Please notify the Tandrel support team");
+}
+
+}  // namespace
