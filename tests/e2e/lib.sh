@@ -58,7 +58,8 @@ answer_first_run() {
     td press "Tandrel" "$1" >/dev/null || fail "cannot press $1"
 }
 
-wait_main_window() { td waitwindow "$MAIN_TITLE" "${1:-60}" >/dev/null || fail "the main window did not appear"; }
+# The window exists from early in the start; it is shown only once the database is ready.
+wait_main_window() { td waitwindow "$MAIN_TITLE" "${1:-60}" visible >/dev/null || fail "the main window was not shown"; }
 
 # First start on the clean prefix up to the running main window.
 first_start() {

@@ -4,8 +4,9 @@ first_start
 data=$(data_dir)
 clips=$(db "select count(*) from cTbl")
 
-le32() { printf "\\x%02x\\x%02x\\x%02x\\x%02x" $(( $1 & 255 )) $(( ($1 >> 8) & 255 )) $(( ($1 >> 16) & 255 )) $(( ($1 >> 24) & 255 )); }
-le16() { printf "\\x%02x\\x%02x" $(( $1 & 255 )) $(( ($1 >> 8) & 255 )); }
+# Little-endian numbers as printf escapes (command substitution would drop raw zero bytes).
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(( $1 & 255 )) $(( ($1 >> 8) & 255 )) $(( ($1 >> 16) & 255 )) $(( ($1 >> 24) & 255 )); }
+le16() { printf '\\x%02x\\x%02x' $(( $1 & 255 )) $(( ($1 >> 8) & 255 )); }
 # BITMAPINFOHEADER: width, height, bits per pixel; no compression.
 dib_header() { printf "$(le32 40)$(le32 "$1")$(le32 "$2")$(le16 1)$(le16 "$3")$(le32 0)$(le32 0)$(le32 0)$(le32 0)$(le32 0)$(le32 0)"; }
 

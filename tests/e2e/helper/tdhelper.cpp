@@ -7,7 +7,8 @@
 //                                            format: CF_TEXT, CF_DIB or a number
 //   gettext                                  print the clipboard's CF_TEXT
 //   findwindow <title part>                  print "<handle> <visible> <title>" of each top-level match
-//   waitwindow <title part> <seconds>        wait for such a window, print its handle
+//   waitwindow <title part> <seconds> [visible]
+//                                            wait for such a window (shown, with "visible"), print its handle
 //   waitgone <title part> <seconds>          wait until no such window is left
 //   dialogtext <title> [seconds]             print the static texts of the dialog with that exact title
 //   press <dialog title> <button> [seconds]  press a dialog button ("Yes", "&Yes" and "yes" are the same)
@@ -79,6 +80,7 @@ struct Search {
   std::string title;
   bool exact = false;
   bool dialogsOnly = false;
+  bool visibleOnly = false;
   std::vector<HWND> found;
 };
 
@@ -86,21 +88,23 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<Search*>(data);
   const std::string title = windowText(window);
   const bool match = search->exact ? title == search->title : title.find(search->title) != std::string::npos;
-  if (match && (!search->dialogsOnly || className(window) == "#32770")) search->found.push_back(window);
+  if (match && (!search->dialogsOnly || className(window) == "#32770") &&
+      (!search->visibleOnly || IsWindowVisible(window)))
+    search->found.push_back(window);
   return TRUE;
 }
 
-std::vector<HWND> findWindows(const std::string& title, bool exact, bool dialogsOnly) {
-  Search search{title, exact, dialogsOnly, {}};
+std::vector<HWND> findWindows(const std::string& title, bool exact, bool dialogsOnly, bool visibleOnly = false) {
+  Search search{title, exact, dialogsOnly, visibleOnly, {}};
   EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 // Waits up to `seconds` for a top-level window; nullptr when none came.
-HWND waitForWindow(const std::string& title, bool exact, bool dialogsOnly, double seconds) {
+HWND waitForWindow(const std::string& title, bool exact, bool dialogsOnly, double seconds, bool visibleOnly = false) {
   const DWORD start = GetTickCount();
   for (;;) {
-    std::vector<HWND> found = findWindows(title, exact, dialogsOnly);
+    std::vector<HWND> found = findWindows(title, exact, dialogsOnly, visibleOnly);
     if (!found.empty()) return found.front();
     if (GetTickCount() - start >= static_cast<DWORD>(seconds * 1000)) return nullptr;
     Sleep(100);
@@ -164,7 +168,8 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
 int putOnClipboard(UINT format, const std::string& bytes, const std::string& title, DWORD holdMs) {
   HWND source = makeSourceWindow(title);
   if (!source) return 2;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  // A moveable block of size 0 is "discarded" and the clipboard refuses it; a fixed one is a real empty block.
+  HGLOBAL block = GlobalAlloc(bytes.empty() ? GMEM_FIXED : GMEM_MOVEABLE, bytes.size());
   if (!block) return 2;
   if (!bytes.empty()) {
     void* target = GlobalLock(block);
@@ -262,7 +267,8 @@ int main(int argc, char** argv) {
     const std::string part = unescape(argv[2]);
     const double seconds = std::atof(argv[3]);
     if (command == "waitwindow") {
-      HWND window = waitForWindow(part, false, false, seconds);
+      const bool visible = argc >= 5 && std::strcmp(argv[4], "visible") == 0;
+      HWND window = waitForWindow(part, false, false, seconds, visible);
       if (!window) return 1;
       std::printf("%p\n", static_cast<void*>(window));
       return 0;
