@@ -42,7 +42,8 @@ mkdir -p "$E2E"
 
 log "preparing the template Wine prefix"
 export WINEPREFIX=$E2E/template
-if ! { wineboot -i && wineserver -w; } >"$E2E/template.log" 2>&1; then
+source "$REPO/tests/e2e/lib.sh"
+if ! { wineboot -i && wineserver -w && undecorated_windows; } >"$E2E/template.log" 2>&1; then
     log "wineboot failed; see $E2E/template.log"
     echo "0 passed, 1 failed"
     exit 1

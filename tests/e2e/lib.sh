@@ -74,4 +74,10 @@ end_session() {
     wait_exit "$TANDREL_PID" 60 || fail "Tandrel.exe still runs after WM_QUERYENDSESSION"
 }
 
+# Without a window manager (Xvfb) Wine should draw the frames and captions itself.
+undecorated_windows() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+}
+
 screenshot() { import -window root "$BUILD_DIR/$1.png" 2>/dev/null || note "(no screenshot: import failed)"; }
