@@ -17,14 +17,15 @@ namespace {
 constexpr int convertedVersion = 1;
 
 // Reads the schema once so that a file that is no database shows itself now, not at the first clip.
-int probe(app::Program& p) {
+// The header alone (user_version) reads fine in a file whose schema is damaged.
+int probe(app::Program& p, std::string& reason) {
   Recordset rs;
-  const int ok = p.db.DbQuery("PRAGMA user_version", p.databaseHandle, rs);
+  const int ok = p.db.DbQuery("SELECT count(*) FROM sqlite_master", p.databaseHandle, rs);
+  reason = p.db.DbLastMessage();  // the release below resets it
   p.db.RecordsetRelease(rs);
   if (ok != 0) return SQLITE_OK;
-  const std::string& m = p.db.DbLastMessage();
-  if (m.find("not a database") != std::string::npos) return SQLITE_NOTADB;
-  if (m.find("malformed") != std::string::npos) return SQLITE_CORRUPT;
+  if (reason.find("not a database") != std::string::npos) return SQLITE_NOTADB;
+  if (reason.find("malformed") != std::string::npos) return SQLITE_CORRUPT;
   return SQLITE_ERROR;
 }
 
@@ -123,12 +124,12 @@ bool openClipDatabase(app::Program& p) {
   }
   p.databaseHandle = p.db.DbOpen(path);
   app::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
-  const int state = p.databaseHandle == nullptr ? SQLITE_CANTOPEN : probe(p);
+  std::string reason = p.db.DbLastMessage();
+  const int state = p.databaseHandle == nullptr ? SQLITE_CANTOPEN : probe(p, reason);
   if (state == SQLITE_OK) {
     convertOlderText(p);
     return true;
   }
-  const std::string reason = p.db.DbLastMessage();
   closeHandle(p);
   if (state == SQLITE_NOTADB || state == SQLITE_CORRUPT) {
     const std::string aside = path + ".bad-" + dateStamp();

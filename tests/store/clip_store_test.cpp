@@ -1,0 +1,359 @@
+// Clip records as the user finds them again: what an insert stores, what every read gives back,
+// what no quote can widen, and what a failed write tells the user.
+#include "store/clip_store.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/log.h"
+#include "platform/shell.h"
+#include "store/clip_database.h"
+#include "support/sim_fixture.h"
+#include "ui/gadgets.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
+const std::string now = "2026-12-08  14:03:59";
+const std::string highBytes = "caf\xE9 \x99";
+const std::string finalizeMessage = "Unable to finalize Database transaction. Please notify the Tandrel support team";
+
+std::atomic<int> steps{0};
+int countingStep(sqlite3_stmt* stmt) {
+  ++steps;
+  return sqlite3_step(stmt);
+}
+int openReadOnly(const char* path, sqlite3** db) { return sqlite3_open_v2(path, db, SQLITE_OPEN_READONLY, nullptr); }
+
+// Another program's connection holding the whole file.
+struct ExclusiveLock {
+  explicit ExclusiveLock(const std::string& hostPath) {
+    sqlite3_open(hostPath.c_str(), &db);
+    EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  }
+  void release() {
+    if (db != nullptr) sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    db = nullptr;
+  }
+  ~ExclusiveLock() { release(); }
+  sqlite3* db = nullptr;
+};
+
+class ClipStoreTest : public SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    app::Program& p = *program;
+    p.paths.companyFolder = companyFolder;
+    p.paths.dataFolder = dataFolder;
+    p.paths.databasePath = dataFolder + "tdclips.db";
+    p.paths.setsFolder = dataFolder + "sets\\";
+    p.paths.logPath = dataFolder + "tandrel.log";
+    for (const std::string& folder : {companyFolder, dataFolder, p.paths.setsFolder})
+      ASSERT_TRUE(platform::createFolder(folder));
+    ASSERT_TRUE(app::openLog(p));
+    p.captureTime = now;
+    ASSERT_EQ(p.db.DbBindLibrary(store::linkedSqliteApi()), 1);
+    ASSERT_TRUE(store::openClipDatabase(p));
+    store::InitClipStore(p);
+  }
+  void TearDown() override {
+    if (program->databaseHandle != nullptr) program->db.DbClose(program->databaseHandle);
+    app::closeLog(*program);
+    SimTest::TearDown();
+  }
+
+  std::int64_t store(const std::string& text, const std::string& note = "", const std::string& source = "",
+                     const std::string& set = "") {
+    app::ClipRecord& r = program->clip;
+    r = app::ClipRecord{};
+    r.cText = text;
+    r.cNote = note;
+    r.cSource = source;
+    r.cSet = set;
+    EXPECT_EQ(store::WriteClipDB(*program), 1);
+    return program->lastKey;
+  }
+  void select(std::int64_t key) { program->currentKey = std::to_string(key); }
+  // ReadClip works on a listed set, as the content view does.
+  int readClip(std::int64_t key) {
+    store::LoadActiveSet(*program);
+    select(key);
+    return store::ReadClip(*program);
+  }
+  void reopen(int busyTimeoutMs) {
+    program->db.setBusyTimeout(busyTimeoutMs);
+    store::ReopenDatabase(*program);
+    ASSERT_NE(program->databaseHandle, nullptr);
+    store::LoadActiveSet(*program);  // the schema is read now, before any lock
+  }
+  std::string databaseHost() const { return desktop.hostPath(program->paths.databasePath); }
+  std::vector<std::string> log() {
+    app::flushLog(*program);
+    return logLines();
+  }
+  std::string count(const std::string& where = "1") { return query("select count(*) from cTbl where " + where)[0][0]; }
+  std::string statusLine() { return desktop.gadgets[ui::gadgetStatusLine].text; }
+
+  // A write that fails is told to the user, logged, marked on the status line and never counted as stored.
+  void expectWriteFailureReported(const std::string& engineMessage, const std::string& text = "lost clip") {
+    program->lastKey = 41;
+    program->currentKey = "12";
+    desktop.answerNext(platform::IDOK);
+    program->clip = app::ClipRecord{};
+    program->clip.cText = text;
+    EXPECT_EQ(store::WriteClipDB(*program), 0);
+    EXPECT_EQ(program->lastKey, 41);
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop.messageBoxes[0].title, "Tandrel");
+    EXPECT_EQ(desktop.messageBoxes[0].text, finalizeMessage);
+    const auto lines = log();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        now + " 4994 WriteClipDB Return Value For failed sql write was 0key = 12" + engineMessage),
+              lines.end());
+    EXPECT_EQ(statusLine(), "Action Failed");
+  }
+};
+
+TEST_F(ClipStoreTest, InsertStoresBlanksFixedFlagsAndNoImageWithoutABuffer) {
+  app::Program& p = *program;
+  p.settings.saveHtml = 0;
+  p.capture.richTextFlag = p.capture.richTextRead = 1;
+  p.clip = app::ClipRecord{};
+  p.clip.cText = "text";
+  p.clip.cRTF = "{\\rtf1 rich}";
+  p.clip.cImageSW = "Y";
+  p.clip.cHTML = "<b>x</b>";
+  ASSERT_EQ(store::WriteClipDB(p), 1);
+  EXPECT_EQ(query("select cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML, "
+                  "typeof(cImage) from cTbl where cKey = " + std::to_string(p.lastKey)),
+            (Rows{{now, "td_clips", "N", "N", "N", " ", " ", "text", " ", " ", "null"}}));
+
+  // With SaveHTML on the rich text is kept.
+  p.settings.saveHtml = 1;
+  p.clip = app::ClipRecord{};
+  p.clip.cText = "text";
+  p.clip.cRTF = "{\\rtf1 rich}";
+  ASSERT_EQ(store::WriteClipDB(p), 1);
+  EXPECT_EQ(query("select cRTFsw, cRTF from cTbl where cKey = " + std::to_string(p.lastKey)),
+            (Rows{{"Y", "{\\rtf1 rich}"}}));
+}
+
+TEST_F(ClipStoreTest, ImageBytesComeBackIdenticalAndTheOwnedBufferIsFreed) {
+  app::Program& p = *program;
+  const std::string image("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\xFF", 17);
+  p.clip = app::ClipRecord{};
+  p.clip.cText = "Image 1";
+  p.clip.cImageSW = "Y";
+  p.clip.image = image;
+  p.clip.imageOwned = true;
+  ASSERT_EQ(store::WriteClipDB(p), 1);
+  EXPECT_TRUE(p.clip.image.empty());
+  EXPECT_FALSE(p.clip.imageOwned);
+  ASSERT_EQ(readClip(p.lastKey), 1);
+  EXPECT_EQ(p.clip.cImageSW, "Y");
+  EXPECT_EQ(p.clip.image, image);
+}
+
+TEST_F(ClipStoreTest, ReadOfAMissingKeyAnswersZero) {
+  const std::int64_t key = store("present");
+  EXPECT_EQ(readClip(key + 1), 0);
+  EXPECT_EQ(store::ReadClipFields(*program), 0);
+  EXPECT_EQ(readClip(key), 1);
+  EXPECT_EQ(program->clip.cText, "present");
+}
+
+TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
+  app::Program& p = *program;
+  const std::int64_t key = store("text " + highBytes, "note " + highBytes, "source " + highBytes);
+
+  ASSERT_EQ(readClip(key), 1);
+  EXPECT_EQ(p.clip.cText, "text " + highBytes);
+  EXPECT_EQ(p.clip.cNote, "note " + highBytes);
+  EXPECT_EQ(p.clip.cSource, "source " + highBytes);
+  ASSERT_EQ(store::ReadClipFields(p), 1);
+  EXPECT_EQ(p.editCopy.text, "text " + highBytes);
+  EXPECT_EQ(p.editCopy.note, "note " + highBytes);
+  EXPECT_EQ(p.editCopy.source, "source " + highBytes);
+  store::LoadActiveSet(p);
+  ASSERT_EQ(p.view.rows.size(), 1u);
+  EXPECT_EQ(p.view.rows[0].preview, "text " + highBytes);
+  EXPECT_EQ(p.view.rows[0].note, "note " + highBytes);
+  EXPECT_EQ(p.view.rows[0].source, "source " + highBytes);
+
+  // The paths that place the value in SQL text.
+  store::UpdateClipText(p, "it's " + highBytes);
+  EXPECT_EQ(query("select cText from cTbl"), (Rows{{"it's " + highBytes}}));
+  EXPECT_EQ(store::MoveClip(p, highBytes), 0);
+  EXPECT_EQ(query("select cSet from cTbl"), (Rows{{highBytes}}));
+  p.settings.activeSetName = highBytes;
+  store::InitClipStore(p);
+  EXPECT_EQ(query("select setName from Sets where setName = '" + highBytes + "'"),
+            (Rows{{highBytes}}));
+  ASSERT_EQ(p.view.rows.size(), 1u);
+  EXPECT_EQ(p.view.rows[0].preview, "it's " + highBytes);
+}
+
+TEST_F(ClipStoreTest, QuotesNeitherBreakNorWidenAStatement) {
+  app::Program& p = *program;
+  const std::int64_t first = store("one"), second = store("two");
+  store("three");
+
+  select(first);
+  store::UpdateClipText(p, "it's");
+  EXPECT_EQ(query("select cText from cTbl where cKey = " + std::to_string(first)), (Rows{{"it's"}}));
+  select(second);
+  EXPECT_EQ(store::MoveClip(p, "it's"), 0);
+  EXPECT_EQ(query("select cKey from cTbl where cSet = 'it''s'"), (Rows{{std::to_string(second)}}));
+  p.settings.activeSetName = "it's";
+  store::InitClipStore(p);
+  EXPECT_EQ(query("select count(*) from Sets where setName = 'it''s'"), (Rows{{"1"}}));
+  EXPECT_EQ(p.view.rows.size(), 1u);
+
+  p.currentKey = "1' OR '1'='1";
+  store::DeleteClip(p);
+  EXPECT_EQ(store::MoveClip(p, "td_trash"), 0);
+  store::UpdateClipText(p, "gone");
+  EXPECT_EQ(store::ReadClipFields(p), 0);
+  EXPECT_EQ(count(), "3");
+  EXPECT_EQ(count("cSet = 'td_trash' or cText = 'gone'"), "0");
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+}
+
+TEST_F(ClipStoreTest, MoveToTheTrashDeletesOnlyWhenTheTrashIsShown) {
+  app::Program& p = *program;
+  select(store("kept"));
+  EXPECT_EQ(store::MoveClip(p, "td_trash"), 0);
+  EXPECT_EQ(query("select cSet from cTbl where cKey = " + p.currentKey), (Rows{{"td_trash"}}));
+
+  p.settings.activeSetName = "td_trash";
+  EXPECT_EQ(store::MoveClip(p, "td_trash"), 1);
+  EXPECT_EQ(count(), "0");
+}
+
+TEST_F(ClipStoreTest, AnotherInitKeepsOneRowPerStandardSetAndTheClips) {
+  store("clip");
+  store::InitClipStore(*program);
+  store::InitClipStore(*program);
+  EXPECT_EQ(query("select setName from Sets order by setID"), (Rows{{"td_clips"}, {"td_trash"}}));
+  EXPECT_EQ(count(), "1");
+  EXPECT_EQ(program->view.rows.size(), 1u);
+  EXPECT_TRUE(exists(dataFolder + "sets\\td_trash"));
+}
+
+TEST_F(ClipStoreTest, WriteToAReadOnlyDatabaseIsReported) {
+  ASSERT_EQ(chmod(databaseHost().c_str(), 0444), 0);
+  // Root writes through any file mode, so then the engine opens the file read-only itself.
+  store::SqliteApi readOnly = *store::linkedSqliteApi();
+  readOnly.open = openReadOnly;
+  if (geteuid() == 0) ASSERT_EQ(program->db.DbBindLibrary(&readOnly), 1);
+  reopen(20);
+  expectWriteFailureReported("Attempt To write A readonly database");
+  EXPECT_EQ(count(), "0");
+}
+
+TEST_F(ClipStoreTest, WriteToALockedDatabaseIsReported) {
+  ExclusiveLock other(databaseHost());
+  expectWriteFailureReported("The database file is locked");
+  other.release();
+  EXPECT_EQ(count(), "0");
+}
+
+TEST_F(ClipStoreTest, WriteToAFullDatabaseIsReported) {
+  ASSERT_EQ(program->db.DbExecute("PRAGMA max_page_count = 1", program->databaseHandle), 1);
+  expectWriteFailureReported("Insertion failed because database is full", std::string(64 * 1024, 'x'));
+  EXPECT_EQ(count(), "0");
+}
+
+TEST_F(ClipStoreTest, ABusyDatabaseReleasedInTimeIsWaitedFor) {
+  reopen(5000);
+  ExclusiveLock other(databaseHost());
+  std::thread releaser([&other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    other.release();
+  });
+  program->clip = app::ClipRecord{};
+  program->clip.cText = "waited";
+  EXPECT_EQ(store::WriteClipDB(*program), 1);
+  releaser.join();
+  EXPECT_EQ(query("select cText from cTbl where cKey = " + std::to_string(program->lastKey)), (Rows{{"waited"}}));
+}
+
+TEST_F(ClipStoreTest, ReadClipGivesUpOnALockedDatabase) {
+  const std::int64_t key = store("locked away");
+  reopen(1);
+  select(key);
+  store::SqliteApi counting = *store::linkedSqliteApi();
+  counting.step = countingStep;
+  ASSERT_EQ(program->db.DbBindLibrary(&counting), 1);
+  steps = 0;
+  ExclusiveLock other(databaseHost());
+
+  EXPECT_EQ(store::ReadClip(*program), 0);
+  EXPECT_EQ(steps, 51);  // the first step and 50 more
+  EXPECT_EQ(log().back(), now + " ReadClip gave up after 50 tries key = " + program->currentKey +
+                              " The database file is locked");
+  EXPECT_EQ(statusLine(), "Action Failed");
+}
+
+TEST_F(ClipStoreTest, EmptyTrashRemovesExactlyTheTrashAndReportsAFailure) {
+  store("a");
+  store("b", "", "", "td_trash");
+  store("c", "", "", "td_trash");
+  store("d", "", "", "td_trash'");
+  store::EmptyTrash(*program);
+  EXPECT_EQ(query("select cText from cTbl order by cKey"), (Rows{{"a"}, {"d"}}));
+  EXPECT_TRUE(desktop.messageBoxes.empty());
+
+  program->db.DbExecute("DROP TABLE cTbl", program->databaseHandle);
+  desktop.answerNext(platform::IDOK);
+  store::EmptyTrash(*program);
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_EQ(desktop.messageBoxes[0].title, "Tandrel");
+  EXPECT_EQ(desktop.messageBoxes[0].text, "Database Delete not done = no such table: cTbl");
+}
+
+TEST_F(ClipStoreTest, VacuumGivesBackTheSpaceOfDeletedClips) {
+  execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+          "INSERT INTO cTbl (cSet, cText) SELECT 'td_trash', hex(randomblob(2000)) FROM n");
+  store::EmptyTrash(*program);
+  const auto before = std::filesystem::file_size(databaseHost());
+  store::VacuumClips(*program);
+  EXPECT_EQ(program->db.DbLastMessage(), "OK");
+  EXPECT_LT(std::filesystem::file_size(databaseHost()) * 10, before);
+}
+
+TEST_F(ClipStoreTest, SaveEditedClipStoresANewClipAndRetiresTheOld) {
+  app::Program& p = *program;
+  const std::int64_t old = store("before", "note", "source");
+  store::LoadActiveSet(p);
+  select(old);
+  ASSERT_EQ(store::ReadClipFields(p), 1);
+  ASSERT_EQ(store::SaveEditedClip(p, "after", "", false), 1);
+  const std::int64_t edited = p.lastKey;
+  EXPECT_EQ(query("select cKey, cSet, cSource, cNote, cText from cTbl order by cKey"),
+            (Rows{{std::to_string(old), "td_trash", "source", "note", "before"},
+                  {std::to_string(edited), "td_clips", "source", "note", "after"}}));
+  EXPECT_EQ(p.view.rows[0].key, edited);
+  EXPECT_EQ(p.currentKey, std::to_string(edited));
+  EXPECT_EQ(p.clip.cText, "after");
+
+  // Cutting deletes the old clip instead.
+  ASSERT_EQ(store::ReadClipFields(p), 1);
+  ASSERT_EQ(store::SaveEditedClip(p, "cut", "", true), 1);
+  EXPECT_EQ(query("select cText from cTbl where cSet = 'td_clips'"), (Rows{{"cut"}}));
+  EXPECT_EQ(count(), "2");
+}
+
+}  // namespace
