@@ -85,6 +85,11 @@ std::unique_ptr<app::Program> openLarge() {
   return p;
 }
 
+void finish(std::unique_ptr<app::Program>& p) {
+  p->db.DbClose(p->databaseHandle);
+  sim::desktop().tearDown();
+}
+
 // Keys spread over the whole file, so reads do not all hit the same pages.
 std::int64_t nextKey(std::uint64_t& state) {
   state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -99,7 +104,7 @@ void BM_DbExecute(benchmark::State& state) {
     if (p->db.DbExecute(sql, p->databaseHandle) == 0) state.SkipWithError(p->db.DbLastMessage().c_str());
   }
   state.SetItemsProcessed(state.iterations());
-  p->db.DbClose(p->databaseHandle);
+  finish(p);
 }
 BENCHMARK(BM_DbExecute);
 
@@ -113,7 +118,7 @@ void BM_DbQuery(benchmark::State& state) {
     p->db.RecordsetRelease(rs);
   }
   state.SetItemsProcessed(state.iterations());
-  p->db.DbClose(p->databaseHandle);
+  finish(p);
 }
 BENCHMARK(BM_DbQuery);
 
@@ -127,7 +132,7 @@ void BM_WriteClipDB(benchmark::State& state) {
     if (store::WriteClipDB(*p) != 1) state.SkipWithError(p->db.DbLastMessage().c_str());
   }
   state.SetItemsProcessed(state.iterations());
-  p->db.DbClose(p->databaseHandle);
+  finish(p);
 }
 BENCHMARK(BM_WriteClipDB);
 
@@ -139,7 +144,7 @@ void BM_ReadClip(benchmark::State& state) {
     if (store::ReadClip(*p) != 1 || p->clip.cText.size() != 1024) state.SkipWithError("read failed");
   }
   state.SetItemsProcessed(state.iterations());
-  p->db.DbClose(p->databaseHandle);
+  finish(p);
 }
 BENCHMARK(BM_ReadClip);
 

@@ -52,6 +52,7 @@ void BM_ClipboardChangeToStoredClip(benchmark::State& state) {
   if (static_cast<std::int64_t>(p->view.rows.size()) != n) state.SkipWithError("a change was not stored");
   state.SetItemsProcessed(state.iterations());
   p->db.DbClose(p->databaseHandle);
+  sim::desktop().tearDown();
 }
 BENCHMARK(BM_ClipboardChangeToStoredClip);
 
