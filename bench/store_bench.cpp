@@ -14,6 +14,7 @@
 #include "platform/sim/desktop.h"
 #include "store/clip_database.h"
 #include "store/clip_store.h"
+#include "store/sets.h"
 
 namespace {
 

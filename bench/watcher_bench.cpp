@@ -12,6 +12,7 @@
 #include "platform/window.h"
 #include "store/clip_database.h"
 #include "store/clip_store.h"
+#include "store/sets.h"
 #include "ui/window_proc.h"
 
 namespace {

@@ -76,8 +76,21 @@ struct CaptureState {
   int richTextFlag = 0;      // the current clip is rich text
   int richTextRead = 0;      // its rich text was read from the clipboard
   std::string clipText;      // the text taken from the clipboard
-  std::string lastText;      // the previous text, for the repeat rules
-  bool hasLastText = false;
+  std::string previousText;  // the last text that was not a flood repeat
+  bool hasPreviousText = false;
+  std::uint32_t previousTextTime = 0;
+  int floodCount = 0;
+  std::string clipType = "T";
+  std::string repeatSignature;
+  int repeatCount = 0;
+  std::string listCaption;
+  std::string combinedText;
+  std::int64_t combineKey = 0;  // the clip that combine mode gathers into
+  int captureCounter = 0;
+  bool fedByTextTab = false;
+  unsigned richTextFormat = 0;   // registered on first use
+  unsigned textGateFormat = 0;
+  std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
 };
@@ -97,15 +110,42 @@ struct EditCopy {
 // One listed clip: what the list shows without reading the record.
 struct ClipRow {
   std::int64_t key = 0;
+  std::string transferMark;
   std::string date;
-  std::string richFlag, imageFlag;
+  std::string complete;      // "Y" when preview holds the whole text
+  std::string richFlag, htmlFlag, imageFlag;
   std::string source, note;
   std::string preview;       // the first 1000 bytes of the text
+  std::string caption;       // column 0, made when first needed
 };
 
 struct ViewState {
   std::vector<ClipRow> rows;       // oldest first; the list shows the last one on top
+  std::vector<int> order;          // list row -> index into rows
   int currentRow = 0;
+  int currentElement = 0;
+  std::string sourceMenuCaption;
+  int lastTab = 0;
+  int targetSetOpen = 0;
+  std::string targetSet;
+  std::string pendingSetClick;
+  std::string pickedSet;
+  std::vector<std::string> setNames;   // the set list's rows
+  bool narrowCaptions = false;
+  bool browserAvailable = false;
+  int fillWidth = 110;             // caption padding, chosen with the button captions
+  int captionWidth = 70;
+  int sortDirection = 1;
+  int lastSortedColumn = -1;
+  int copyOnShow = 0;
+  int infoShown = 0;
+  int imageShown = 0;
+  int dragActive = 0;
+  int transferCount = 0;
+  int textTabEdited = 0;
+  std::string shownText;
+  std::string currentText;
+  std::string messageText;
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;

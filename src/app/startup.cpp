@@ -17,7 +17,11 @@
 #include "store/clip_database.h"
 #include "store/clip_store.h"
 #include "ui/dispatcher.h"
+#include "ui/gadgets.h"
+#include "ui/help_page.h"
+#include "ui/layout.h"
 #include "ui/main_window.h"
+#include "platform/gadgets.h"
 #include "ui/status.h"
 #include "ui/window_proc.h"
 
@@ -153,7 +157,7 @@ void startUp(Program& p) {
   platform::createFolder(p.paths.setsFolder);
   loadSettings(p);
 
-  // 9-11: the window, hidden, with its tray icon.
+  // 9-11: the window, hidden, with its tray icon and controls.
   if (!ui::buildMainWindow(p)) {
     platform::messageBox(0,
                          "Tandrel is unable to initialize window properly. Please try running again and report to "
@@ -161,6 +165,7 @@ void startUp(Program& p) {
                          appName, platform::MB_OK | platform::MB_ICONERROR);
     endStartUp(p);
   }
+  ui::chooseButtonWidths(p);
 
   // 12: one instance per desktop, then the database.
   p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");
@@ -182,8 +187,15 @@ void startUp(Program& p) {
   store::InitClipStore(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
-  // 13-16: the list, the status line, mouse, the Find/Replace message, the accessibility library.
+  // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.
+  if (!p.view.rows.empty()) {
+    ui::buildHelpPage(p);
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabHelp);
+  }
+  platform::setListColumnTitle(ui::gadgetClipList, 0, ui::listTitle(p) + " ");
   ui::showActiveSetStatus(p);
+  ui::refreshStatus(p);
+  ui::createTooltips(p);
   if (!platform::mousePresent()) writeLog(p, appName + p.captureTime + " Information: - No mouse Found");
   p.msgFindReplace = platform::registerWindowMessage("commdlg_FindReplace");
   p.oleacc = platform::loadLibrary("Oleacc.dll");

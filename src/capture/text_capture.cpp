@@ -1,49 +1,240 @@
-// Storing a copied text as a clip.
+// Text capture. A flood of one text (a program rewriting the clipboard in a loop) and an endless
+// run of repeats (two clipboard tools feeding each other) switch capture off instead of filling
+// the database.
 #include "capture/text_capture.h"
 
 #include "app/log.h"
 #include "app/program.h"
+#include "capture/caption.h"
+#include "capture/watcher.h"
 #include "platform/clipboard.h"
+#include "platform/system.h"
+#include "platform/window.h"
 #include "store/clip_store.h"
+#include "ui/clip_list.h"
+#include "ui/gadgets.h"
+#include "ui/main_window.h"
 #include "ui/status.h"
 
 namespace capture {
+namespace {
 
-bool isFlood(app::Program& p) {
-  app::CaptureState& c = p.capture;
-  if (p.settings.suppressDuplicates != "Y" || !c.hasLastText) return false;
-  return c.clipText == c.lastText;
+constexpr int floodAlertEvery = 30;
+constexpr int raceLimit = 19;
+constexpr std::size_t previewLimit = 1000;
+
+void hijackAlert(app::Program& p) {
+  p.capture.capturing = 1;
+  toggleCapture(p);
+  ui::showStatus(p, "Clipboard Hijack", ui::colour::red, ui::colour::white);
 }
 
-bool readRichText(app::Program& p) {
+void raceAlarm(app::Program& p) {
   app::CaptureState& c = p.capture;
-  const unsigned format = platform::registerClipboardFormat("Rich Text Format");
-  if (format == 0 || !platform::isClipboardFormatAvailable(format)) return false;
-  auto bytes = platform::getClipboardBytes(format);
-  if (!bytes || bytes->empty()) return false;
-  // The rich text ends at its terminating zero like any clipboard text.
+  app::writeLog(p, p.captureTime + " Tandrel Possible Race Condition detected - restarting " + c.repeatSignature);
+  c.capturing = 1;
+  toggleCapture(p);
+  platform::setGadgetText(ui::gadgetCollectingLabel, "Inactive");
+  platform::setGadgetColours(ui::gadgetCollectingLabel, ui::colour::red, ui::colour::panelGrey);
+  if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
+    platform::showWindow(p.mainWindow, platform::SW_RESTORE);
+    ui::bringToFront(p.mainWindow);
+  }
+}
+
+// The repeat rules shared by a new clip and combine mode: 1 when the text is dropped.
+int dropAsRepeat(app::Program& p, bool logDuplicate) {
+  app::CaptureState& c = p.capture;
+  c.clipType = "T";
+  const int repeats = repeatCounter(p);
+  if (repeats > raceLimit) {
+    raceAlarm(p);
+    c.repeatCount = 0;
+    return 1;
+  }
+  if (repeats > 0 && c.replaceCapture == 0) {
+    if (logDuplicate) {
+      app::writeLog(p, " duplicate - " + c.repeatSignature);
+      ui::showStatus(p, "Duplicate", ui::colour::white, ui::colour::red);
+    }
+    return 1;
+  }
+  return 0;
+}
+
+app::ClipRow rowForText(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  app::ClipRow row;
+  row.source = c.sourceTitle;
+  row.date = p.captureTime;
+  row.complete = c.clipText.size() < previewLimit ? "Y" : "N";
+  row.preview = c.clipText.substr(0, previewLimit);
+  row.richFlag = c.richTextRead == 1 && p.settings.saveHtml == 1 ? "Y" : "N";
+  row.htmlFlag = "N";
+  row.imageFlag = "N";
+  row.note = " ";
+  row.caption = c.listCaption;
+  return row;
+}
+
+int storeNewTextClip(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  if (dropAsRepeat(p, false) == 1) return 0;
+  if (!c.fedByTextTab) ui::blankContentView(p);
+  c.replaceCapture = 0;
+  ++c.captureCounter;
+
+  app::ClipRow row = rowForText(p);
+  const int replacedRow = p.view.currentRow;
+  if (c.replaceActive == 1) {
+    if (const app::ClipRow* replaced = ui::elementAtRow(p, replacedRow)) row.source = replaced->source;
+  }
+
+  app::ClipRecord& r = p.clip;
+  r = app::ClipRecord{};
+  r.cImageSW = "N";
+  r.cSet = p.settings.activeSetName;
+  r.cText = c.clipText;
+  r.cDate = row.date;
+  r.cSource = row.source;
+  r.cNote = "";
+  r.cRTF = c.richText;
+  if (p.settings.saveHtml == 1 && c.richTextRead == 1) ui::showRichText(p, c.richText);
+
+  if (c.replaceActive == 0) {
+    if (store::WriteClipDB(p) == 0) {
+      ui::showActionFailed(p);
+      return 0;  // the row is only added for a stored clip
+    }
+    row.key = p.lastKey;
+    ui::addRowAtTop(p, row);
+  } else {
+    row.key = p.lastKey;
+    ui::addRowAtRow(p, row, replacedRow);
+  }
+
+  if (!c.fedByTextTab) ui::drawRows(p);
+  if (p.settings.captureSound != 0) platform::playCaptureSound();
+  p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
+  ui::selectRow(p);
+  ui::showClipContent(p);
+  ui::refreshStatus(p);
+  return 1;
+}
+
+void combineCapture(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  if (c.combineCount == 1) c.listCaption = buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
+  if (dropAsRepeat(p, true) == 1) return;
+  c.combinedText += c.clipText + "\n\r";
+  if (c.combineCount == 1) {
+    app::ClipRecord& r = p.clip;
+    r = app::ClipRecord{};
+    r.cImageSW = "N";
+    r.cSet = p.settings.activeSetName;
+    r.cText = c.combinedText;
+    r.cDate = p.captureTime;
+    r.cSource = c.sourceTitle;
+    if (store::WriteClipDB(p) == 0) {
+      ui::showActionFailed(p);
+      return;
+    }
+    c.combineKey = p.lastKey;
+    app::ClipRow row = rowForText(p);
+    row.key = c.combineKey;
+    row.preview = c.combinedText.substr(0, previewLimit);
+    row.complete = c.combinedText.size() < previewLimit ? "Y" : "N";
+    ui::addRowAtTop(p, row);
+  } else {
+    // Always the clip combine mode created, whatever row the user has selected meanwhile.
+    const std::string selectedKey = p.currentKey;
+    p.currentKey = std::to_string(c.combineKey);
+    store::UpdateClipText(p, c.combinedText);
+    p.currentKey = selectedKey;
+    if (app::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
+      row->preview = c.combinedText.substr(0, previewLimit);
+      row->complete = c.combinedText.size() < previewLimit ? "Y" : "N";
+      row->source = c.sourceTitle;
+      row->date = p.captureTime;
+    }
+  }
+  ++c.combineCount;
+  ui::drawRows(p);
+  p.view.currentRow = 0;
+  ui::selectRow(p);
+  ui::showClipContent(p);
+  ui::refreshStatus(p);
+}
+
+}  // namespace
+
+int isFlood(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  if (c.hasPreviousText && c.clipText == c.previousText) {
+    ++c.floodCount;
+    if (c.floodCount % floodAlertEvery == 0 && p.settings.suppressDuplicates == "Y") hijackAlert(p);
+    return 1;
+  }
+  c.previousText = c.clipText;
+  c.hasPreviousText = true;
+  c.previousTextTime = platform::tickCount();
+  c.floodCount = 0;
+  return 0;
+}
+
+int readRichText(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  if (c.richTextFormat == 0) c.richTextFormat = platform::registerClipboardFormat("Rich Text Format");
+  if (c.richTextFormat == 0 || !platform::isClipboardFormatAvailable(c.richTextFormat)) return 0;
+  ui::showStatus(p, "Getting RTF", ui::colour::lightCyan, ui::colour::black);
+  auto bytes = platform::getClipboardBytes(c.richTextFormat);
+  if (!bytes) {
+    c.richText = " ";
+    p.view.messageText = "Tandrel was unable to properly retrieve the rich text.";
+    ui::showStatus(p, "RTF Failed", ui::colour::lightYellow, ui::colour::black);
+    return 0;
+  }
   const auto zero = bytes->find('\0');
   if (zero != std::string::npos) bytes->resize(zero);
   c.richText = std::move(*bytes);
   c.richTextFlag = 1;
   c.richTextRead = 1;
-  return true;
+  ui::showStatus(p, " Rich Text", ui::colour::lightCyan, ui::colour::black);
+  return 1;
+}
+
+int repeatCounter(app::Program& p) {
+  app::CaptureState& c = p.capture;
+  p.captureTime = app::currentTimeText();
+  std::string signature;
+  if (c.clipType == "I") {
+    signature = c.listCaption + p.captureTime + c.sourceTitle;
+  } else {
+    signature = c.clipText.substr(0, previewLimit);
+    if (p.settings.suppressDuplicates != "Y") signature += p.captureTime.substr(0, 19) + c.sourceTitle;
+  }
+  if (signature == c.repeatSignature) {
+    ++c.repeatCount;
+  } else {
+    c.repeatSignature = std::move(signature);
+    c.repeatCount = 0;
+  }
+  return c.repeatCount;
 }
 
 int captureText(app::Program& p) {
   app::CaptureState& c = p.capture;
-  c.lastText = c.clipText;
-  c.hasLastText = true;
-  app::ClipRecord& r = p.clip;
-  r = app::ClipRecord{};
-  r.cDate = p.captureTime;
-  r.cSet = p.settings.activeSetName;
-  r.cSource = c.sourceTitle;
-  r.cText = c.clipText;
-  r.cRTF = c.richText;
-  if (store::WriteClipDB(p) == 0) return 0;
-  store::appendClipRow(p, p.lastKey);
-  ui::showActiveSetStatus(p);
+  if (c.combineCount != 0) {
+    combineCapture(p);
+    return 1;
+  }
+  c.listCaption = buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
+  if (c.ownWrite == 0) {
+    if (storeNewTextClip(p) == 0) return 0;
+    c.ownWrite = 1;
+    if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
+      platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
+  }
   return 1;
 }
 

@@ -1,4 +1,5 @@
-// Text capture: a copied text becomes a clip of the active set.
+// Text capture: whether a copied text becomes a clip (flood, repeat, hijack and race rules),
+// combine mode, and the clip's row in the list.
 #pragma once
 
 namespace app {
@@ -7,11 +8,14 @@ struct Program;
 
 namespace capture {
 
-// True when the text just read repeats the previous one and must be dropped.
-bool isFlood(app::Program& p);
-// Reads the "Rich Text Format" data of the open clipboard; true when there was some.
-bool readRichText(app::Program& p);
-// Stores the text just read as a clip and lists it; nonzero when it was handled.
+// 1 when the text just read repeats the previous one and must be dropped (raising the hijack
+// alert at every 30th repeat when duplicates are suppressed), else 0.
+int isFlood(app::Program& p);
+// Reads the "Rich Text Format" data of the open clipboard; 1 when it was read.
+int readRichText(app::Program& p);
+// Handles the text just read: stores it, or gathers it in combine mode. 1 handled, 0 dropped.
 int captureText(app::Program& p);
+// Renews captureTime and counts consecutive clips with the same signature.
+int repeatCounter(app::Program& p);
 
 }  // namespace capture

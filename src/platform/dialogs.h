@@ -1,6 +1,7 @@
 // Modal message boxes.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/types.h"
@@ -9,5 +10,8 @@ namespace platform {
 
 // Shows a modal message box (MB_* style) and answers the button pressed (IDOK, IDYES, IDNO).
 int messageBox(Hwnd owner, const std::string& text, const std::string& title, unsigned style);
+// Asks for one line of text in a modal dialog; nullopt when the user cancels.
+std::optional<std::string> inputBox(Hwnd owner, const std::string& title, const std::string& prompt,
+                                    const std::string& initial);
 
 }  // namespace platform

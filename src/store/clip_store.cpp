@@ -11,6 +11,8 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/set_names.h"
+#include "store/sets.h"
+#include "ui/clip_list.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
 
@@ -26,7 +28,6 @@ const char* const createClipTable =
 const char* const createSetTable = "Create Table IF NOT EXISTS Sets (setName Text Unique, setID INTEGER PRIMARY KEY AUTOINCREMENT)";
 // Loading a set and emptying the trash select by set; without this they read every clip.
 const char* const createSetIndex = "CREATE INDEX IF NOT EXISTS cTblSetIndex ON cTbl (cSet)";
-const char* const rowColumns = "SELECT cKey, cDate, cRTFsw, cImageSW, cSource, cNote, substr(CAST(cText AS BLOB), 1, 1000) FROM cTbl ";
 
 void raiseIfMinimised(app::Program& p) {
   if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
@@ -46,19 +47,6 @@ std::string columnText(app::Program& p, sqlite3_stmt* stmt, int column) {
   if (n == 0) return " ";
   const char* text = p.db.StmtColumnText(stmt, column);
   return text == nullptr ? " " : std::string(text, static_cast<std::size_t>(n));
-}
-
-app::ClipRow readRow(app::Program& p, sqlite3_stmt* stmt) {
-  app::ClipRow row;
-  const char* key = p.db.StmtColumnText(stmt, 0);
-  row.key = key != nullptr ? std::stoll(key) : 0;
-  row.date = columnText(p, stmt, 1);
-  row.richFlag = columnText(p, stmt, 2);
-  row.imageFlag = columnText(p, stmt, 3);
-  row.source = columnText(p, stmt, 4);
-  row.note = columnText(p, stmt, 5);
-  row.preview = columnText(p, stmt, 6);
-  return row;
 }
 
 void insertSet(app::Program& p, const std::string& name) {
@@ -96,7 +84,7 @@ std::string escapeQuotes(const std::string& text) {
 }
 
 void InitClipStore(app::Program& p) {
-  p.view.rows.clear();
+  ui::clearClipView(p);
   p.db.DbExecute(createClipTable, p.databaseHandle);
   p.db.DbExecute(createSetTable, p.databaseHandle);
   p.db.DbExecute(createSetIndex, p.databaseHandle);
@@ -104,20 +92,12 @@ void InitClipStore(app::Program& p) {
   insertSet(p, p.settings.activeSetName);
   insertSet(p, app::trashSetName);
 
-  Recordset rs;
-  if (p.db.DbQuery("select * from sets", p.databaseHandle, rs) != 0) {
-    for (int i = 1; i <= rs.rowCount; ++i) {
-      // A name that could step outside the sets folder never becomes a folder.
-      if (p.db.RecordsetValueByName("setName", rs) == 1 && isUsableSetName(rs.value))
-        platform::createFolder(p.paths.setsFolder + rs.value);
-      p.db.RecordsetNext(rs);
-    }
-  }
-  p.db.RecordsetRelease(rs);
+  RefreshSetFolders(p);
 
   if (p.freshStart == 1) insertWelcomeClip(p);
   LoadActiveSet(p);
   p.view.currentRow = 0;
+  ui::selectRow(p);
 }
 
 int WriteClipDB(app::Program& p) {
@@ -328,24 +308,6 @@ void VacuumClips(app::Program& p) {
 void ReopenDatabase(app::Program& p) {
   if (p.databaseHandle != nullptr) p.db.DbClose(p.databaseHandle);
   p.databaseHandle = p.db.DbOpen(p.paths.databasePath);
-}
-
-void LoadActiveSet(app::Program& p) {
-  p.view.rows.clear();
-  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string(rowColumns) + "WHERE cSet = ? ORDER BY cKey");
-  if (stmt == nullptr) return;
-  p.db.StmtBindText(stmt, 1, &p.settings.activeSetName);
-  while (p.db.StmtStep(stmt) == SQLITE_ROW) p.view.rows.push_back(readRow(p, stmt));
-  p.db.StmtFinalize(stmt);
-}
-
-void appendClipRow(app::Program& p, std::int64_t key) {
-  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string(rowColumns) + "WHERE cKey = ?");
-  if (stmt == nullptr) return;
-  const std::string keyText = std::to_string(key);
-  p.db.StmtBindText(stmt, 1, &keyText);
-  if (p.db.StmtStep(stmt) == SQLITE_ROW) p.view.rows.push_back(readRow(p, stmt));
-  p.db.StmtFinalize(stmt);
 }
 
 }  // namespace store

@@ -31,10 +31,6 @@ void VacuumClips(app::Program& p);
 // Closes and opens the database again after a failed write.
 void ReopenDatabase(app::Program& p);
 
-// Loads the rows of the active set (oldest first) into the view.
-void LoadActiveSet(app::Program& p);
-// Adds the row of a clip just stored to the end of the view's rows.
-void appendClipRow(app::Program& p, std::int64_t key);
 // Doubles every single quote, for a value placed inside an SQL text literal.
 std::string escapeQuotes(const std::string& text);
 

@@ -1,4 +1,4 @@
-// The main window: built hidden during start-up, with its tray icon and status line.
+// The main window's title and raising it when a message must be seen (the layout is in layout.h).
 #pragma once
 
 #include "platform/types.h"
@@ -9,8 +9,6 @@ struct Program;
 
 namespace ui {
 
-// Creates the main window (number 500) and its tray icon; false when the window cannot be made.
-bool buildMainWindow(app::Program& p);
 // Raises a window above all others for a moment, so that a message is seen.
 void bringToFront(platform::Hwnd window);
 // The main window's title.

@@ -2,8 +2,10 @@
 #include "ui/status.h"
 
 #include "app/program.h"
+#include "platform/gadgets.h"
 #include "platform/window.h"
 #include "ui/gadgets.h"
+#include "ui/layout.h"
 
 namespace ui {
 
@@ -13,7 +15,7 @@ void showStatus(app::Program& p, const std::string& message, platform::Colour ba
   p.view.statusText = text;
   if (p.view.statusMsg.empty()) {
     platform::setGadgetText(gadgetStatusLine, "");
-    platform::setGadgetColours(gadgetStatusLine, colour::black, colour::lightCyan);
+    platform::setGadgetColours(gadgetStatusLine, colour::black, colour::panelGrey);
   } else {
     platform::setGadgetText(gadgetStatusLine, p.view.statusMsg);
     platform::setGadgetColours(gadgetStatusLine, text, background);
@@ -22,13 +24,94 @@ void showStatus(app::Program& p, const std::string& message, platform::Colour ba
   if (p.mainWindow != 0) platform::updateWindow(p.mainWindow);
 }
 
-void showActiveSetStatus(app::Program& p) {
-  showStatus(p, p.settings.activeSetName, colour::lightCyan, colour::black);
-}
+void showActiveSetStatus(app::Program& p) { showStatus(p, p.settings.activeSetName, colour::lightCyan, colour::black); }
 
 int showActionFailed(app::Program& p) {
   showStatus(p, "Action Failed", colour::blue, colour::white);
   return 0;
+}
+
+namespace {
+
+void draw(const app::Program& p, int gadget, platform::Colour text, platform::Colour background,
+          const std::string& caption = "") {
+  platform::drawButtonCaption(gadget, caption.empty() ? buttonCaption(p, gadget) : caption, text, background,
+                              platform::FontId::Caption);
+}
+
+void enable(const app::Program& p, int gadget, bool on, platform::Colour text, platform::Colour background,
+            const std::string& caption = "") {
+  platform::enableGadget(gadget, on);
+  if (on) draw(p, gadget, text, background, caption);
+  else draw(p, gadget, colour::disabledText, colour::disabledBackground, caption);
+}
+
+}  // namespace
+
+void refreshStatus(app::Program& p) {
+  const bool hasClips = !p.view.rows.empty();
+  const bool listPaste = p.capture.listPasteMode == 1;
+  draw(p, gadgetMoveToTarget, colour::black, colour::lightCyan);
+  draw(p, gadgetSetActions, colour::black, colour::lightCyan);
+  draw(p, gadgetCombineSelected, colour::black, colour::lightCyan);
+  draw(p, gadgetListPaste, colour::black, colour::lightCyan);
+
+  enable(p, gadgetClipToClipboard, hasClips, colour::black, colour::lightCyan);
+  enable(p, gadgetEditNote, hasClips, colour::black, colour::lightCyan);
+  if (hasClips && listPaste) draw(p, gadgetListPaste, colour::red, colour::listBackground, "List Paste On");
+
+  platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
+  const bool capturing = p.capture.capturing == 1;
+  platform::setGadgetText(gadgetCollectingLabel, capturing ? "Active" : "Inactive");
+  platform::setGadgetColours(gadgetCollectingLabel, capturing ? colour::black : colour::red, colour::panelGrey);
+  platform::setButtonPicture(gadgetCaptureToggle, capturing ? platform::Picture::CaptureOn : platform::Picture::CaptureOff);
+
+  const int lastTab = platform::panelTab(gadgetContentPanel);
+  p.view.lastTab = lastTab;
+  if (lastTab > 1) {
+    enable(p, gadgetAdditionalInfo, false, 0, 0, "Additional Info");
+    enable(p, gadgetAddItem, false, 0, 0);
+  }
+
+  const app::ClipRow* current = nullptr;
+  const int element = p.view.order.empty() ? -1 : p.view.currentElement;
+  if (element >= 0 && element < static_cast<int>(p.view.rows.size())) current = &p.view.rows[static_cast<std::size_t>(element)];
+  const bool currentIsImage = current != nullptr && current->imageFlag == "Y";
+  const bool editing = lastTab == tabText && p.view.infoShown != 1 && hasClips && !currentIsImage && !listPaste;
+  for (int gadget : {gadgetAddItem, gadgetCut, gadgetCopy, gadgetPaste, gadgetReplaceClip, gadgetDelete, gadgetFind,
+                     gadgetSelectAll}) {
+    if (gadget == gadgetAddItem && !editing) continue;
+    enable(p, gadget, editing, colour::black, colour::editorBackground);
+  }
+
+  if (p.capture.combineCount != 0) {
+    platform::setButtonPicture(gadgetCaptureToggle, platform::Picture::Combining);
+    draw(p, gadgetCombineCaptures, colour::black, colour::yellow, "Combining");
+    platform::setGadgetText(gadgetCollectingLabel, "Combining");
+  } else {
+    draw(p, gadgetCombineCaptures, colour::black, colour::lightCyan);
+  }
+  if (listPaste) platform::setGadgetText(gadgetCollectingLabel, "ListPaste");
+
+  if (lastTab < 2) {
+    if (p.view.infoShown == 0) enable(p, gadgetAdditionalInfo, true, colour::black, colour::informationBackground, "Additional Info");
+    else enable(p, gadgetAdditionalInfo, true, colour::black, colour::editorBackground, "Clip Content");
+  }
+  enable(p, gadgetSaveImage, lastTab == tabImage && currentIsImage, colour::black, colour::editorBackground);
+
+  if (lastTab == tabSets) draw(p, gadgetSetActions, colour::black, colour::lightCyan, "Clip Content");
+  else draw(p, gadgetSetActions, colour::black, colour::lightYellow);
+
+  showStatus(p, p.view.statusMsg, p.view.statusBackground, p.view.statusText);
+
+  if (!p.settings.activeSetName.empty()) {
+    platform::setGadgetText(gadgetActiveSetLabel, "Active Set = " + p.settings.activeSetName);
+    platform::setGadgetColours(gadgetActiveSetLabel, colour::black, colour::lightCyan);
+    const bool targetOpen = p.view.targetSetOpen == 1;
+    platform::setGadgetText(gadgetTargetLabel, targetOpen ? " Target = " + p.view.targetSet : " ");
+    platform::setGadgetColours(gadgetTargetLabel, colour::black, targetOpen ? colour::lightYellow : colour::panelGrey);
+    platform::setFocusGadget(gadgetClipList);
+  }
 }
 
 }  // namespace ui

@@ -17,5 +17,7 @@ void showStatus(app::Program& p, const std::string& message, platform::Colour ba
 void showActiveSetStatus(app::Program& p);
 // "Action Failed", white on blue; answers 0 so that a command can return it.
 int showActionFailed(app::Program& p);
+// Redraws the button captions, the indicators and the status line from the program's state.
+void refreshStatus(app::Program& p);
 
 }  // namespace ui

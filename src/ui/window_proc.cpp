@@ -5,7 +5,11 @@
 #include "app/shutdown.h"
 #include "capture/watcher.h"
 #include "platform/system.h"
+#include "platform/gadgets.h"
 #include "platform/window.h"
+#include "ui/clip_list.h"
+#include "ui/gadgets.h"
+#include "ui/layout.h"
 
 namespace ui {
 
@@ -33,10 +37,24 @@ std::optional<platform::LResult> mainWindowProc(app::Program& p, platform::Hwnd 
     app::shutDown(p);
   }
   if (message == platform::WM_ACTIVATEAPP && !p.shuttingDown) {
-    if (wParam != 0 && p.capture.capturing == 1)
+    if (wParam != 0 && p.capture.capturing == 1) {
       platform::setTrayIcon(window, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
+      platform::deselectListRows(gadgetClipList);
+      if (p.view.currentRow < 0) p.view.currentRow = 0;
+      if (!p.view.rows.empty()) {
+        platform::selectListRow(gadgetClipList, p.view.currentRow);
+        platform::ensureListRowVisible(gadgetClipList, p.view.currentRow);
+        refreshSourceMenuItem(p);
+      }
+    }
     if (p.capture.combineCount > 0) platform::setTrayIcon(window, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
-    if (p.view.currentRow < 0) p.view.currentRow = 0;
+  }
+  if (message == platform::WM_SIZE && !p.shuttingDown) {
+    // A minimised window stays minimised; any other size moves the controls that follow the edges.
+    constexpr platform::WParam sizeMinimized = 1;
+    if (wParam == sizeMinimized && platform::isIconic(window)) platform::showWindow(window, platform::SW_MINIMIZE);
+    else resizeMainWindow(p, static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+    return 0;
   }
   return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // Clip records as the user finds them again: what an insert stores, what every read gives back,
 // what no quote can widen, and what a failed write tells the user.
 #include "store/clip_store.h"
+#include "store/sets.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

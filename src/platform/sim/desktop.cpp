@@ -28,12 +28,18 @@ void Desktop::reset() {
   answers_.clear();
   answerer = nullptr;
   messageBoxes.clear();
+  inputAnswers.clear();
+  inputs.clear();
   clipboard.clear();
   chainHead = 0;
   clipboardOpenAttempts = 0;
   windows.clear();
   foreground = active = 0;
   gadgets.clear();
+  tooltips.clear();
+  browserAvailable = true;
+  focusGadget = 0;
+  measurePixelsPerChar = 7;
   tray.clear();
   shortcuts.clear();
   librariesLoaded.clear();
@@ -224,6 +230,20 @@ void Desktop::raiseProcessorException(std::uint32_t code) {
   if (it == exceptionHandlers.end()) std::abort();  // as Windows would end a program without a handler
   auto handler = it->second;
   handler(code);
+}
+
+std::vector<std::vector<std::string>> Desktop::listRows(int gadget) {
+  std::vector<std::vector<std::string>> rows;
+  const auto it = gadgets.find(gadget);
+  if (it == gadgets.end() || !it->second.rowText) return rows;
+  const Gadget& g = it->second;
+  const int columns = g.columnTitles.empty() ? 1 : static_cast<int>(g.columnTitles.size());
+  for (int r = 0; r < g.rowCount; ++r) {
+    std::vector<std::string> row;
+    for (int c = 0; c < columns; ++c) row.push_back(g.rowText(r, c));
+    rows.push_back(row);
+  }
+  return rows;
 }
 
 std::optional<platform::WindowEvent> Desktop::nextEvent() {

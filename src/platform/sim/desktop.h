@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -63,13 +64,36 @@ struct Window {
   Hwnd nextViewer = 0;     // for the viewers of other programs
   std::vector<ReceivedMessage> received;
   int repaints = 0;
+  int minimumWidth = 0, minimumHeight = 0;
   std::vector<bool> topmostHistory;
 };
 
 struct Gadget {
-  std::string text;
+  std::string kind;            // "label", "button", "list", "panel", "editor", ...
+  platform::Place place;
+  std::string text;            // label text, button caption, editor text
   platform::Colour textColour = 0;
   platform::Colour background = 0;
+  platform::FontId font = platform::FontId::Caption;
+  bool enabled = true;
+  platform::Picture picture = platform::Picture::Logo;
+  // lists
+  std::vector<std::string> columnTitles;
+  std::vector<int> columnWidths;
+  int rowCount = 0;
+  platform::RowText rowText;
+  std::set<int> selected;
+  int currentRow = -1;
+  int visibleRow = -1;
+  int redraws = 0;
+  // panels
+  std::vector<std::string> tabs;
+  int tab = 0;
+  // editors and browsers
+  std::string richText;
+  int caret = 0;
+  std::string address;
+  bool hasImage = false;
 };
 
 struct TrayIcon {
@@ -118,6 +142,13 @@ class Desktop {
 
   // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
   void answerNext(int answer) { answers_.push_back(answer); }
+  // Input dialogs: answered from this queue (nullopt cancels); an unscripted one is recorded as such.
+  std::deque<std::optional<std::string>> inputAnswers;
+  struct InputRecord {
+    std::string title, prompt;
+    bool scripted = true;
+  };
+  std::vector<InputRecord> inputs;
   std::function<int(const MessageBoxRecord&)> answerer;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;
@@ -134,6 +165,14 @@ class Desktop {
   Hwnd foreground = 0;
   Hwnd active = 0;
   std::map<int, Gadget> gadgets;
+  std::vector<platform::Tooltip> tooltips;
+  bool browserAvailable = true;
+  int focusGadget = 0;
+  // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for
+  // "Combine Captures" at 8).
+  int measurePixelsPerChar = 7;
+  // The rows a list shows, as the user reads them.
+  std::vector<std::vector<std::string>> listRows(int gadget);
   std::map<Hwnd, TrayIcon> tray;
   std::vector<platform::Shortcut> shortcuts;
   std::vector<std::string> librariesLoaded;

@@ -70,3 +70,21 @@ int messageBox(Hwnd owner, const std::string& text, const std::string& title, un
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::optional<std::string> inputBox(Hwnd, const std::string& title, const std::string& prompt, const std::string&) {
+  auto& d = desktop();
+  sim::Desktop::InputRecord record{title, prompt, true};
+  std::optional<std::string> answer;
+  if (d.inputAnswers.empty()) {
+    record.scripted = false;
+  } else {
+    answer = d.inputAnswers.front();
+    d.inputAnswers.pop_front();
+  }
+  d.inputs.push_back(record);
+  return answer;
+}
+
+}  // namespace platform

@@ -1,0 +1,106 @@
+// The controls of the main window, known by number: picture buttons with drawn captions, the
+// virtual clip list, the tab panel and what it holds, and tooltips. Labels are in window.h.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace platform {
+
+enum class FontId { Measure = 1, Tab = 2, Caption = 3, List = 4, Status = 5 };
+enum class Picture { Logo = 1, CaptureOn = 2, CaptureOff = 3, Combining = 4 };
+
+// Where a control goes: on the window, or on one tab of a panel.
+struct Place {
+  Hwnd window = 0;
+  int panel = 0;  // the panel gadget, 0 for the window itself
+  int tab = 0;
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Width in pixels of a text drawn in a font.
+int measureText(FontId font, const std::string& text);
+
+// A command button whose caption the program draws; its window text is the caption. False on failure.
+bool createButton(const Place& place, int gadget, const std::string& caption);
+// Draws a caption on a button in a text colour on a background.
+void drawButtonCaption(int gadget, const std::string& caption, Colour text, Colour background, FontId font);
+// A button showing one of the program's pictures.
+bool createPictureButton(const Place& place, int gadget, Picture picture, const std::string& name);
+void setButtonPicture(int gadget, Picture picture);
+void enableGadget(int gadget, bool enabled);
+bool gadgetIsEnabled(int gadget);
+// A read-only, right-aligned number box.
+bool createNumberBox(const Place& place, int gadget);
+// A left-aligned single-line label (window.h's labels are centred).
+bool createTextLabel(const Place& place, int gadget, const std::string& text, FontId font);
+
+// A list view with full-row selection. The program owns the rows: the list asks `text` for what it
+// draws, so a list of any length is filled at once.
+using RowText = std::function<std::string(int row, int column)>;
+bool createListView(const Place& place, int gadget, bool multiSelect, bool checkBoxes);
+void setListColumns(int gadget, const std::vector<std::string>& titles, const std::vector<int>& widths);
+void setListColumnTitle(int gadget, int column, const std::string& title);
+// Tells the list how many rows it has and where their texts come from; redraws it.
+void setListRows(int gadget, int count, RowText text);
+int listRowCount(int gadget);
+std::vector<int> listSelectedRows(int gadget);
+void selectListRow(int gadget, int row);
+void deselectListRows(int gadget);
+void ensureListRowVisible(int gadget, int row);
+// The row under the mouse or with the focus, -1 when none.
+int listCurrentRow(int gadget);
+std::string listRowText(int gadget, int row, int column);
+void setListColours(int gadget, Colour text, Colour background);
+
+// A panel of tabs.
+bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font);
+void setPanelTab(int gadget, int tab);
+int panelTab(int gadget);
+
+// The rich-text editor: holds any text whole.
+bool createEditor(const Place& place, int gadget);
+void setEditorText(int gadget, const std::string& text);
+std::string editorText(int gadget);
+void setEditorRichText(int gadget, const std::string& rtf);
+// The editor's contents as rich text.
+std::string editorRichText(int gadget);
+void setEditorColours(int gadget, Colour text, Colour background);
+void setEditorCaret(int gadget, int position);
+
+// A picture box, and the embedded web browser (false where none can be made: the tab stays empty).
+bool createImageView(const Place& place, int gadget);
+void clearImageView(int gadget);
+bool createBrowser(const Place& place, int gadget);
+void browserNavigate(int gadget, const std::string& address);
+
+// The smallest client area the user can size the window to.
+void setMinimumClientSize(Hwnd window, int width, int height);
+// Moves a control (the resize rule).
+void moveGadget(int gadget, int x, int y, int width, int height);
+void setFocusGadget(int gadget);
+
+// Tooltips: one per control; removed all together.
+struct Tooltip {
+  int gadget = 0;
+  std::string title;
+  std::string text;
+  bool warning = false;       // the warning icon instead of the information icon
+  bool centredBelow = false;  // centred under the control instead of at the pointer
+};
+void createTooltip(const Tooltip& tip, Colour background);
+void removeTooltips();
+
+// Gadget event types reported in WindowEvent.type for EVENT_GADGET.
+constexpr int GADGET_LEFT_CLICK = 0;
+constexpr int GADGET_RIGHT_CLICK = 1;
+constexpr int GADGET_DOUBLE_CLICK = 2;
+constexpr int GADGET_COLUMN_CLICK = 20;  // data: the column
+constexpr int GADGET_TAB_CHANGE = 21;    // data: the new tab
+constexpr int GADGET_ITEM_CHANGE = 22;   // data: the row
+constexpr int GADGET_DRAG_START = 14002;
+
+}  // namespace platform

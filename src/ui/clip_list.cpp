@@ -1,0 +1,407 @@
+// The clip list and content view. The program owns the row order (list row -> element); the list
+// control only draws the rows it is asked for, so sorting, dropping and a list of any length cost
+// the control nothing.
+#include "ui/clip_list.h"
+
+#include <algorithm>
+
+#include "app/program.h"
+#include "capture/caption.h"
+#include "ops/clipboard_write.h"
+#include "platform/clipboard.h"
+#include "platform/gadgets.h"
+#include "platform/shell.h"
+#include "platform/window.h"
+#include "store/clip_store.h"
+#include "ui/gadgets.h"
+#include "ui/help_page.h"
+#include "ui/layout.h"
+#include "ui/status.h"
+
+namespace ui {
+namespace {
+
+constexpr std::size_t sourceShown = 76;
+
+std::string trimBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Upper case in the program's code page, for sorting as the user reads.
+unsigned char upper(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
+  switch (c) {
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+    default: return c;
+  }
+}
+
+std::string upperText(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) c = static_cast<char>(upper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+void switchTab(app::Program& p, int tab) {
+  if (p.view.dragActive == 1 || platform::panelTab(gadgetContentPanel) == tabSets) return;
+  platform::setPanelTab(gadgetContentPanel, tab);
+}
+
+const std::string blankPage = "<body></body>";
+
+// Rich text the editor could not take is shown as the plain text it came with.
+bool looksLikeRtf(const std::string& text) { return text.compare(0, 5, "{\\rtf") == 0; }
+
+void syncFromSelection(app::Program& p) {
+  p.capture.ownWrite = 1;
+  if (platform::listRowCount(gadgetClipList) > 0) {
+    const auto selected = platform::listSelectedRows(gadgetClipList);
+    if (selected.empty()) {
+      p.view.currentRow = static_cast<int>(p.view.rows.size());
+    } else {
+      p.view.currentRow = selected.front();
+      syncCurrentClip(p);
+    }
+  }
+  p.capture.ownWrite = 0;
+}
+
+}  // namespace
+
+int elementIndexOfRow(const app::Program& p, int row) {
+  if (row < 0 || row >= static_cast<int>(p.view.order.size())) return -1;
+  return p.view.order[static_cast<std::size_t>(row)];
+}
+
+app::ClipRow* elementAtRow(app::Program& p, int row) {
+  const int e = elementIndexOfRow(p, row);
+  return e < 0 ? nullptr : &p.view.rows[static_cast<std::size_t>(e)];
+}
+
+app::ClipRow* elementWithKey(app::Program& p, std::int64_t key) {
+  for (auto& row : p.view.rows)
+    if (row.key == key) return &row;
+  return nullptr;
+}
+
+std::string rowColumnText(app::Program& p, int row, int column) {
+  app::ClipRow* e = elementAtRow(p, row);
+  if (e == nullptr) return "";
+  if (column == 0) {
+    if (e->caption.empty()) e->caption = capture::buildCaption(e->preview.substr(0, 81), p.view.fillWidth, p.view.captionWidth);
+    return e->caption;
+  }
+  if (e->note.compare(" ") > 0) return trimBlanks(e->note);
+  return trimBlanks(e->source).substr(0, sourceShown);
+}
+
+void drawRows(app::Program& p) {
+  app::Program* program = &p;
+  platform::setListRows(gadgetClipList, static_cast<int>(p.view.order.size()),
+                        [program](int row, int column) { return rowColumnText(*program, row, column); });
+  platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
+}
+
+void resetRowOrder(app::Program& p) {
+  const int n = static_cast<int>(p.view.rows.size());
+  p.view.order.resize(static_cast<std::size_t>(n));
+  for (int r = 0; r < n; ++r) p.view.order[static_cast<std::size_t>(r)] = n - 1 - r;
+  drawRows(p);
+}
+
+void addRowAtTop(app::Program& p, const app::ClipRow& row) { addRowAtRow(p, row, 0); }
+
+void addRowAtRow(app::Program& p, const app::ClipRow& row, int at) {
+  p.view.rows.push_back(row);
+  const int element = static_cast<int>(p.view.rows.size()) - 1;
+  at = std::clamp(at, 0, static_cast<int>(p.view.order.size()));
+  p.view.order.insert(p.view.order.begin() + at, element);
+}
+
+void blankContentView(app::Program& p) {
+  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, "about:blank");
+  platform::clearImageView(gadgetImageView);
+  const std::string page = p.paths.dataFolder + "Tandrel_.htm";
+  platform::writeFile(page, blankPage);
+  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, page);
+  platform::setEditorText(gadgetTextEditor, "");
+  switchTab(p, tabText);
+  refreshStatus(p);
+}
+
+void clearClipView(app::Program& p) {
+  p.view.rows.clear();
+  p.view.order.clear();
+  platform::setListRows(gadgetClipList, 0, nullptr);
+  platform::setGadgetText(gadgetClipCount, "0");
+  blankContentView(p);
+  p.view.infoShown = 0;
+}
+
+void fillClipList(app::Program& p) {
+  platform::setListRows(gadgetClipList, 0, nullptr);
+  showActiveSetStatus(p);
+  resetRowOrder(p);
+  if (!p.view.rows.empty()) {
+    blankContentView(p);
+    if (p.view.transferCount == 0 && p.view.textTabEdited == 0) p.view.currentRow = 0;
+    showClipContent(p);
+    p.capture.ownWrite = 0;
+    if (p.firstRun == 1 && p.settings.clipsConverted == "N") {
+      showHelpPage(p);
+      platform::setPanelTab(gadgetContentPanel, tabHelp);
+      p.firstRun = 0;
+    }
+  }
+  resetColumnTitles(p);
+  selectRow(p);
+}
+
+void selectRow(app::Program& p) {
+  platform::deselectListRows(gadgetClipList);
+  if (p.view.currentRow < 0) p.view.currentRow = 0;
+  if (p.view.rows.empty()) return;
+  platform::selectListRow(gadgetClipList, p.view.currentRow);
+  platform::ensureListRowVisible(gadgetClipList, p.view.currentRow);
+  refreshSourceMenuItem(p);
+}
+
+int syncCurrentClip(app::Program& p) {
+  if (p.view.rows.empty()) return 0;
+  const int element = elementIndexOfRow(p, p.view.currentRow);
+  if (element < 0) return 0;
+  p.view.currentElement = element;
+  return 1;
+}
+
+void showPlainText(app::Program& p, const std::string& text) {
+  platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
+  const bool ended = text.size() >= 2 && text.compare(text.size() - 2, 2, "\n\r") == 0;
+  platform::setEditorText(gadgetTextEditor, ended ? text : text + "\n\r");
+  p.view.shownText = text;
+}
+
+void showRichText(app::Program& p, const std::string& rtf) {
+  if (!looksLikeRtf(rtf)) {
+    showPlainText(p, p.clip.cText);
+    return;
+  }
+  platform::setEditorColours(gadgetTextEditor, colour::black, colour::informationBackground);
+  platform::setEditorRichText(gadgetTextEditor, rtf);
+  p.view.shownText = rtf;
+}
+
+int showClipContent(app::Program& p) {
+  app::ViewState& v = p.view;
+  v.infoShown = 0;
+  p.capture.richTextFlag = 0;
+  v.imageShown = 0;
+  if (v.rows.empty() || v.currentRow < 0 || platform::listRowCount(gadgetClipList) == 0) {
+    v.currentRow = 0;
+    return 1;
+  }
+  platform::setEditorText(gadgetTextEditor, "");
+  if (v.currentRow >= static_cast<int>(v.order.size())) v.currentRow = static_cast<int>(v.order.size()) - 1;
+
+  syncCurrentClip(p);
+  const app::ClipRow element = v.rows[static_cast<std::size_t>(v.currentElement)];
+  p.currentKey = std::to_string(element.key);
+  v.currentText = element.preview;
+  blankContentView(p);
+  showPlainText(p, trimBlanks(v.currentText));
+  platform::selectListRow(gadgetClipList, v.currentRow);
+  platform::ensureListRowVisible(gadgetClipList, v.currentRow);
+  refreshSourceMenuItem(p);
+
+  p.capture.ownWrite = 1;
+  platform::setEditorCaret(gadgetTextEditor, 0);
+  // The record is read before the clipboard is touched: a clip that cannot be read never empties
+  // the user's clipboard.
+  const bool editedInPlace = v.textTabEdited == 1 && element.complete == "Y" && element.richFlag != "Y" &&
+                             element.imageFlag != "Y";
+  if (!editedInPlace) {
+    if (store::ReadClip(p) == 0) {
+      showActionFailed(p);
+      p.capture.ownWrite = 0;
+      return 0;
+    }
+    v.currentText = p.clip.cText;
+  }
+
+  bool opened = false;
+  if (v.copyOnShow == 1 && platform::openClipboard(0)) {
+    opened = true;
+    platform::emptyClipboard();
+    if (element.richFlag == "Y") ops::putRichTextOnClipboard(p, p.clip.cRTF);
+    if (element.imageFlag != "Y") ops::putTextOnClipboard(p, v.currentText);
+  }
+  if (element.richFlag == "Y") switchTab(p, tabText);
+  if (element.richFlag == "Y") showRichText(p, p.clip.cRTF);
+  else showPlainText(p, v.currentText);
+  platform::setEditorCaret(gadgetTextEditor, 0);
+
+  if (opened) platform::closeClipboard();
+  p.capture.ownWrite = 0;
+
+  if (v.dragActive != 1 && platform::panelTab(gadgetContentPanel) != tabSets) {
+    if (platform::listSelectedRows(gadgetClipList).empty()) {
+      platform::setPanelTab(gadgetContentPanel, tabText);
+    } else if (element.imageFlag == "Y") {
+      platform::setPanelTab(gadgetContentPanel, tabImage);
+      platform::setEditorText(gadgetTextEditor, "");
+    } else {
+      platform::setPanelTab(gadgetContentPanel, tabText);
+      platform::clearImageView(gadgetImageView);
+    }
+  }
+  refreshStatus(p);
+  return 0;
+}
+
+int showClip(app::Program& p) {
+  syncFromSelection(p);
+  p.view.copyOnShow = 0;
+  return showClipContent(p);
+}
+
+int copyClip(app::Program& p) {
+  syncFromSelection(p);
+  p.view.copyOnShow = 1;
+  const int result = showClipContent(p);
+  p.view.copyOnShow = 0;
+  return result;
+}
+
+int showCurrentRowClip(app::Program& p) {
+  syncCurrentClip(p);
+  return showClip(p);
+}
+
+void clickSelectClip(app::Program& p) {
+  p.view.copyOnShow = 0;
+  if (platform::listSelectedRows(gadgetClipList).empty()) return;
+  if (p.capture.listPasteMode == 1) copyClip(p);
+  else showCurrentRowClip(p);
+}
+
+void moveClipToTop(app::Program& p, int element) {
+  auto& rows = p.view.rows;
+  if (element < 0 || element >= static_cast<int>(rows.size())) return;
+  app::ClipRow moved = rows[static_cast<std::size_t>(element)];
+  rows.erase(rows.begin() + element);
+  rows.push_back(std::move(moved));
+  p.view.currentElement = static_cast<int>(rows.size()) - 1;
+}
+
+void activateClip(app::Program& p) {
+  if (platform::listSelectedRows(gadgetClipList).empty()) return;
+  p.view.dragActive = 0;
+  copyClip(p);
+  if (!p.view.rows.empty()) {
+    moveClipToTop(p, p.view.currentElement);
+    resetRowOrder(p);
+    p.view.currentRow = 0;
+    selectRow(p);
+    resetColumnTitles(p);
+    p.view.sortDirection = 1;
+    refreshStatus(p);
+  }
+}
+
+void reorderRowsByDrop(app::Program& p, int from, int to) {
+  auto& order = p.view.order;
+  const int count = static_cast<int>(order.size());
+  if (from < 0 || from >= count || to < -1 || to >= count) return;
+  const int data = order[static_cast<std::size_t>(from)];
+  if (from < to && to >= 0) order.erase(order.begin() + from);
+  const int at = to == -1 ? static_cast<int>(order.size()) : to;
+  order.insert(order.begin() + at, data);
+  if (to == -1) to = count;
+  if (from >= to) order.erase(order.begin() + from + 1);
+  else if (to == count) order.erase(order.begin() + from);
+  p.view.currentRow = static_cast<int>(std::find(order.begin(), order.end(), data) - order.begin());
+  drawRows(p);
+  platform::setPanelTab(gadgetContentPanel, tabText);
+  selectRow(p);
+  showCurrentRowClip(p);
+  resetColumnTitles(p);
+}
+
+void sortByColumn(app::Program& p, int column) {
+  app::ViewState& v = p.view;
+  if (column != v.lastSortedColumn) v.sortDirection = 1;
+  const int direction = v.sortDirection;
+  std::vector<std::pair<std::string, int>> keyed;
+  keyed.reserve(v.order.size());
+  for (std::size_t r = 0; r < v.order.size(); ++r)
+    keyed.emplace_back(upperText(rowColumnText(p, static_cast<int>(r), column)), v.order[r]);
+  std::stable_sort(keyed.begin(), keyed.end(), [direction](const auto& a, const auto& b) {
+    const int c = a.first.compare(b.first);
+    return direction > 0 ? c < 0 : c > 0;
+  });
+  for (std::size_t r = 0; r < keyed.size(); ++r) v.order[r] = keyed[r].second;
+  drawRows(p);
+  if (p.mainWindow != 0) platform::updateWindow(p.mainWindow);
+  v.sortDirection = -v.sortDirection;
+  platform::setListColumnTitle(gadgetClipList, column, (column == 0 ? listTitle(p) : "Note/Source") + " (sorted)");
+  platform::setListColumnTitle(gadgetClipList, 1 - column, (column == 0 ? "Note/Source" : listTitle(p)) + " ");
+  v.lastSortedColumn = column;
+}
+
+void onTabChange(app::Program& p) {
+  if (p.view.rows.empty()) {
+    showStatus(p, "Empty Set", colour::listBackground, colour::blue);
+    p.view.shownText = " ";
+    return;
+  }
+  p.view.dragActive = 0;
+  if (platform::panelTab(gadgetContentPanel) == tabHelp) showHelpPage(p);
+  refreshStatus(p);
+}
+
+void showAdditionalInfo(app::Program& p) {
+  if (p.view.rows.empty()) {
+    p.view.infoShown = 0;
+    platform::setEditorText(gadgetTextEditor, "There are no clips available ");
+    platform::editorRichText(gadgetTextEditor);
+    p.view.shownText = " ";
+    platform::setPanelTab(gadgetContentPanel, tabText);
+    return;
+  }
+  syncCurrentClip(p);
+  p.currentKey = std::to_string(p.view.rows[static_cast<std::size_t>(p.view.currentElement)].key);
+  std::string body;
+  if (store::ReadClip(p) == 0) {
+    body = "UNABLE TO OBTAIN CLIP INFORMATION ";
+  } else {
+    const app::ClipRecord& r = p.clip;
+    body = "CLIP SET IS:  " + p.settings.activeSetName + "\r\n" + "DATE CAPTURED: " + r.cDate + "\r\n";
+    if (r.cSource.compare(" ") > 0) body += "SOURCE OF CLIP: " + r.cSource + "\r\n";
+    if (r.cNote.compare(" ") > 0) body += "NOTE: " + r.cNote + "\r\n";
+    if (r.cRTFsw == "Y") body += "CLIP CONTAINS RICH TEXT\r\n";
+  }
+  platform::setEditorColours(gadgetTextEditor, colour::black, colour::informationBackground);
+  platform::setEditorText(gadgetTextEditor,
+                          "---------------ADDITIONAL CLIP INFORMATION---------------\n\r\n" + body);
+  p.view.shownText = platform::editorRichText(gadgetTextEditor);
+  p.view.infoShown = 1;
+  platform::setPanelTab(gadgetContentPanel, tabText);
+}
+
+void refreshSourceMenuItem(app::Program& p) {
+  const std::string source = rowColumnText(p, p.view.currentRow, 1);
+  p.view.sourceMenuCaption = source.compare(0, 4, "http") == 0 ? "Open Clip Source In Browser" : "";
+}
+
+void resetColumnTitles(app::Program& p) {
+  platform::setListColumnTitle(gadgetClipList, 0, listTitle(p) + " ");
+  platform::setListColumnTitle(gadgetClipList, 1, "Note/Source ");
+}
+
+}  // namespace ui

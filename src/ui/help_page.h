@@ -1,0 +1,23 @@
+// The Online Help tab's own page: logo, version and links into the product web site.
+#pragma once
+
+#include <string>
+
+namespace app {
+struct Program;
+}
+
+namespace ui {
+
+// The product web site; the page's links are this address followed by a path.
+inline const std::string webSite = "http://www.tandrel.example/";
+
+// The page text.
+std::string helpPageText();
+// Writes the page and shows it in the Online Help tab (nothing happens where there is no browser).
+void buildHelpPage(app::Program& p);
+void showHelpPage(app::Program& p);
+// Writes `page` to the page file and points the browser at it.
+void showPage(app::Program& p, const std::string& page);
+
+}  // namespace ui

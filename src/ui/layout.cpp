@@ -1,0 +1,222 @@
+// The main window's fixed layout. Every command button is a picture button whose caption the
+// program draws, so its window text is set to the caption for screen readers.
+#include "ui/layout.h"
+
+#include <vector>
+
+#include "app/program.h"
+#include "platform/gadgets.h"
+#include "platform/window.h"
+#include "ui/gadgets.h"
+#include "ui/main_window.h"
+
+namespace ui {
+namespace {
+
+struct ButtonSpec {
+  int gadget;
+  int y;
+  const char* wide;
+  const char* narrow;  // nullptr: the same as wide
+  const char* tipText;
+};
+
+const char* const dragHint =
+    "You may also drag selected clip(s) to MOVE them to any set displayed on the 'Clip Sets' tab below, or hold "
+    "the CRTL key while dragging to DUPLICATE them in another set.";
+
+const std::vector<ButtonSpec>& buttonColumn() {
+  static const std::vector<ButtonSpec> specs = {
+      {gadgetClipToClipboard, 59, "Clip To Clipboard", "To Clipboard", "Place the selected clip on the windows clipboard"},
+      {gadgetMoveToTarget, 77, "Move To Target", "To Target",
+       "Move the selected clip(s) to a 'Target' set. You may also drag selected clip(s) to MOVE them to any set "
+       "displayed on the 'Clip Sets' tab below, or hold the CRTL key while dragging to DUPLICATE them in another set."},
+      {gadgetDupInTarget, 95, "Dup In Target", nullptr,
+       "Duplicate the selected clip(s) in a 'Target' set. You may also drag selected clip(s) to  MOVE them to any set "
+       "displayed on the 'Clip Sets' tab below, or hold the CRTL key while dragging to DUPLICATE them in another set."},
+      {gadgetSetActions, 113, "'Set' Actions", nullptr, "Switch between the 'Clip Sets' and Clip Contents Panels."},
+      {gadgetMoveToTrash, 140, "Move To Trash", nullptr, "Move the selected clip(s) to the Trash set."},
+      {gadgetCombineSelected, 167, "Combine Selected", "Join Selected",
+       "Combine Selected Clips into a Single New Clip. The original clips will be retained"},
+      {gadgetCombineCaptures, 185, "Combine Captures", "Join Captures",
+       "Combine succeeding captured text clips into a single new clip"},
+      {gadgetSearchClips, 203, "Search Clips", nullptr, "Search all clips"},
+      {gadgetEditNote, 221, "Edit Clip 'Note'", "Edit 'Note'", "Enter/Edit the selected clip's optional 'Note' contents."},
+      {gadgetListPaste, 239, "Select List Paste", "List Paste", "Toggle 'List Paste' on/off."},
+      {gadgetSaveImage, 284, "Save Image as File", "Save As File",
+       "Save a stored image as a File. The image must reside in the Tandrel database."},
+      {gadgetAddItem, 302, "Add Item to Set", "Add to Set", "Add the item shown as a new clip in the current set."},
+      {gadgetSelectAll, 320, "Select All", nullptr, "Select the entire clip content."},
+      {gadgetFind, 338, "Find", nullptr, "'Find' text in text area."},
+      {gadgetCut, 356, "Cut", nullptr, "Cut selected text and copy it to clipboard."},
+      {gadgetCopy, 374, "Copy", nullptr, "Copy the selected text to the clipboard."},
+      {gadgetPaste, 392, "Paste", nullptr, "Paste contents of clipboard."},
+      {gadgetDelete, 410, "Delete", nullptr, "Delete(remove) selected content from clip. Does not affect clipboard content."},
+      {gadgetReplaceClip, 428, "Replace Clip", nullptr,
+       "Replace the current clip with the (edited) version shown in the panel on the right."},
+      {gadgetAdditionalInfo, 446, "Additional Information", nullptr,
+       "Toggle between Additional clip information and Clip contents."},
+  };
+  return specs;
+}
+
+struct SetButtonSpec {
+  int gadget;
+  int y;
+  const char* caption;
+  const char* tipText;
+  bool warning;
+};
+
+const std::vector<SetButtonSpec>& setButtons() {
+  static const std::vector<SetButtonSpec> specs = {
+      {gadgetChangeActiveSet, 28, "Change Active Set", "Open a set to become the new Active set.", false},
+      {gadgetCreateNewSet, 46, "Create New Set", "Create a new set", false},
+      {gadgetOpenTargetSet, 64, "Open Target Set", "Select a set to become a 'target' for 'Move/Copy' actions.", false},
+      {gadgetDeleteSet, 110, "Delete a Set!", "The set and all of its clips will be deleted. This action is not recoverable.",
+       true},
+  };
+  return specs;
+}
+
+struct Colours {
+  platform::Colour text;
+  platform::Colour background;
+};
+
+Colours startColours(int gadget) {
+  switch (gadget) {
+    case gadgetDupInTarget:
+    case gadgetMoveToTarget:
+    case gadgetCreateNewSet:
+    case gadgetOpenTargetSet:
+    case gadgetChangeActiveSet: return {colour::black, colour::lightYellow};
+    case gadgetCombineSelected:
+    case gadgetSearchClips:
+    case gadgetListPaste: return {colour::black, colour::lightCyan};
+    case gadgetDeleteSet: return {colour::red, colour::lightYellow};
+    case gadgetMoveToTrash: return {colour::red, colour::white};
+    case gadgetAdditionalInfo: return {colour::black, colour::informationBackground};
+    default: return {colour::black, colour::lightCyan};
+  }
+}
+
+// Controls that follow the window when it grows: x, y, width, height at registration.
+struct Registered {
+  int gadget;
+  platform::Place place;
+  bool growWidth;
+  bool growHeight;
+};
+
+}  // namespace
+
+std::string buttonCaption(const app::Program& p, int gadget) {
+  for (const auto& b : buttonColumn())
+    if (b.gadget == gadget) return p.view.narrowCaptions && b.narrow != nullptr ? b.narrow : b.wide;
+  for (const auto& b : setButtons())
+    if (b.gadget == gadget) return b.caption;
+  return "";
+}
+
+std::string listTitle(const app::Program& p) {
+  return "Click '" + buttonCaption(p, gadgetClipToClipboard) + "' or 'doubleclick' to copy.";
+}
+
+bool buildMainWindow(app::Program& p) {
+  p.mainWindow = platform::openWindow(app::mainWindowNumber, p.settings.windowX, p.settings.windowY, 700, 525,
+                                      mainWindowTitle, false);
+  if (p.mainWindow == 0) return false;
+  platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
+  const platform::Hwnd w = p.mainWindow;
+  auto at = [w](int x, int y, int width, int height) { return platform::Place{w, 0, 0, x, y, width, height}; };
+  auto onTab = [w](int tab, int x, int y, int width, int height) {
+    return platform::Place{w, gadgetContentPanel, tab, x, y, width, height};
+  };
+
+  bool ok = true;
+  ok &= platform::createPictureButton(at(5, 4, 41, 51), gadgetLogo, platform::Picture::Logo, "Online Help");
+  ok &= platform::createNumberBox(at(72, 5, 40, 18), gadgetClipCount);
+  ok &= platform::createTextLabel(at(130, 3, 200, 18), gadgetActiveSetLabel, "", platform::FontId::Caption);
+  ok &= platform::createTextLabel(at(330, 5, 200, 18), gadgetTargetLabel, "Collections", platform::FontId::Caption);
+
+  ok &= platform::createListView(at(120, 30, 540, 225), gadgetClipList, true, false);
+  platform::setListColumns(gadgetClipList, {listTitle(p) + " ", "Note/Source "}, {392, 145});
+  platform::setListColours(gadgetClipList, colour::black, colour::listBackground);
+  ok &= platform::createPanel(at(120, 260, 540, 235), gadgetContentPanel, {"Text", "Image", "Online Help", "Clip Sets"},
+                              platform::FontId::Tab);
+  // The tab contents fit inside the panel rather than running past its right edge.
+  ok &= platform::createEditor(onTab(tabText, 5, 5, 525, 195), gadgetTextEditor);
+  platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
+  ok &= platform::createImageView(onTab(tabImage, 5, 5, 525, 195), gadgetImageView);
+  p.view.browserAvailable = platform::createBrowser(onTab(tabHelp, 5, 5, 525, 195), gadgetHelpBrowser);
+  ok &= platform::createListView(onTab(tabSets, 20, 15, 265, 180), gadgetSetList, false, false);
+  platform::setListColumns(gadgetSetList, {"Name"}, {220});
+  for (const auto& b : setButtons()) {
+    ok &= platform::createButton(onTab(tabSets, 295, b.y, 142, 18), b.gadget, b.caption);
+    const Colours c = startColours(b.gadget);
+    platform::drawButtonCaption(b.gadget, b.caption, c.text, c.background, platform::FontId::Caption);
+  }
+
+  for (const auto& b : buttonColumn()) {
+    ok &= platform::createButton(at(3, b.y, 112, 18), b.gadget, b.wide);
+    const Colours c = startColours(b.gadget);
+    platform::drawButtonCaption(b.gadget, b.wide, c.text, c.background, platform::FontId::Caption);
+  }
+  ok &= platform::createLabel(w, gadgetStatusLine, 1, 262, 115, 18, "");
+  platform::setGadgetColours(gadgetStatusLine, colour::black, colour::lightCyan);
+  ok &= platform::createPictureButton(at(5, 464, 32, 32), gadgetCaptureToggle, platform::Picture::CaptureOn,
+                                      "Activate/Deactivate");
+  ok &= platform::createTextLabel(at(40, 474, 64, 22), gadgetCollectingLabel, "Collecting ", platform::FontId::Tab);
+  platform::setMinimumClientSize(w, 700, 525);
+  return ok;
+}
+
+void chooseButtonWidths(app::Program& p) {
+  p.view.narrowCaptions = platform::measureText(platform::FontId::Measure, "Combine Captures") > 117;
+  p.view.fillWidth = p.view.narrowCaptions ? 76 : 110;
+  p.view.captionWidth = p.view.narrowCaptions ? 48 : 70;
+  if (!p.view.narrowCaptions) return;
+  for (const auto& b : buttonColumn()) {
+    if (b.narrow == nullptr) continue;
+    const Colours c = startColours(b.gadget);
+    platform::drawButtonCaption(b.gadget, b.narrow, c.text, c.background, platform::FontId::Caption);
+  }
+}
+
+void createTooltips(app::Program& p) {
+  if (p.settings.showTooltips == 0) return;
+  const auto background = static_cast<platform::Colour>(p.settings.tooltipColour);
+  for (const auto& b : buttonColumn()) {
+    std::string title = buttonCaption(p, b.gadget);
+    if (b.gadget == gadgetSetActions) title = "Select Clip Sets/Clip Content";
+    if (b.gadget == gadgetAdditionalInfo) title = "Additional Info";
+    platform::createTooltip({b.gadget, title, b.tipText, false, false}, background);
+  }
+  for (const auto& b : setButtons()) platform::createTooltip({b.gadget, b.caption, b.tipText, b.warning, false}, background);
+  platform::createTooltip({gadgetCaptureToggle, "Activate/Deactivate", "Toggle Clip Collecting on/off", false, false},
+                          background);
+  platform::createTooltip({gadgetClipList, "Clips List",
+                           std::string("Doubleclick an item to copy it to the clipboard. ") + dragHint, false, true},
+                          background);
+  platform::createTooltip({gadgetLogo, " Online Help", "Show the Tandrel Online Help Panel ", false, false}, background);
+}
+
+void removeTooltips(app::Program&) { platform::removeTooltips(); }
+
+void resizeMainWindow(app::Program&, int clientWidth, int clientHeight) {
+  static const std::vector<Registered> registered = {
+      {gadgetClipList, {0, 0, 0, 120, 30, 540, 225}, true, false},
+      {gadgetContentPanel, {0, 0, 0, 120, 260, 540, 235}, true, true},
+      {gadgetTextEditor, {0, gadgetContentPanel, 0, 5, 5, 525, 195}, true, true},
+      {gadgetImageView, {0, gadgetContentPanel, 1, 5, 5, 525, 195}, true, true},
+      {gadgetHelpBrowser, {0, gadgetContentPanel, 2, 5, 5, 525, 195}, true, true},
+  };
+  const int dw = clientWidth > 700 ? clientWidth - 700 : 0;
+  const int dh = clientHeight > 525 ? clientHeight - 525 : 0;
+  for (const auto& r : registered)
+    platform::moveGadget(r.gadget, r.place.x, r.place.y, r.place.width + (r.growWidth ? dw : 0),
+                         r.place.height + (r.growHeight ? dh : 0));
+}
+
+}  // namespace ui
