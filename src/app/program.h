@@ -3,11 +3,13 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/types.h"
+#include "platform/window.h"
 #include "store/database.h"
 
 namespace app {
@@ -130,6 +132,8 @@ struct ViewState {
   std::string targetSet;
   std::string pendingSetClick;
   std::string pickedSet;
+  int dragRow = -1;
+  int dragSource = 0;
   std::vector<std::string> setNames;   // the set list's rows
   bool narrowCaptions = false;
   bool browserAvailable = false;
@@ -180,6 +184,7 @@ struct Program {
   unsigned msgTaskbarCreated = 0;
   unsigned msgFindReplace = 0;
 
+  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait, still to handle
   bool errorHandlersInstalled = false;
   bool exceptionReported = false;
   bool shuttingDown = false;

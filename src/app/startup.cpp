@@ -119,7 +119,7 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 }
 
 void mainLoopPass(Program& p) {
-  const platform::WindowEvent event = platform::waitWindowEvent(5);
+  const platform::WindowEvent event = ui::nextEvent(p, 5);
   p.view.statusMsg = p.settings.activeSetName;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { ui::handleMainEvent(p, event); });

@@ -1,4 +1,4 @@
-// The dispatcher of the main window's events.
+// The dispatcher of the main window's events: which handler runs for which event.
 #pragma once
 
 #include "platform/window.h"
@@ -14,5 +14,7 @@ constexpr int commandTrayExit = 559;
 constexpr int commandCleanExit = 561;
 
 void handleMainEvent(app::Program& p, const platform::WindowEvent& event);
+// The next event: one held back by the double-click wait, else a new one (at most `milliseconds`).
+platform::WindowEvent nextEvent(app::Program& p, int milliseconds);
 
 }  // namespace ui

@@ -1,0 +1,143 @@
+// Loading and listing a set of 100,000 clips (texts of 20 B to 20 KiB, 2 % pictures of 200 KiB),
+// and one capture into that set, measured warm. The file is built once and kept outside the
+// source tree (TANDREL_BENCH_DIR, else ~/.cache/tandrel-bench), since building it takes a while.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/program.h"
+#include "capture/watcher.h"
+#include "platform/clipboard.h"
+#include "platform/shell.h"
+#include "platform/sim/desktop.h"
+#include "platform/window.h"
+#include "store/clip_database.h"
+#include "store/clip_store.h"
+#include "store/sets.h"
+#include "ui/layout.h"
+#include "ui/window_proc.h"
+
+namespace {
+
+constexpr int clipCount = 100000;
+
+std::string benchFolder() {
+  const char* chosen = std::getenv("TANDREL_BENCH_DIR");
+  const char* home = std::getenv("HOME");
+  std::string folder = chosen != nullptr ? chosen : std::string(home != nullptr ? home : "/tmp") + "/.cache/tandrel-bench";
+  std::filesystem::create_directories(folder);
+  return folder + "/";
+}
+
+void buildFixture(const std::string& path) {
+  const std::string building = path + ".building";
+  std::filesystem::remove(building);
+  sqlite3* db = nullptr;
+  sqlite3_open(building.c_str(), &db);
+  sqlite3_exec(db,
+               "Create Table cTbl (cKey INTEGER PRIMARY KEY AUTOINCREMENT, cDate text, cSet text, cRTFsw text, "
+               "cHTMLsw text, cImageSW text, cSource Text, cNote text, cText text, cRTF Blob, cHTML text, cImage Blob);"
+               "Create Table Sets (setName Text Unique, setID INTEGER PRIMARY KEY AUTOINCREMENT);"
+               "insert into Sets (setName) values ('td_clips'); insert into Sets (setName) values ('td_trash');"
+               "PRAGMA user_version = 1; BEGIN;",
+               nullptr, nullptr, nullptr);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(db,
+                     "INSERT INTO cTbl VALUES (NULL, '2026-12-08  14:03:59', 'td_clips', 'N', 'N', ?, 'Editor', ' ', "
+                     "?, ' ', ' ', ?)",
+                     -1, &insert, nullptr);
+  std::uint64_t state = 7;
+  const std::string words = "the quick brown fox jumps over the lazy dog; ";
+  const std::string picture(200 * 1024, '\x5a');
+  for (int i = 1; i <= clipCount; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const bool image = i % 50 == 0;
+    const std::size_t length = 20 + static_cast<std::size_t>((state >> 33) % (20 * 1024 - 20));
+    std::string text = "clip " + std::to_string(i) + " ";
+    while (text.size() < length) text += words;
+    text.resize(length);
+    sqlite3_bind_text(insert, 1, image ? "Y" : "N", 1, SQLITE_STATIC);
+    sqlite3_bind_text(insert, 2, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    if (image) sqlite3_bind_blob(insert, 3, picture.data(), static_cast<int>(picture.size()), SQLITE_STATIC);
+    else sqlite3_bind_null(insert, 3);
+    sqlite3_step(insert);
+    sqlite3_reset(insert);
+  }
+  sqlite3_finalize(insert);
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  std::filesystem::rename(building, path);
+}
+
+// A program with the window built and the large file open, as after start-up.
+std::unique_ptr<app::Program> openLargeSet() {
+  const std::string folder = benchFolder();
+  const std::string path = folder + "clips100k.db";
+  if (!std::filesystem::exists(path)) buildFixture(path);
+  sim::desktop().reset();
+  auto p = std::make_unique<app::Program>();
+  p->paths.dataFolder = folder;
+  p->paths.databasePath = path;
+  p->paths.setsFolder = sim::desktop().root + "/sets/";
+  p->captureTime = "2026-12-08  14:03:59";
+  p->db.DbBindLibrary(store::linkedSqliteApi());
+  ui::buildMainWindow(*p);
+  store::openClipDatabase(*p);
+  p->db.DbExecute("DELETE FROM cTbl WHERE cKey > " + std::to_string(clipCount), p->databaseHandle);
+  return p;
+}
+
+void close(std::unique_ptr<app::Program>& p) {
+  p->db.DbExecute("DELETE FROM cTbl WHERE cKey > " + std::to_string(clipCount), p->databaseHandle);
+  p->db.DbClose(p->databaseHandle);
+  sim::desktop().tearDown();
+}
+
+double peakResidentMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_LoadAndFillLargeSet(benchmark::State& state) {
+  auto p = openLargeSet();
+  store::LoadActiveSet(*p);  // warm
+  for (auto _ : state) {
+    store::LoadActiveSet(*p);
+    if (p->view.rows.size() != clipCount) state.SkipWithError("the set did not load whole");
+  }
+  state.counters["rows"] = static_cast<double>(p->view.rows.size());
+  state.counters["peak_rss_MiB"] = peakResidentMiB();
+  close(p);
+}
+BENCHMARK(BM_LoadAndFillLargeSet)->Unit(benchmark::kMillisecond);
+
+void BM_CaptureIntoLargeSet(benchmark::State& state) {
+  auto p = openLargeSet();
+  store::LoadActiveSet(*p);
+  auto& d = sim::desktop();
+  app::Program* program = p.get();
+  platform::setWindowProc(p->mainWindow, [program](platform::Hwnd w, unsigned m, platform::WParam wp, platform::LParam lp) {
+    return ui::mainWindowProc(*program, w, m, wp, lp);
+  });
+  p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);
+  const platform::Hwnd editor = d.addForeignWindow("Notes - Editor", "C:\\Tools\\editor.exe");
+  std::size_t rowsBefore = p->view.rows.size();
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    d.copyText("a new clip number " + std::to_string(++n) + " with a little text", editor);
+    if (p->view.rows.size() != ++rowsBefore) state.SkipWithError("the capture added no row");
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["peak_rss_MiB"] = peakResidentMiB();
+  close(p);
+}
+BENCHMARK(BM_CaptureIntoLargeSet)->Unit(benchmark::kMillisecond);
+
+}  // namespace

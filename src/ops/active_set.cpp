@@ -1,0 +1,53 @@
+// The active set: the set whose clips the list shows, remembered in the settings.
+#include "ops/active_set.h"
+
+#include "app/program.h"
+#include "app/settings.h"
+#include "platform/gadgets.h"
+#include "store/sets.h"
+#include "ui/gadgets.h"
+#include "ui/status.h"
+
+namespace ops {
+
+void uncheckSetRows(app::Program&) { platform::deselectListRows(ui::gadgetSetList); }
+
+void chooseActiveSet(app::Program& p) {
+  const std::string selected = store::selectedSetName(p);
+  if (selected.empty()) {
+    ui::showStatus(p, "Select Set", ui::colour::black, ui::colour::white);
+    p.view.pendingSetClick = "S";
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabSets);
+  } else {
+    p.view.pickedSet = selected;
+    openActiveSet(p);
+    p.view.statusMsg.clear();
+    ui::refreshStatus(p);
+  }
+  uncheckSetRows(p);
+}
+
+void openActiveSet(app::Program& p) {
+  const std::string selected = store::selectedSetName(p);
+  if (!selected.empty()) {
+    p.view.pickedSet = selected;
+    uncheckSetRows(p);
+  }
+  if (p.view.pickedSet.empty()) return;
+  // A set that is gone leaves the active set as it was.
+  if (store::SetExists(p, p.view.pickedSet) == 0) {
+    uncheckSetRows(p);
+    return;
+  }
+  p.settings.activeSetName = p.view.pickedSet;
+  if (p.view.pickedSet == p.view.targetSet && p.view.targetSetOpen == 1) {
+    p.view.targetSetOpen = 0;
+    p.view.targetSet.clear();
+  }
+  p.capture.lastClipboardText.clear();
+  store::LoadActiveSet(p);
+  ui::refreshStatus(p);
+  app::saveSettings(p);
+}
+
+}  // namespace ops

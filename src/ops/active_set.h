@@ -1,0 +1,17 @@
+// Choosing the active set from the Clip Sets tab.
+#pragma once
+
+namespace app {
+struct Program;
+}
+
+namespace ops {
+
+// "Change Active Set": opens the selected set, or asks for a click on one.
+void chooseActiveSet(app::Program& p);
+// Makes pickedSet (or the selected set) the active set and lists its clips.
+void openActiveSet(app::Program& p);
+// Clears the check marks of the set list.
+void uncheckSetRows(app::Program& p);
+
+}  // namespace ops
