@@ -15,6 +15,7 @@
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
+#include "ui/tray_menu.h"
 
 namespace capture {
 namespace {
@@ -235,6 +236,7 @@ int captureText(app::Program& p) {
     if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
   }
+  ui::buildTrayMenu(p);
   return 1;
 }
 

@@ -14,6 +14,7 @@
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
+#include "ui/tray_menu.h"
 
 namespace capture {
 namespace {
@@ -85,6 +86,7 @@ void imageBranch(app::Program& p) {
   if (c.dibBytes.empty()) return;
   logStep(p, "saving an image ");
   if (captureImage(p) != 0) {
+    ui::buildTrayMenu(p);
     if (p.mainWindow != platform::getForegroundWindow())
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
   }
@@ -185,7 +187,8 @@ int toggleCapture(app::Program& p) {
     c.nextViewer = platform::setClipboardViewer(p.mainWindow);
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
   }
-  ui::showActiveSetStatus(p);
+  ui::buildTrayMenu(p);
+  ui::refreshStatus(p);
   return 0;
 }
 

@@ -94,6 +94,15 @@ struct Tooltip {
 void createTooltip(const Tooltip& tip, Colour background);
 void removeTooltips();
 
+// Popup menus: an item the user picks arrives as an EVENT_MENU event with its number.
+struct MenuItem {
+  int id = 0;           // 0 for a separator
+  std::string caption;
+};
+void setPopupMenu(Hwnd window, int menu, const std::vector<MenuItem>& items);
+// Shows a popup menu at the cursor and waits until it closes.
+void showPopupMenu(Hwnd window, int menu);
+
 // Gadget event types reported in WindowEvent.type for EVENT_GADGET.
 constexpr int GADGET_LEFT_CLICK = 0;
 constexpr int GADGET_RIGHT_CLICK = 1;

@@ -13,6 +13,7 @@
 #include "store/set_names.h"
 #include "store/sets.h"
 #include "ui/clip_list.h"
+#include "ui/tray_menu.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
 
@@ -98,6 +99,7 @@ void InitClipStore(app::Program& p) {
   LoadActiveSet(p);
   p.view.currentRow = 0;
   ui::selectRow(p);
+  ui::buildTrayMenu(p);
 }
 
 int WriteClipDB(app::Program& p) {

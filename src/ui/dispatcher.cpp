@@ -11,6 +11,7 @@
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/status.h"
+#include "ui/tray_menu.h"
 
 namespace ui {
 namespace {
@@ -42,7 +43,10 @@ void clickOnClipList(app::Program& p) {
   }
   p.heldEvents.insert(p.heldEvents.end(), held.begin(), held.end());
   clickSelectClip(p);
-  if (doubleClick) activateClip(p);
+  if (doubleClick) {
+    activateClip(p);
+    buildTrayMenu(p);
+  }
 }
 
 void toggleCombine(app::Program& p) {
@@ -115,7 +119,10 @@ void gadgetEvent(app::Program& p, const platform::WindowEvent& e) {
   switch (e.gadget) {
     case gadgetClipList:
       if (e.type == platform::GADGET_LEFT_CLICK) clickOnClipList(p);
-      else if (e.type == platform::GADGET_DOUBLE_CLICK) activateClip(p);  // a double click that arrived on its own
+      else if (e.type == platform::GADGET_DOUBLE_CLICK) {
+        activateClip(p);  // a double click that arrived on its own
+        buildTrayMenu(p);
+      }
       else if (e.type == platform::GADGET_COLUMN_CLICK) sortByColumn(p, static_cast<int>(e.data));
       else if (e.type == platform::GADGET_RIGHT_CLICK) {
         const int row = platform::listCurrentRow(gadgetClipList);
@@ -200,8 +207,19 @@ void handleMainEvent(app::Program& p, const platform::WindowEvent& event) {
       } else if (event.gadget == commandCleanExit) {
         p.cleanOnExit = 1;
         p.quitRequested = 1;
+      } else if (event.gadget == commandShowWindow) {
+        platform::showWindow(p.mainWindow, platform::SW_RESTORE);
+        platform::setForegroundWindow(p.mainWindow);
+      } else if (event.gadget == commandCaptureToggle) {
+        endCombining(p);
+        capture::toggleCapture(p);
+        refreshStatus(p);
+        buildTrayMenu(p);
+      } else if (event.gadget >= commandFirstRecentClip && event.gadget < commandFirstRecentClip + recentClips) {
+        pickRecentClip(p, event.gadget - commandFirstRecentClip);
       }
       break;
+    case platform::EVENT_TRAY: trayIconEvent(p, event.type); break;
     case platform::EVENT_CLOSE:
       // The close box only puts the program away into the tray.
       platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);

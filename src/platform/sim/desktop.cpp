@@ -37,6 +37,9 @@ void Desktop::reset() {
   foreground = active = 0;
   gadgets.clear();
   tooltips.clear();
+  menus.clear();
+  menusShown.clear();
+  menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;
   measurePixelsPerChar = 7;

@@ -166,6 +166,10 @@ class Desktop {
   Hwnd active = 0;
   std::map<int, Gadget> gadgets;
   std::vector<platform::Tooltip> tooltips;
+  std::map<int, std::vector<platform::MenuItem>> menus;
+  std::vector<int> menusShown;
+  // The item the user picks in the next menu shown (0: none).
+  std::deque<int> menuPicks;
   bool browserAvailable = true;
   int focusGadget = 0;
   // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for

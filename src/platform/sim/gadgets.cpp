@@ -252,6 +252,23 @@ void setMinimumClientSize(Hwnd window, int width, int height) {
 
 void setFocusGadget(int gadget) { desktop().focusGadget = gadget; }
 
+void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) { desktop().menus[menu] = items; }
+
+void showPopupMenu(Hwnd, int menu) {
+  auto& d = desktop();
+  d.menusShown.push_back(menu);
+  if (d.menuPicks.empty()) return;
+  const int pick = d.menuPicks.front();
+  d.menuPicks.pop_front();
+  if (pick != 0) {
+    WindowEvent e;
+    e.kind = EVENT_MENU;
+    e.window = 500;
+    e.gadget = pick;
+    d.postEvent(e);
+  }
+}
+
 void createTooltip(const Tooltip& tip, Colour) { desktop().tooltips.push_back(tip); }
 void removeTooltips() { desktop().tooltips.clear(); }
 

@@ -18,14 +18,16 @@ struct LabelColours {
 std::map<int, HWND> gadgets;
 std::map<HWND, LabelColours> colouredLabels;
 
+}  // namespace
+
+namespace win32 {
+
 HWND gadgetWindow(int gadget) {
   auto found = gadgets.find(gadget);
   return found != gadgets.end() && IsWindow(found->second) ? found->second : nullptr;
 }
 
-}  // namespace
-
-namespace win32 {
+void rememberGadget(int gadget, HWND control) { gadgets[gadget] = control; }
 
 HBRUSH labelColours(HWND control, HDC dc) {
   auto found = colouredLabels.find(control);

@@ -6,6 +6,7 @@
 // The platform headers name their constants as Windows does (CF_TEXT, SW_HIDE, ...), so they
 // must be read before <windows.h> turns those names into macros. Below this point the
 // macros stand for the same values.
+#include "platform/gadgets.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -41,6 +42,18 @@ int numberOfWindow(HWND window);
 HBRUSH labelColours(HWND control, HDC dc);
 // Drops the gadgets that lived in a window being destroyed.
 void forgetGadgetsOf(HWND window);
+// The control of a gadget number, nullptr when there is none; and the record of a new one.
+HWND gadgetWindow(int gadget);
+void rememberGadget(int gadget, HWND control);
+// Creates a control of a gadget at a place (a tab page's control shows with its tab); nullptr on failure.
+HWND createControl(const Place& place, int gadget, DWORD exStyle, const char* cls, const std::string& text,
+                   DWORD style);
+HFONT font(FontId id);
+// The clip list's share of WM_NOTIFY; true when answered with `result`.
+bool listMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// The controls' share of a top-level window's messages (owner-drawn buttons, list and tab
+// notifications, the minimum size). True when the message is answered with `result`.
+bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // The 16x16 tray picture for an image; never null once the toolkit is up.
 HICON trayIcon(TrayImage image);
 

@@ -51,6 +51,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   const int number = numberOfWindow(window);
+  LRESULT answered = 0;
+  if (controlMessage(window, message, wParam, lParam, answered)) return answered;
   switch (message) {
     case WM_CLOSE:
       pushEvent({EVENT_CLOSE, number, 0, 0, 0});

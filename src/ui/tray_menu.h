@@ -1,0 +1,22 @@
+// The tray icon's menu with the recent clips, and the tray icon's clicks.
+#pragma once
+
+namespace app {
+struct Program;
+}
+
+namespace ui {
+
+constexpr int trayMenuNumber = 557;
+constexpr int commandShowWindow = 558;
+constexpr int commandCaptureToggle = 560;
+constexpr int commandFirstRecentClip = 601;
+constexpr int recentClips = 8;
+
+void buildTrayMenu(app::Program& p);
+// Puts recent clip `index` (its list row) on the clipboard and moves it to the top.
+void pickRecentClip(app::Program& p, int index);
+// A click on the tray icon (type 0 left, 1 right).
+void trayIconEvent(app::Program& p, int type);
+
+}  // namespace ui
