@@ -14,4 +14,7 @@ int messageBox(Hwnd owner, const std::string& text, const std::string& title, un
 std::optional<std::string> inputBox(Hwnd owner, const std::string& title, const std::string& prompt,
                                     const std::string& initial);
 
+// The standard colour dialog with its custom-colour part shown; nullopt when the user cancels.
+std::optional<Colour> chooseColour(Hwnd owner, Colour initial, const Colour (&custom)[16]);
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/window.h"
 #include "ui/gadgets.h"
@@ -203,6 +204,18 @@ void createTooltips(app::Program& p) {
 }
 
 void removeTooltips(app::Program&) { platform::removeTooltips(); }
+
+void chooseTooltipColour(app::Program& p) {
+  static const platform::Colour custom[16] = {
+      platform::rgb(255, 228, 225), platform::rgb(255, 192, 203), platform::rgb(152, 251, 152), platform::rgb(255, 228, 196),
+      platform::rgb(216, 191, 216), platform::rgb(255, 215, 0),   platform::rgb(255, 250, 205), platform::rgb(232, 54, 245),
+      platform::rgb(230, 230, 250), platform::rgb(0, 191, 191),   platform::rgb(0, 255, 255),   platform::rgb(224, 255, 255),
+      platform::rgb(127, 255, 212), platform::rgb(160, 255, 47),  platform::rgb(240, 255, 240), platform::rgb(248, 248, 255)};
+  if (const auto chosen = platform::chooseColour(p.mainWindow, static_cast<platform::Colour>(p.settings.tooltipColour), custom))
+    p.settings.tooltipColour = *chosen;
+  removeTooltips(p);
+  createTooltips(p);
+}
 
 void resizeMainWindow(app::Program&, int clientWidth, int clientHeight) {
   static const std::vector<Registered> registered = {

@@ -19,6 +19,8 @@ std::string buttonCaption(const app::Program& p, int gadget);
 std::string listTitle(const app::Program& p);
 void createTooltips(app::Program& p);
 void removeTooltips(app::Program& p);
+// Lets the user pick the tooltips' background colour, then makes the tooltips again.
+void chooseTooltipColour(app::Program& p);
 // The resize rule: controls registered to grow follow the new client size, never below the first.
 void resizeMainWindow(app::Program& p, int clientWidth, int clientHeight);
 

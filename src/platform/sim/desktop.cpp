@@ -30,6 +30,8 @@ void Desktop::reset() {
   messageBoxes.clear();
   inputAnswers.clear();
   inputs.clear();
+  colourAnswers.clear();
+  colourDialogStarts.clear();
   clipboard.clear();
   chainHead = 0;
   clipboardOpenAttempts = 0;

@@ -149,6 +149,9 @@ class Desktop {
     bool scripted = true;
   };
   std::vector<InputRecord> inputs;
+  // Colour dialogs: answered from this queue (nullopt cancels).
+  std::deque<std::optional<platform::Colour>> colourAnswers;
+  std::vector<platform::Colour> colourDialogStarts;
   std::function<int(const MessageBoxRecord&)> answerer;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;

@@ -88,3 +88,16 @@ std::optional<std::string> inputBox(Hwnd, const std::string& title, const std::s
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::optional<Colour> chooseColour(Hwnd, Colour initial, const Colour (&)[16]) {
+  auto& d = desktop();
+  d.colourDialogStarts.push_back(initial);
+  if (d.colourAnswers.empty()) return std::nullopt;
+  const auto answer = d.colourAnswers.front();
+  d.colourAnswers.pop_front();
+  return answer;
+}
+
+}  // namespace platform
