@@ -57,7 +57,7 @@ measure_start "empty database"
 start_tandrel
 wait_main_window
 sleep 5
-server=$(pgrep -n -x wineserver || true)
+server=$(pgrep -n wineserver || true)   # wineserver32 or wineserver64
 before=$(ticks "$TANDREL_PID")
 server_before=$([ -n "$server" ] && ticks "$server" || echo 0)
 sleep "$IDLE_SECONDS"
