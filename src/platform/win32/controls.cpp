@@ -445,6 +445,45 @@ void removeTooltips() {
   tooltipWindows.clear();
 }
 
+namespace {
+
+// Type-ahead in a virtual list: the first row from the start row on (wrapping) whose first column
+// begins with the typed text. Unanswered, the list would take row 0 for every key pressed.
+LRESULT findRow(int gadget, const NMHDR* header) {
+  int start = 0;
+  UINT flags = 0;
+  std::string wanted;
+  if (header->code == LVN_ODFINDITEMA) {
+    const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+    start = find->iStart;
+    flags = find->lvfi.flags;
+    if (flags & (LVFI_STRING | LVFI_PARTIAL)) wanted = find->lvfi.psz ? find->lvfi.psz : "";
+  } else {
+    const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+    start = find->iStart;
+    flags = find->lvfi.flags;
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz) {
+      char bytes[256] = "";
+      WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, bytes, sizeof bytes, nullptr, nullptr);
+      wanted = bytes;
+    }
+  }
+  const int count = listRowCount(gadget);
+  if (wanted.empty() || count <= 0) return -1;
+  if (start < 0 || start >= count) start = 0;
+  const bool partial = (flags & LVFI_PARTIAL) != 0;
+  for (int i = 0; i < count; ++i) {
+    const int row = (start + i) % count;
+    if (row < start && !(flags & LVFI_WRAP)) break;
+    std::string text = listRowText(gadget, row, 0);
+    if (partial && text.size() > wanted.size()) text.resize(wanted.size());
+    if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) return row;
+  }
+  return -1;
+}
+
+}  // namespace
+
 namespace win32 {
 
 bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -475,6 +514,11 @@ bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
         showPage(gadget, tab);
         pushEvent({EVENT_GADGET, numberOfWindow(window), gadget, GADGET_TAB_CHANGE, tab});
         return false;  // the logic may look at the notification too
+      }
+      if ((header->code == LVN_ODFINDITEMA || header->code == LVN_ODFINDITEMW) &&
+          gadgetWindow(gadget) == header->hwndFrom) {
+        result = findRow(gadget, header);
+        return true;
       }
       return listMessage(window, message, wParam, lParam, result);
     }
