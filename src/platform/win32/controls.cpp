@@ -251,7 +251,12 @@ bool gadgetIsEnabled(int gadget) {
 }
 
 bool createNumberBox(const Place& place, int gadget) {
-  return createControl(place, gadget, WS_EX_CLIENTEDGE, "EDIT", "", ES_RIGHT | ES_READONLY | ES_AUTOHSCROLL) != nullptr;
+  // A thin border, no margins and the small dialog font: six digits (100000 clips) fit in 40 pixels.
+  HWND box = createControl(place, gadget, 0, "EDIT", "", WS_BORDER | ES_RIGHT | ES_READONLY | ES_AUTOHSCROLL);
+  if (!box) return false;
+  SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SendMessageA(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+  return true;
 }
 
 bool createTextLabel(const Place& place, int gadget, const std::string& text, FontId id) {
