@@ -40,6 +40,12 @@ void findSource(app::Program& p) {
   if (source == 0) source = platform::getOpenClipboardWindow();
   if (source == 0) source = p.mainWindow;
   c.sourceWindow = source;
+  // Our own window in front means the text came from somewhere we cannot see (a program without a
+  // window of its own, or another desktop bridged in): the source is unknown, not Tandrel.
+  if (source == p.mainWindow) {
+    c.sourceTitle.clear();
+    return;
+  }
   c.sourceTitle = trimBlanks(platform::getWindowText(source, 256));
   if (c.sourceTitle.empty()) c.sourceTitle = sourceProgramName(p, source);
   if (c.sourceTitle.size() > 256) c.sourceTitle.resize(256);

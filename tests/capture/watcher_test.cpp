@@ -152,6 +152,14 @@ TEST_F(WatcherTest, UntitledSourceIsNamedByItsProgram) {
   EXPECT_EQ(capturedTexts(), (Rows{{"42", "calc.exe"}}));
 }
 
+TEST_F(WatcherTest, TextArrivingWhileTandrelIsInFrontHasAnUnknownSource) {
+  runWithViewerBehind([&] {
+    desktop.foreground = desktop.active = program->mainWindow;
+    desktop.copyText("from a program without a window");
+  });
+  EXPECT_EQ(capturedTexts(), (Rows{{"from a program without a window", " "}}));
+}
+
 TEST_F(WatcherTest, HugeAndHighByteTextsAreStoredByteForByte) {
   std::string high;
   for (int c = 0x80; c <= 0xFF; ++c) high += static_cast<char>(c);
