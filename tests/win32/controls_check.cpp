@@ -1,0 +1,287 @@
+// Checks of the main window's controls as Windows (here: Wine) makes them: tab
+// pages, the virtual list, the rich-text editor, drawn buttons, tooltips, the
+// minimum size and the input box. What the logic does with them is tested over
+// the simulated desktop; these catch faults only a real control shows.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/dialogs.h"
+#include "platform/gadgets.h"
+#include "platform/window.h"
+#include "platform/win32/win32.h"
+
+#include <commctrl.h>
+
+using namespace platform;
+
+namespace {
+
+int failures = 0, passes = 0;
+
+void check(bool ok, const char* what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
+  (ok ? passes : failures)++;
+}
+
+enum { panel = 6, editor = 7, list = 5, setList = 10, button = 11, pageButton = 33, logo = 1, count = 2 };
+
+HWND control(int gadget) { return win32::gadgetWindow(gadget); }
+
+// A control's rectangle in its parent's client coordinates.
+RECT rectOf(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+WindowEvent nextEvent() {
+  for (int i = 0; i < 20; ++i)
+    if (WindowEvent e = waitWindowEvent(10); e.kind) return e;
+  return {};
+}
+
+void drainEvents() {
+  while (nextEvent().kind) {
+  }
+}
+
+void checkTabPages(Hwnd window) {
+  RECT area;
+  GetWindowRect(control(panel), &area);
+  MapWindowPoints(nullptr, win32::toHwnd(window), reinterpret_cast<POINT*>(&area), 2);
+  SendMessageA(control(panel), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  const RECT e = rectOf(control(editor));
+  check(e.left == area.left + 5 && e.top == area.top + 5 && e.right - e.left == 525,
+        "a tab page's control sits at its place inside the panel's display area");
+  POINT centre = {(e.left + e.right) / 2, (e.top + e.bottom) / 2};
+  check(ChildWindowFromPointEx(win32::toHwnd(window), centre, CWP_SKIPINVISIBLE) == control(editor),
+        "the page's control lies above the panel, where clicks reach it");
+  check(IsWindowVisible(control(editor)) && !IsWindowVisible(control(setList)) && !IsWindowVisible(control(pageButton)),
+        "only the first tab's controls show at first");
+
+  setPanelTab(panel, 3);
+  check(panelTab(panel) == 3 && !IsWindowVisible(control(editor)) && IsWindowVisible(control(setList)) &&
+            IsWindowVisible(control(pageButton)),
+        "setPanelTab shows that tab's controls and hides the others");
+  check(!nextEvent().kind, "setPanelTab is not reported as the user's tab change");
+
+  SendMessageA(control(panel), TCM_SETCURFOCUS, 0, 0);  // as a click on the first tab
+  const WindowEvent change = nextEvent();
+  check(change.kind == EVENT_GADGET && change.window == 500 && change.gadget == panel &&
+            change.type == GADGET_TAB_CHANGE && change.data == 0,
+        "the user's tab change is an event with the new tab");
+  check(IsWindowVisible(control(editor)) && !IsWindowVisible(control(setList)), "the user's tab change switches pages");
+  drainEvents();
+
+  moveGadget(editor, 5, 5, 600, 300);
+  const RECT moved = rectOf(control(editor));
+  check(moved.left == e.left && moved.top == e.top && moved.right - moved.left == 600,
+        "a page control moves relative to its page");
+  moveGadget(editor, 5, 5, 525, 195);
+}
+
+void checkList() {
+  const std::string accented = "caf\xe9 \x99";
+  setListRows(list, 100000, [&](int row, int column) {
+    if (column == 1) return accented + std::to_string(row);
+    return std::string(row % 2 ? "Banana " : "Apple ") + std::to_string(row);
+  });
+  check(listRowCount(list) == 100000 && SendMessageA(control(list), LVM_GETITEMCOUNT, 0, 0) == 100000,
+        "a list of 100,000 rows is filled at once");
+  char text[64] = "";
+  LVITEMA item = {};
+  item.iSubItem = 1;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(control(list), LVM_GETITEMTEXTA, 99999, reinterpret_cast<LPARAM>(&item));
+  check(accented + "99999" == text, "the list draws the program's text of a row, byte for byte");
+
+  selectListRow(list, 7);
+  selectListRow(list, 99998);
+  check(listSelectedRows(list) == std::vector<int>({7, 99998}), "the clip list keeps several rows selected");
+  deselectListRows(list);
+  check(listSelectedRows(list).empty(), "deselecting clears every row");
+  selectListRow(list, 100000);
+  check(listSelectedRows(list).empty(), "a row past the end is not selected");
+
+  setListRows(setList, 3, [](int row, int) { return std::string(row == 1 ? "td_clips" : "other"); });
+  selectListRow(setList, 0);
+  selectListRow(setList, 2);
+  check(listSelectedRows(setList) == std::vector<int>({2}), "the set list keeps one row selected");
+
+  LVFINDINFOA find = {};
+  find.flags = LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP;
+  find.psz = "ban";
+  check(SendMessageA(control(list), LVM_FINDITEMA, 10, reinterpret_cast<LPARAM>(&find)) == 11,
+        "type-ahead finds the next row starting with the typed text");
+  find.psz = "APPLE";
+  check(SendMessageA(control(list), LVM_FINDITEMA, 99999, reinterpret_cast<LPARAM>(&find)) == 0,
+        "type-ahead wraps to the top");
+  find.psz = "cherry";
+  check(SendMessageA(control(list), LVM_FINDITEMA, -1, reinterpret_cast<LPARAM>(&find)) == -1,
+        "type-ahead without a match leaves the selection alone");
+
+  setListColumnTitle(list, 0, "Click (sorted)");
+  char title[64] = "";
+  LVCOLUMNA column = {};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = sizeof title;
+  SendMessageA(control(list), LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  check(std::strcmp(title, "Click (sorted)") == 0, "a column title can be changed");
+}
+
+void checkEditor() {
+  std::string big;
+  for (int i = 0; big.size() < 300000; ++i) big += "caf\xe9 \x99 " + std::to_string(i) + " ";
+  setEditorText(editor, big);
+  check(editorText(editor) == big, "the editor holds a 300,000-byte clip whole, byte for byte");
+  setEditorText(editor, "{\\rtf1 not rich}");
+  check(editorText(editor) == "{\\rtf1 not rich}", "plain text that looks like rich text stays plain");
+  setEditorRichText(editor, "{\\rtf1\\ansi plain \\b bold\\b0}");
+  check(editorText(editor) == "plain bold", "rich text shows as its text");
+  check(editorRichText(editor).compare(0, 5, "{\\rtf") == 0 &&
+            editorRichText(editor).find("bold") != std::string::npos,
+        "the editor's contents come back as rich text");
+  setEditorCaret(editor, 3);
+  DWORD from = 0, to = 0;
+  SendMessageA(control(editor), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  check(from == 3 && to == 3, "the caret goes where it is put");
+}
+
+COLORREF pixel(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  const COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return colour;
+}
+
+void checkButtons(Hwnd window) {
+  drawButtonCaption(button, "Move To Trash", rgb(255, 0, 0), rgb(255, 255, 170), FontId::Caption);
+  char text[64] = "";
+  GetWindowTextA(control(button), text, sizeof text);
+  check(std::strcmp(text, "Move To Trash") == 0, "a button's window text is its drawn caption");
+  UpdateWindow(win32::toHwnd(window));
+  check(pixel(control(button), 3, 3) == RGB(255, 255, 170), "the button is painted in its background colour");
+
+  SendMessageA(control(button), BM_CLICK, 0, 0);
+  const WindowEvent click = nextEvent();
+  check(click.kind == EVENT_GADGET && click.gadget == button && click.type == GADGET_LEFT_CLICK,
+        "a click on a button is a left-click event");
+  enableGadget(button, false);
+  check(!gadgetIsEnabled(button), "a button can be disabled");
+  enableGadget(button, true);
+
+  const int bold = measureText(FontId::Measure, "Combine Captures");
+  check(bold > measureText(FontId::Tab, "Combine Captures") && measureText(FontId::Measure, "") == 0,
+        "text is measured in the font asked for");
+
+  setGadgetText(count, "100000");
+  check(gadgetText(count) == "100000", "the number box shows the count");
+}
+
+void checkMinimumSize(Hwnd window) {
+  setMinimumClientSize(window, 700, 525);
+  MINMAXINFO info = {};
+  SendMessageA(win32::toHwnd(window), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  RECT frame = {0, 0, 700, 525};
+  AdjustWindowRectEx(&frame, GetWindowLongA(win32::toHwnd(window), GWL_STYLE), FALSE,
+                     GetWindowLongA(win32::toHwnd(window), GWL_EXSTYLE));
+  check(info.ptMinTrackSize.x == frame.right - frame.left && info.ptMinTrackSize.y == frame.bottom - frame.top,
+        "the window cannot be sized below its starting client area");
+}
+
+int tooltipsOf(Hwnd window) {
+  int found = 0;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
+    if (GetWindow(w, GW_OWNER) == win32::toHwnd(window)) ++found;
+  return found;
+}
+
+void checkTooltips(Hwnd window) {
+  const int before = tooltipsOf(window);
+  createTooltip({button, "Move To Trash", "Move the selected clip(s) to the Trash set.", false, false},
+                rgb(255, 255, 170));
+  createTooltip({list, "Clips List", "Doubleclick an item", false, true}, rgb(255, 255, 170));
+  check(tooltipsOf(window) == before + 2, "one tooltip window per control");
+  HWND tip = nullptr;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
+    if (GetWindow(w, GW_OWNER) == win32::toHwnd(window)) tip = w;
+  check(tip && SendMessageA(tip, TTM_GETTIPBKCOLOR, 0, 0) == RGB(255, 255, 170) &&
+            SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0) == 200 &&
+            SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0) == 800 &&
+            SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0) == 12000,
+        "a tooltip has its colour, width and delays");
+  removeTooltips();
+  check(tooltipsOf(window) == before, "removing the tooltips destroys them all");
+}
+
+// Answers the next input box from another thread; `initial` gets what it showed.
+std::thread answerInput(const char* title, bool ok, const char* answer, std::string& initial, bool& ownerDisabled,
+                        Hwnd owner) {
+  return std::thread([=, &initial, &ownerDisabled] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && !(dialog = FindWindowA(nullptr, title)); ++i) Sleep(10);
+    if (!dialog) return;
+    HWND edit = FindWindowExA(dialog, nullptr, "Edit", nullptr);
+    char text[256] = "";
+    GetWindowTextA(edit, text, sizeof text);
+    initial = text;
+    ownerDisabled = !IsWindowEnabled(win32::toHwnd(owner));
+    SetWindowTextA(edit, answer);
+    PostMessageA(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+  });
+}
+
+void checkInputBox(Hwnd window) {
+  std::string initial;
+  bool disabled = false;
+  std::thread answering = answerInput("New Set\x99", true, "caf\xe9", initial, disabled, window);
+  const auto answer = inputBox(window, "New Set\x99", "Enter Name For New Set (1 - 32 Characters)", "old name");
+  answering.join();
+  check(answer && *answer == "caf\xe9", "OK answers the text typed, byte for byte");
+  check(initial == "old name", "the input box starts with the text given");
+  check(disabled && IsWindowEnabled(win32::toHwnd(window)), "the owner is disabled while the box is up, and after");
+
+  answering = answerInput("New Set\x99", false, "ignored", initial, disabled, window);
+  check(!inputBox(window, "New Set\x99", "Enter Name", ""), "Cancel answers nothing");
+  answering.join();
+}
+
+}  // namespace
+
+int main() {
+  check(initToolkit(), "the toolkit starts");
+  Hwnd window = openWindow(500, 50, 50, 700, 525, "Tandrel\x99 Controls", true);
+  auto at = [window](int x, int y, int width, int height) { return Place{window, 0, 0, x, y, width, height}; };
+  auto onTab = [window](int tab, int x, int y, int width, int height) {
+    return Place{window, panel, tab, x, y, width, height};
+  };
+  bool made = createPictureButton(at(5, 4, 41, 51), logo, Picture::Logo, "Online Help");
+  made &= createNumberBox(at(72, 5, 40, 18), count);
+  made &= createListView(at(120, 30, 540, 225), list, true, false);
+  setListColumns(list, {"Click", "Note/Source "}, {392, 145});
+  made &= createPanel(at(120, 260, 540, 235), panel, {"Text", "Image", "Online Help", "Clip Sets"}, FontId::Tab);
+  made &= createEditor(onTab(0, 5, 5, 525, 195), editor);
+  made &= createListView(onTab(3, 20, 15, 265, 180), setList, false, false);
+  setListColumns(setList, {"Name"}, {220});
+  made &= createButton(onTab(3, 295, 28, 142, 18), pageButton, "Change Active Set");
+  made &= createButton(at(3, 140, 112, 18), button, "Move To Trash");
+  check(made, "every control is made");
+  drainEvents();
+
+  checkTabPages(window);
+  checkList();
+  checkEditor();
+  checkButtons(window);
+  checkMinimumSize(window);
+  checkTooltips(window);
+  checkInputBox(window);
+
+  closeWindow(window);
+  std::printf("%d passed, %d failed\n", passes, failures);
+  return failures ? 1 : 0;
+}
