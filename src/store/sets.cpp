@@ -96,6 +96,8 @@ std::string selectedSetName(app::Program& p) {
 }
 
 void RefreshSetFolders(app::Program& p) {
+  // The list is refilled: a selection kept by row would now name another set.
+  platform::deselectListRows(ui::gadgetSetList);
   p.view.setNames.clear();
   Recordset rs;
   if (p.db.DbQuery("select * from sets", p.databaseHandle, rs) != 0) {

@@ -1,0 +1,244 @@
+// Which copied texts become clips: floods and repeats, the hijack and race alarms, combine mode,
+// rich text, captions, and texts too long or too big for the list.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "capture/caption.h"
+#include "platform/clipboard.h"
+#include "support/main_window_script.h"
+#include "ui/clip_list.h"
+
+using namespace testing_support;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class TextCaptureTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    editor = desktop.addForeignWindow("Notes - Editor", "C:\\Tools\\editor.exe");
+    mail = desktop.addForeignWindow("Inbox - Mail", "C:\\Tools\\mail.exe");
+  }
+  void startWith(const std::string& settings) { seed({}, {}, "Version = 2.8\r\n" + settings); }
+  Rows stored() { return query("select cText, cSource from cTbl order by cKey"); }
+  // Moves the clock to the start of the next ten-second step of the capture time.
+  void nextTenSeconds() { desktop.ticks += 10000 - (desktop.ticks + 9000) % 10000; }
+  bool capturing() { return desktop.tray.at(program->mainWindow).tooltip != "Tandrel Not Active"; }
+  bool logHasPart(const std::string& part) {
+    const auto lines = logLines();
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+  }
+  platform::Hwnd editor = 0, mail = 0;
+};
+
+TEST_F(TextCaptureTest, SameTextCopiedTwiceFromAnyWindowIsStoredOnce) {
+  startWith("SupressDuplicates = N\r\n");
+  desktop.then([&] {
+    desktop.copyText("twice", editor);
+    desktop.copyText("twice", mail);
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{"twice", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, ThirtiethRepeatSwitchesCaptureOffAsAHijack) {
+  startWith("SupressDuplicates = Y\r\n");
+  desktop.then([&] {
+    for (int i = 0; i < 30; ++i) desktop.copyText("loop", editor);
+    EXPECT_TRUE(capturing());
+    desktop.copyText("loop", editor);
+    EXPECT_FALSE(capturing());
+    const sim::Gadget& status = gadget(ui::gadgetStatusLine);
+    EXPECT_EQ(status.text, "Clipboard Hijack");
+    EXPECT_EQ(status.textColour, platform::rgb(255, 255, 255));
+    EXPECT_EQ(status.background, platform::rgb(255, 0, 0));
+    EXPECT_EQ(gadget(ui::gadgetCollectingLabel).text, "Inactive");
+    desktop.copyText("after the alarm", editor);
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{"loop", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, RepeatsWithoutSuppressionAreDroppedButCaptureStaysOn) {
+  startWith("SupressDuplicates = N\r\n");
+  desktop.then([&] {
+    for (int i = 0; i < 61; ++i) desktop.copyText("loop", editor);
+    EXPECT_TRUE(capturing());
+    desktop.copyText("next", editor);
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{"loop", "Notes - Editor"}, {"next", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, SuppressedRepeatIsJudgedByTheFirst1000CharactersAlone) {
+  startWith("SupressDuplicates = Y\r\n");
+  const std::string head(1000, 'h');
+  desktop.then([&] {
+    desktop.copyText(head + "one", editor);
+    nextTenSeconds();
+    desktop.copyText(head + "two", mail);
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{head + "one", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, UnsuppressedRepeatNeedsTheSameWindowWithinTenSeconds) {
+  startWith("SupressDuplicates = N\r\n");
+  const std::string head(1000, 'h');
+  desktop.then([&] {
+    nextTenSeconds();
+    desktop.copyText(head + "one", editor);
+    desktop.ticks += 3000;
+    desktop.copyText(head + "two", editor);    // same window, same ten seconds: dropped
+    desktop.copyText(head + "three", mail);    // another window
+    nextTenSeconds();
+    desktop.copyText(head + "four", mail);     // the next ten seconds
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{head + "one", "Notes - Editor"}, {head + "three", "Inbox - Mail"}, {head + "four", "Inbox - Mail"}}));
+}
+
+TEST_F(TextCaptureTest, TwentiethConsecutiveRepeatRaisesTheRaceAlarm) {
+  startWith("SupressDuplicates = Y\r\n");
+  const std::string head(1000, 'r');
+  desktop.then([&] {
+    for (int i = 0; i <= 19; ++i) desktop.copyText(head + std::to_string(i), editor);
+    EXPECT_TRUE(capturing());
+    EXPECT_FALSE(logHasPart(" Tandrel Possible Race Condition detected - restarting "));
+    desktop.copyText(head + "20", editor);
+    EXPECT_FALSE(capturing());
+    EXPECT_TRUE(logHasPart(" Tandrel Possible Race Condition detected - restarting "));
+    EXPECT_EQ(gadget(ui::gadgetCollectingLabel).text, "Inactive");
+    EXPECT_EQ(gadget(ui::gadgetCollectingLabel).textColour, platform::rgb(255, 0, 0));
+    EXPECT_EQ(gadget(ui::gadgetCaptureToggle).picture, platform::Picture::CaptureOff);
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{head + "0", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, TextOfExactly1000CharactersIsListedWholeButReadFromTheDatabase) {
+  startWith("");
+  const std::string text999(999, 'n'), text1000(1000, 'm');
+  desktop.then([&] {
+    desktop.copyText(text999, editor);
+    desktop.copyText(text1000, editor);
+    ASSERT_EQ(program->view.rows.size(), 2u);
+    EXPECT_EQ(program->view.rows[0].complete, "Y");
+    EXPECT_EQ(program->view.rows[1].complete, "N");
+    EXPECT_EQ(program->view.rows[1].preview, text1000);
+    // With an edit under way only a complete row is shown from memory; the cut one is read again.
+    execute("update cTbl set cText = 'changed behind the list'");
+    program->view.textTabEdited = 1;
+    selectOnly(ui::gadgetClipList, 0);
+    ui::clickSelectClip(*program);
+    EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), "changed behind the list\n\r");
+    selectOnly(ui::gadgetClipList, 1);
+    ui::clickSelectClip(*program);
+    EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), text999 + "\n\r");
+    program->view.textTabEdited = 0;
+  });
+  runToEnd();
+}
+
+TEST_F(TextCaptureTest, CaptionIsTheFirstVisibleLineCutAndPadded) {
+  using capture::buildCaption;
+  using capture::formatCaption;
+  EXPECT_EQ(buildCaption("\n\n  Hello\nWorld", 110, 70), "Hello" + std::string(80, ' '));
+  EXPECT_EQ(buildCaption("\n\n  Hello\nWorld", 76, 48), "Hello" + std::string(58, ' '));
+  EXPECT_EQ(buildCaption("      ", 110, 70), std::string(85, ' '));
+  EXPECT_EQ(buildCaption(" \t \t", 110, 70), "\t \t" + std::string(82, ' '));
+  // Nothing visible within the first 81 characters: the text stands as it is.
+  EXPECT_EQ(buildCaption(std::string(90, '\t') + "Word", 110, 70), std::string(70, '\t'));
+  EXPECT_EQ(buildCaption(std::string(100, 'x'), 110, 70), std::string(70, 'x'));
+  EXPECT_EQ(buildCaption(std::string(100, 'x'), 76, 48), std::string(48, 'x'));
+  EXPECT_EQ(formatCaption(std::string(29, 'c') + "\r\n", 110, 70), std::string(29, 'c') + std::string(21, ' '));
+  EXPECT_EQ(formatCaption(std::string(30, 'c'), 110, 70), std::string(30, 'c') + " ");
+  EXPECT_EQ(formatCaption(std::string(14, 'c'), 76, 48), std::string(14, 'c') + std::string(49, ' '));
+}
+
+TEST_F(TextCaptureTest, ListShowsTheCaptionOfTheFirstVisibleLine) {
+  startWith("");
+  desktop.measurePixelsPerChar = 8;
+  desktop.then([&] {
+    desktop.copyText("\n\n  Hello\nWorld", editor);
+    EXPECT_EQ(listColumn(0), (Texts{"Hello" + std::string(58, ' ')}));
+  });
+  runToEnd();
+}
+
+TEST_F(TextCaptureTest, CombineModeGathersCapturesIntoTheClipItCreated) {
+  seed({{"td_clips", "older clip", "Somewhere", " "}});
+  desktop.then([&] { post(ui::gadgetCombineCaptures); });
+  desktop.then([&] {
+    desktop.copyText("one", editor);
+    desktop.copyText("two", mail);
+    // The user looks at another clip meanwhile; gathering goes on into the combined clip.
+    selectOnly(ui::gadgetClipList, 1);
+    ui::clickSelectClip(*program);
+    desktop.copyText("three", editor);
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("one"), wideCaption("older clip")}));
+    EXPECT_EQ(gadget(ui::gadgetCollectingLabel).text, "Combining");
+    post(ui::gadgetCombineCaptures);
+  });
+  desktop.then([&] { desktop.copyText("four", editor); });
+  runToEnd();
+  EXPECT_EQ(query("select cText from cTbl order by cKey"),
+            (Rows{{"older clip"}, {"one\n\rtwo\n\rthree\n\r"}, {"four"}}));
+}
+
+TEST_F(TextCaptureTest, TextWhoseInsertFailsLeavesNoRow) {
+  seed({{"td_clips", "older clip", "Somewhere", " "}});
+  desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
+  desktop.then([&] {
+    sqlite3* other = nullptr;
+    sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other);
+    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    desktop.copyText("never stored", editor);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("older clip")}));
+    EXPECT_EQ(gadget(ui::gadgetClipCount).text, "1");
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    desktop.copyText("stored", editor);
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("stored"), wideCaption("older clip")}));
+  });
+  runToEnd();
+  EXPECT_EQ(query("select cText from cTbl order by cKey"), (Rows{{"older clip"}, {"stored"}}));
+}
+
+TEST_F(TextCaptureTest, RichTextIsStoredWithItsMarkAndShown) {
+  startWith("SaveHTML = Y\r\n");
+  const std::string rtf = "{\\rtf1\\ansi {\\b bold} words}";
+  desktop.then([&] {
+    const unsigned format = platform::registerClipboardFormat("Rich Text Format");
+    desktop.copyFormats({{platform::CF_TEXT, std::string("bold words") + '\0'}, {format, rtf + '\0'}}, editor);
+    EXPECT_EQ(gadget(ui::gadgetTextEditor).richText, rtf);
+    desktop.copyFormats({{platform::CF_TEXT, std::string("plain after all") + '\0'}, {format, "no rich text here"}}, editor);
+    EXPECT_EQ(gadget(ui::gadgetTextEditor).richText, "");
+    EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), "plain after all\n\r");
+  });
+  runToEnd();
+  EXPECT_EQ(query("select cText, cRTFsw, cRTF from cTbl order by cKey"),
+            (Rows{{"bold words", "Y", rtf}, {"plain after all", "Y", "no rich text here"}}));
+}
+
+TEST_F(TextCaptureTest, HugeTextAndRichTextAreCaptured) {
+  startWith("SaveHTML = Y\r\n");
+  const std::string text(64u << 20, 't');
+  const std::string rtf = "{\\rtf1 " + std::string(16u << 20, 'r') + "}";
+  desktop.then([&] {
+    const unsigned format = platform::registerClipboardFormat("Rich Text Format");
+    desktop.copyFormats({{platform::CF_TEXT, text + '\0'}, {format, rtf + '\0'}}, editor);
+    EXPECT_EQ(listColumn(0), (Texts{std::string(70, 't')}));
+  });
+  runToEnd();
+  EXPECT_EQ(query("select length(cText), length(cRTF), cRTFsw from cTbl"),
+            (Rows{{std::to_string(text.size()), std::to_string(rtf.size()), "Y"}}));
+}
+
+}  // namespace
