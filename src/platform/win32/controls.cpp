@@ -216,11 +216,15 @@ void drawButtonCaption(int gadget, const std::string& caption, Colour text, Colo
   HWND control = gadgetWindow(gadget);
   if (!control) return;
   ButtonLook& look = buttons[gadget];
+  // The status refresh draws every button again; a button's WM_SETTEXT erases it first, so an
+  // unchanged one would only flicker.
+  const bool newCaption = look.caption != caption;
+  if (!newCaption && look.text == text && look.background == background && look.font == font) return;
   look.caption = caption;
   look.text = text;
   look.background = background;
   look.font = font;
-  SetWindowTextA(control, caption.c_str());
+  if (newCaption) SetWindowTextA(control, caption.c_str());
   InvalidateRect(control, nullptr, FALSE);
 }
 
