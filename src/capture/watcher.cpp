@@ -11,6 +11,7 @@
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
@@ -167,6 +168,8 @@ platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, plat
   if (imageNeeded) imageBranch(p);
 
   logStep(p, "clipboard processing complete - close clipboard");
+  ui::resetColumnTitles(p);
+  p.view.sortDirection = 1;
   c.ownWrite = 0;
   passOn(p, message, wParam, lParam);
   c.clipboardBusy = 0;

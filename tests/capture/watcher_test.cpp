@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include "capture/watcher.h"
+#include "ui/clip_list.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -158,6 +159,18 @@ TEST_F(WatcherTest, TextArrivingWhileTandrelIsInFrontHasAnUnknownSource) {
     desktop.copyText("from a program without a window");
   });
   EXPECT_EQ(capturedTexts(), (Rows{{"from a program without a window", " "}}));
+}
+
+TEST_F(WatcherTest, CaptureResetsTheSortMarksOfTheList) {
+  runWithViewerBehind([&] {
+    desktop.copyText("b", editor);
+    ui::sortByColumn(*program, 0);
+    EXPECT_NE(desktop.gadgets.at(5).columnTitles[0].find(" (sorted)"), std::string::npos);
+    desktop.copyText("a", editor);
+    EXPECT_EQ(desktop.gadgets.at(5).columnTitles[0], "Click 'Clip To Clipboard' or 'doubleclick' to copy. ");
+    EXPECT_EQ(desktop.gadgets.at(5).columnTitles[1], "Note/Source ");
+    EXPECT_EQ(program->view.sortDirection, 1);
+  });
 }
 
 TEST_F(WatcherTest, HugeAndHighByteTextsAreStoredByteForByte) {
