@@ -81,6 +81,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_NCDESTROY: {
+      // A tray icon outliving its window stays on the task bar until the mouse passes over it.
+      removeTrayIcon(fromHwnd(window));
       forgetGadgetsOf(window);
       procs.erase(window);
       auto found = windowsByNumber.find(number);

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/win32/win32.h"
+
+#include <commctrl.h>
 
 using namespace platform;
 
@@ -117,6 +120,44 @@ void checkEvents(Hwnd window) {
   removeTrayIcon(window);
 }
 
+void checkControls(Hwnd window) {
+  HWND h = win32::toHwnd(window);
+  check(createPanel({window, 0, 0, 120, 260, 540, 235}, 6, {"Text", "Image"}, FontId::Tab) &&
+            createEditor({window, 6, 0, 5, 5, 525, 195}, 7) && createImageView({window, 6, 1, 5, 5, 525, 195}, 8),
+        "a panel with an editor and a picture box");
+  setPanelTab(6, 1);
+  auto shown = [h](int gadget) { return (GetWindowLongA(GetDlgItem(h, gadget), GWL_STYLE) & WS_VISIBLE) != 0; };
+  check(panelTab(6) == 1 && !shown(7) && shown(8),
+        "only the shown tab's controls are visible");
+  std::string text = "{\\rtf1 looks rich} caf\xe9 \x99";
+  while (text.size() < 100000) text += "\r\n" + std::string(78, 'x');
+  setEditorText(7, text);
+  check(editorText(7) == text, "the editor holds a long text byte for byte, a \"{\\rtf\" start included");
+
+  check(createListView({window, 0, 0, 120, 30, 540, 225}, 5, true, false), "a list view");
+  setListColumns(5, {"Clip ", "Note/Source "}, {392, 145});
+  setListRows(5, 100000, [](int row, int column) { return "row " + std::to_string(row) + (column ? " note" : ""); });
+  char cell[64] = "";
+  LVITEMA item = {};
+  item.iSubItem = 1;
+  item.pszText = cell;
+  item.cchTextMax = sizeof cell;
+  SendMessageA(GetDlgItem(h, 5), LVM_GETITEMTEXTA, 99999, reinterpret_cast<LPARAM>(&item));
+  check(listRowCount(5) == 100000 && std::string(cell) == "row 99999 note", "the list asks the program for its texts");
+  selectListRow(5, 7);
+  selectListRow(5, 99999);
+  check(listSelectedRows(5) == std::vector<int>{7, 99999}, "selected rows read back");
+  deselectListRows(5);
+  check(listSelectedRows(5).empty(), "rows deselect");
+  NMITEMACTIVATE click = {};
+  click.hdr = {GetDlgItem(h, 5), 5, static_cast<UINT>(NM_DBLCLK)};
+  click.iItem = 3;
+  SendMessageA(h, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&click));
+  const WindowEvent e = nextEvent();
+  check(e.kind == EVENT_GADGET && e.gadget == 5 && e.type == GADGET_DOUBLE_CLICK && e.data == 3,
+        "a double click on the list is a gadget event");
+}
+
 void checkFiles() {
   const std::string folder = tempFolder() + "td_check\\";
   deleteFolderTree(folder);
@@ -202,6 +243,7 @@ int main(int argc, char** argv) {
   });
   checkClipboard(window);
   checkEvents(window);
+  checkControls(window);
   checkFiles();
   checkNotice();
   check(closeWindow(window) && windowOfNumber(500) == 0 && !closeWindow(window), "a closed window is forgotten");
