@@ -142,7 +142,8 @@ bool buildMainWindow(app::Program& p) {
   ok &= platform::createTextLabel(at(330, 5, 200, 18), gadgetTargetLabel, "Collections", platform::FontId::Caption);
 
   ok &= platform::createListView(at(120, 30, 540, 225), gadgetClipList, true, false);
-  platform::setListColumns(gadgetClipList, {listTitle(p) + " ", "Note/Source "}, {392, 145});
+  // One pixel under 540 - 148, so the sunken border leaves no room for a horizontal scroll bar.
+  platform::setListColumns(gadgetClipList, {listTitle(p) + " ", "Note/Source "}, {391, 145});
   platform::setListColours(gadgetClipList, colour::black, colour::listBackground);
   ok &= platform::createPanel(at(120, 260, 540, 235), gadgetContentPanel, {"Text", "Image", "Online Help", "Clip Sets"},
                               platform::FontId::Tab);
