@@ -11,8 +11,14 @@ BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
 
 log() { printf '[run] %s\n' "$*"; }
 
-if [ "${1:-}" != "--no-build" ]; then
+if [ "${1:-}" != "--no-build" ] && [ -z "${TANDREL_RUN_INNER:-}" ]; then
     bash "$REPO/scripts/build-windows.sh"
+fi
+
+if [ -z "${DISPLAY:-}" ]; then
+    log "no DISPLAY: running on a virtual display (Xvfb)"
+    export TANDREL_RUN_INNER=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --no-build
 fi
 
 export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-tandrel}
@@ -20,23 +26,14 @@ export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-tandrel}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
 
-run_wine() {
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        log "creating the Wine prefix $WINEPREFIX"
-        wineboot -i
-        wineserver -w
-    fi
-    data=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2>/dev/null | grep -v /Public/ | head -n1 || true)
-    [ -n "$data" ] && log "data folder: $data/Korvane/Tandrel/"
-    log "starting Tandrel.exe"
-    wine "$BUILD_DIR/Tandrel.exe"
-}
-
-if [ -n "${DISPLAY:-}" ]; then
-    run_wine
-else
-    log "no DISPLAY: running on a virtual display (Xvfb)"
-    export -f run_wine log
-    export BUILD_DIR
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c run_wine
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating the Wine prefix $WINEPREFIX"
+    wineboot -i
+    wineserver -w
 fi
+for data in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming "$WINEPREFIX"/drive_c/users/*/"Application Data"; do
+    case $data in */Public/*) continue ;; esac
+    [ -d "$data" ] && log "data folder: $data/Korvane/Tandrel/"
+done
+log "starting Tandrel.exe"
+exec wine "$BUILD_DIR/Tandrel.exe"
