@@ -1,9 +1,9 @@
 // The shutdown notice: a small topmost pop-up with a coloured label and a
 // smooth progress bar, living on the thread that opens it. That thread has no
-// event loop of its own, so setNoticeProgress drains its messages.
+// event loop of its own, so setNoticeProgress drains its messages. The bar is
+// drawn here: a themed progress control ignores the colours it is given, and
+// Wine themes them by default.
 #include "platform/win32/win32.h"
-
-#include <commctrl.h>
 
 namespace platform {
 using namespace win32;
@@ -20,9 +20,21 @@ constexpr int barHeight = 15;
 constexpr UINT closeRequest = WM_APP + 2;
 
 struct Notice {
-  COLORREF text = 0, background = 0;
+  COLORREF text = 0, background = 0, bar = 0;
   HBRUSH brush = nullptr;
+  int percent = 0;
 };
+
+void drawBar(const Notice& notice, const DRAWITEMSTRUCT& item) {
+  RECT r = item.rcItem;
+  FillRect(item.hDC, &r, notice.brush);
+  FrameRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+  InflateRect(&r, -1, -1);
+  r.right = r.left + (r.right - r.left) * notice.percent / 100;
+  HBRUSH bar = CreateSolidBrush(notice.bar);
+  FillRect(item.hDC, &r, bar);
+  DeleteObject(bar);
+}
 
 LRESULT CALLBACK noticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* notice = reinterpret_cast<Notice*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -36,6 +48,20 @@ LRESULT CALLBACK noticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetTextColor(reinterpret_cast<HDC>(wParam), notice->text);
         SetBkColor(reinterpret_cast<HDC>(wParam), notice->background);
         return reinterpret_cast<LRESULT>(notice->brush);
+      }
+      break;
+    case WM_DRAWITEM:
+      if (notice && wParam == barId) {
+        drawBar(*notice, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (notice) {
+        RECT all;
+        GetClientRect(window, &all);
+        FillRect(reinterpret_cast<HDC>(wParam), &all, notice->brush);
+        return 1;
       }
       break;
     case WM_CLOSE:
@@ -81,7 +107,7 @@ void drainMessages(HWND notice) {
 Hwnd openNotice(const NoticeSpec& spec) {
   if (!registerNoticeClass()) return 0;
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  auto* notice = new Notice{spec.labelText, spec.background, CreateSolidBrush(spec.background)};
+  auto* notice = new Notice{spec.labelText, spec.background, spec.barColour, CreateSolidBrush(spec.background), 0};
   HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, noticeClassName, spec.title.c_str(),
                                 WS_POPUP | WS_BORDER, spec.x, spec.y, spec.width, spec.height, nullptr, nullptr,
                                 instance, notice);
@@ -96,11 +122,8 @@ Hwnd openNotice(const NoticeSpec& spec) {
   HWND label = CreateWindowExA(0, "STATIC", spec.label.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0,
                                0, width, labelHeight, window, reinterpret_cast<HMENU>(labelId), instance, nullptr);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, 0, barTop, width, barHeight,
-                             window, reinterpret_cast<HMENU>(barId), instance, nullptr);
-  SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-  SendMessageA(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(spec.barColour));
-  SendMessageA(bar, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(spec.background));
+  CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, barTop, width, barHeight, window,
+                  reinterpret_cast<HMENU>(barId), instance, nullptr);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   drainMessages(window);
   return fromHwnd(window);
@@ -111,8 +134,12 @@ void setNoticeLabel(Hwnd notice, const std::string& label) {
 }
 
 void setNoticeProgress(Hwnd notice, int percent) {
-  SendDlgItemMessageA(toHwnd(notice), barId, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-  drainMessages(toHwnd(notice));
+  HWND window = toHwnd(notice);
+  auto* state = reinterpret_cast<Notice*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!state) return;
+  state->percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+  InvalidateRect(GetDlgItem(window, barId), nullptr, FALSE);
+  drainMessages(window);
 }
 
 void closeNotice(Hwnd notice) {

@@ -7,8 +7,8 @@
 //                                            format: CF_TEXT, CF_DIB or a number
 //   gettext                                  print the clipboard's CF_TEXT
 //   findwindow <title part>                  print "<handle> <visible> <title>" of each top-level match
-//   waitwindow <title part> <seconds> [visible]
-//                                            wait for such a window (shown, with "visible"), print its handle
+//   waitwindow <title part> <seconds> [visible] [exact]
+//                                            wait for such a window (shown; with exactly that title), print its handle
 //   waitgone <title part> <seconds>          wait until no such window is left
 //   dialogtext <title> [seconds]             print the static texts of the dialog with that exact title
 //   press <dialog title> <button> [seconds]  press a dialog button ("Yes", "&Yes" and "yes" are the same)
@@ -267,8 +267,12 @@ int main(int argc, char** argv) {
     const std::string part = unescape(argv[2]);
     const double seconds = std::atof(argv[3]);
     if (command == "waitwindow") {
-      const bool visible = argc >= 5 && std::strcmp(argv[4], "visible") == 0;
-      HWND window = waitForWindow(part, false, false, seconds, visible);
+      bool visible = false, exact = false;
+      for (int i = 4; i < argc; ++i) {
+        visible |= std::strcmp(argv[i], "visible") == 0;
+        exact |= std::strcmp(argv[i], "exact") == 0;
+      }
+      HWND window = waitForWindow(part, exact, false, seconds, visible);
       if (!window) return 1;
       std::printf("%p\n", static_cast<void*>(window));
       return 0;

@@ -1,0 +1,15 @@
+# "Clean Database and Exit Tandrel" (command 561) shows the shutdown notice, a
+# window titled just "Tandrel", while the database is compacted, then ends.
+first_start
+end_session
+db "with recursive n(i) as (select 1 union all select i + 1 from n where i < 50000)
+    insert into cTbl (cDate,cSet,cRTFsw,cHTMLsw,cImageSW,cSource,cNote,cText,cRTF,cHTML)
+    select '2024-01-02  03:04:05','td_clips','N','N','N',' ',' ','a clip to compact ' || i,' ',' ' from n"
+start_tandrel
+wait_main_window
+td send "$MAIN_TITLE" 0x111 561 0 >/dev/null || fail "cannot send the command"
+td waitwindow "Tandrel" 20 visible exact >/dev/null || fail "no shutdown notice appeared"
+screenshot e2e-shutdown-notice
+wait_exit "$TANDREL_PID" 120 || fail "Tandrel.exe still runs after the clean exit"
+last=$(tail -n1 "$(data_dir)/tandrel.log")
+[[ $last == *"Program ended "$'\r' ]] || fail "the log ends with '$last'"
