@@ -78,6 +78,18 @@ app::ClipRow rowForText(app::Program& p) {
   return row;
 }
 
+// The current clip as a new text clip of the active set.
+void fillTextRecord(app::Program& p, const std::string& text, const std::string& date, const std::string& source) {
+  app::ClipRecord& r = p.clip;
+  r = app::ClipRecord{};
+  r.cImageSW = "N";
+  r.cSet = p.settings.activeSetName;
+  r.cText = text;
+  r.cDate = date;
+  r.cSource = source;
+  r.cRTF = p.capture.richText;
+}
+
 int storeNewTextClip(app::Program& p) {
   app::CaptureState& c = p.capture;
   if (dropAsRepeat(p, false) == 1) return 0;
@@ -91,15 +103,7 @@ int storeNewTextClip(app::Program& p) {
     if (const app::ClipRow* replaced = ui::elementAtRow(p, replacedRow)) row.source = replaced->source;
   }
 
-  app::ClipRecord& r = p.clip;
-  r = app::ClipRecord{};
-  r.cImageSW = "N";
-  r.cSet = p.settings.activeSetName;
-  r.cText = c.clipText;
-  r.cDate = row.date;
-  r.cSource = row.source;
-  r.cNote = "";
-  r.cRTF = c.richText;
+  fillTextRecord(p, c.clipText, row.date, row.source);
   if (p.settings.saveHtml == 1 && c.richTextRead == 1) ui::showRichText(p, c.richText);
 
   if (c.replaceActive == 0) {
@@ -129,13 +133,7 @@ void combineCapture(app::Program& p) {
   if (dropAsRepeat(p, true) == 1) return;
   c.combinedText += c.clipText + "\n\r";
   if (c.combineCount == 1) {
-    app::ClipRecord& r = p.clip;
-    r = app::ClipRecord{};
-    r.cImageSW = "N";
-    r.cSet = p.settings.activeSetName;
-    r.cText = c.combinedText;
-    r.cDate = p.captureTime;
-    r.cSource = c.sourceTitle;
+    fillTextRecord(p, c.combinedText, p.captureTime, c.sourceTitle);
     if (store::WriteClipDB(p) == 0) {
       ui::showActionFailed(p);
       return;
