@@ -22,6 +22,7 @@ namespace ui {
 namespace {
 
 constexpr std::size_t sourceShown = 76;
+constexpr int editorPopupMenu = 900;  // popup menus are numbered apart from their items
 
 std::string trimBlanks(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
@@ -221,6 +222,14 @@ int showClipContent(app::Program& p) {
 
   p.capture.ownWrite = 1;
   platform::setEditorCaret(gadgetTextEditor, 0);
+  platform::setPopupMenu(p.mainWindow, editorPopupMenu,
+                         {{511, "Cut selected text and copy it to clipboard"},
+                          {512, "Copy selected text to clipboard"},
+                          {513, "Paste into 'text' tab from clipboard"},
+                          {530, "Delete selected text from entry"},
+                          {514, "Select All text in Text Tab"},
+                          {0, ""},
+                          {508, "Save to Database"}});
   // The record is read before the clipboard is touched: a clip that cannot be read never empties
   // the user's clipboard.
   const bool editedInPlace = v.textTabEdited == 1 && element.complete == "Y" && element.richFlag != "Y" &&
