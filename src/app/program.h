@@ -128,6 +128,9 @@ struct ViewState {
   int currentElement = 0;
   std::string sourceMenuCaption;
   int lastTab = 0;
+  int clientWidth = 700;           // the main window's client size, for the layout
+  int clientHeight = 525;
+  int splitOffset = 0;             // how far the user moved the bar between list and panel
   int targetSetOpen = 0;
   std::string targetSet;
   std::string pendingSetClick;

@@ -77,6 +77,10 @@ void clearImageView(int gadget);
 bool createBrowser(const Place& place, int gadget);
 void browserNavigate(int gadget, const std::string& address);
 
+// A bar the user drags up and down to share the height between the controls above and below it;
+// where it is let go arrives as GADGET_SPLITTER_MOVE with data = the bar's new top (client pixels).
+bool createSplitterBar(const Place& place, int gadget);
+
 // The smallest client area the user can size the window to.
 void setMinimumClientSize(Hwnd window, int width, int height);
 // Moves a control (the resize rule).
@@ -110,6 +114,7 @@ constexpr int GADGET_DOUBLE_CLICK = 2;
 constexpr int GADGET_COLUMN_CLICK = 20;  // data: the column
 constexpr int GADGET_TAB_CHANGE = 21;    // data: the new tab
 constexpr int GADGET_ITEM_CHANGE = 22;   // data: the row
+constexpr int GADGET_SPLITTER_MOVE = 23; // data: the bar's new top
 constexpr int GADGET_DRAG_START = 14002;
 
 }  // namespace platform

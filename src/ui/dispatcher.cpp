@@ -10,6 +10,7 @@
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
+#include "ui/layout.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
@@ -131,6 +132,9 @@ void gadgetEvent(app::Program& p, const platform::WindowEvent& e) {
           showCurrentRowClip(p);
         }
       }
+      break;
+    case gadgetSplitter:
+      if (e.type == platform::GADGET_SPLITTER_MOVE) moveSplitter(p, static_cast<int>(e.data));
       break;
     case gadgetContentPanel:
       if (e.type == platform::GADGET_TAB_CHANGE) onTabChange(p);

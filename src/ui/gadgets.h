@@ -43,6 +43,7 @@ enum Gadget {
   gadgetOpenTargetSet = 35,
   gadgetDeleteSet = 36,
   gadgetStatusLine = 40,
+  gadgetSplitter = 41,
 };
 
 // Tabs of the content panel.

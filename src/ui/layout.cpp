@@ -2,6 +2,7 @@
 // program draws, so its window text is set to the caption for screen readers.
 #include "ui/layout.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/program.h"
@@ -102,13 +103,9 @@ Colours startColours(int gadget) {
   }
 }
 
-// Controls that follow the window when it grows: x, y, width, height at registration.
-struct Registered {
-  int gadget;
-  platform::Place place;
-  bool growWidth;
-  bool growHeight;
-};
+// Neither pane of the splitter can be dragged smaller than this.
+constexpr int minimumListHeight = 40;
+constexpr int minimumPanelHeight = 80;
 
 }  // namespace
 
@@ -145,6 +142,7 @@ bool buildMainWindow(app::Program& p) {
   // One pixel under 540 - 148, so the sunken border leaves no room for a horizontal scroll bar.
   platform::setListColumns(gadgetClipList, {listTitle(p) + " ", "Note/Source "}, {391, 145});
   platform::setListColours(gadgetClipList, colour::black, colour::listBackground);
+  ok &= platform::createSplitterBar(at(120, 255, 540, 5), gadgetSplitter);
   ok &= platform::createPanel(at(120, 260, 540, 235), gadgetContentPanel, {"Text", "Image", "Online Help", "Clip Sets"},
                               platform::FontId::Tab);
   // The tab contents fit inside the panel rather than running past its right edge.
@@ -218,19 +216,25 @@ void chooseTooltipColour(app::Program& p) {
   createTooltips(p);
 }
 
-void resizeMainWindow(app::Program&, int clientWidth, int clientHeight) {
-  static const std::vector<Registered> registered = {
-      {gadgetClipList, {0, 0, 0, 120, 30, 540, 225}, true, false},
-      {gadgetContentPanel, {0, 0, 0, 120, 260, 540, 235}, true, true},
-      {gadgetTextEditor, {0, gadgetContentPanel, 0, 5, 5, 525, 195}, true, true},
-      {gadgetImageView, {0, gadgetContentPanel, 1, 5, 5, 525, 195}, true, true},
-      {gadgetHelpBrowser, {0, gadgetContentPanel, 2, 5, 5, 525, 195}, true, true},
-  };
+void resizeMainWindow(app::Program& p, int clientWidth, int clientHeight) {
+  app::ViewState& v = p.view;
+  v.clientWidth = clientWidth;
+  v.clientHeight = clientHeight;
+  // The window never shrinks below its first size; growth goes to the list's width and the panel.
   const int dw = clientWidth > 700 ? clientWidth - 700 : 0;
   const int dh = clientHeight > 525 ? clientHeight - 525 : 0;
-  for (const auto& r : registered)
-    platform::moveGadget(r.gadget, r.place.x, r.place.y, r.place.width + (r.growWidth ? dw : 0),
-                         r.place.height + (r.growHeight ? dh : 0));
+  const int split = std::clamp(v.splitOffset, minimumListHeight - 225, 235 + dh - minimumPanelHeight);
+  v.splitOffset = split;
+  platform::moveGadget(gadgetClipList, 120, 30, 540 + dw, 225 + split);
+  platform::moveGadget(gadgetSplitter, 120, 255 + split, 540 + dw, 5);
+  platform::moveGadget(gadgetContentPanel, 120, 260 + split, 540 + dw, 235 + dh - split);
+  for (int gadget : {gadgetTextEditor, gadgetImageView, gadgetHelpBrowser})
+    platform::moveGadget(gadget, 5, 5, 525 + dw, 195 + dh - split);
+}
+
+void moveSplitter(app::Program& p, int barTop) {
+  p.view.splitOffset = barTop - 255;
+  resizeMainWindow(p, p.view.clientWidth, p.view.clientHeight);
 }
 
 }  // namespace ui

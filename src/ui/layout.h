@@ -23,5 +23,7 @@ void removeTooltips(app::Program& p);
 void chooseTooltipColour(app::Program& p);
 // The resize rule: controls registered to grow follow the new client size, never below the first.
 void resizeMainWindow(app::Program& p, int clientWidth, int clientHeight);
+// The splitter bar was let go with its top at `barTop`: the list and the panel share the height anew.
+void moveSplitter(app::Program& p, int barTop);
 
 }  // namespace ui

@@ -243,6 +243,12 @@ void moveGadget(int gadget, int x, int y, int width, int height) {
   }
 }
 
+bool createSplitterBar(const Place& place, int gadget) {
+  if (!placed(place)) return false;
+  make(place, gadget, "splitter");
+  return true;
+}
+
 void setMinimumClientSize(Hwnd window, int width, int height) {
   if (auto* w = desktop().window(window)) {
     w->minimumWidth = width;
