@@ -54,40 +54,7 @@ START=$(date +%s)
 log() { printf '[windows-deps %4ds] %s\n' "$(( $(date +%s) - START ))" "$*"; }
 die() { printf '[windows-deps] error: %s\n' "$*" >&2; exit 1; }
 
-SUDO=()
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || die "not root and no sudo"
-    SUDO=(sudo)
-fi
-
-# apt-get that waits while another apt or dpkg holds its locks (up to 15
-# minutes), instead of failing at once.
-apt_get() {
-    local try out rc
-    for try in $(seq 1 90); do
-        rc=0
-        out=$("${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=900 "$@" 2>&1) || rc=$?
-        if [ "$rc" -ne 0 ] && grep -q 'Could not get lock\|Unable to lock\|Unable to acquire' <<<"$out"; then
-            [ "$try" = 1 ] && log "waiting for another apt/dpkg to finish"
-            sleep 10
-            continue
-        fi
-        if [ "$rc" -ne 0 ]; then
-            printf '%s\n' "$out" | tail -n 30 >&2
-        fi
-        return "$rc"
-    done
-    return 1
-}
-
-# Prints the packages of "$@" that are not fully installed.
-missing_packages() {
-    local p status
-    for p in "$@"; do
-        status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-        [ "$status" = installed ] || printf '%s\n' "$p"
-    done
-}
+source "$REPO/scripts/apt.sh"
 
 have_i386() { dpkg --print-foreign-architectures | grep -qx i386; }
 
