@@ -18,7 +18,8 @@ std::string programFolder();
 std::string currentFolder();
 // The user's temporary folder in its long-name form, with a trailing backslash.
 std::string tempFolder();
-// The path the C runtime and SQLite open for a Windows path (identity on Windows).
+// The name under which the database engine opens a Windows path (UTF-8 on Windows; a path under
+// the simulated desktop's folder in the native build).
 std::string hostPath(const std::string& path);
 
 bool fileExists(const std::string& path);

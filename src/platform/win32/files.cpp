@@ -63,7 +63,20 @@ std::string tempFolder() {
   return withBackslash(std::string(path, length));
 }
 
-std::string hostPath(const std::string& path) { return path; }
+// The database engine takes its file names in UTF-8; ours are in the ANSI code page, so a profile
+// folder with an accented name would otherwise open the wrong file.
+std::string hostPath(const std::string& path) {
+  const int wide = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  if (wide <= 0) return path;
+  std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &utf16[0], wide);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return path;
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(bytes - 1));
+  return utf8;
+}
 
 bool fileExists(const std::string& path) {
   const DWORD a = attributes(path);
