@@ -159,6 +159,8 @@ void checkControls(Hwnd window) {
 }
 
 void checkFiles() {
+  // Western code page: é is 0xE9 in the program's text and two bytes in the engine's file name.
+  check(hostPath("C:\\caf\xe9\\tdclips.db") == "C:\\caf\xc3\xa9\\tdclips.db", "database file names go out in UTF-8");
   const std::string folder = tempFolder() + "td_check\\";
   deleteFolderTree(folder);
   check(createFolder(folder) && createFolder(folder) && createFolder(folder + "sub\\"), "folders are made, twice is fine");
