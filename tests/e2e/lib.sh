@@ -81,3 +81,29 @@ undecorated_windows() {
 }
 
 screenshot() { import -window root "$BUILD_DIR/$1.png" 2>/dev/null || note "(no screenshot: import failed)"; }
+
+# Runs a command every 0.2 s until it succeeds; fails after $1 seconds.
+wait_until() {
+    local tries=$(( $1 * 5 ))
+    shift
+    until "$@"; do
+        [ "$tries" -gt 0 ] || return 1
+        tries=$((tries - 1))
+        sleep 0.2
+    done
+}
+
+# Tandrel shows its window before it joins the clipboard viewer chain; a copy made in
+# between is not seen. Waits until its main window heads the chain.
+watching() { td viewer | cut -d' ' -f2- | grep -Fxq "Tandrel\\x99 $MAIN_TITLE"; }
+wait_watching() { wait_until "${1:-30}" watching || fail "Tandrel did not join the clipboard viewer chain"; }
+
+# The main window's two list views, known by their first column titles.
+CLIP_LIST="Click '"   # "Click 'Clip To Clipboard' or 'doubleclick' to copy." (or the narrow caption)
+SET_LIST="Name"       # the set list on the Clip Sets tab
+# Rows as "<row> <selected 0/1>" then each column after a tab; texts escaped as by the helper.
+list_rows() { td listrows "$MAIN_TITLE" "$1"; }
+# The first column of every row, trailing blanks cut (the clip captions are padded).
+list_captions() { list_rows "$1" | cut -f2 | sed 's/ *$//'; }
+# "<id> <class> <visible|hidden> <text>" of each control of the main window.
+main_controls() { td children "$MAIN_TITLE"; }

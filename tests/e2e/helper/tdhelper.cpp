@@ -14,12 +14,25 @@
 //   press <dialog title> <button> [seconds]  press a dialog button ("Yes", "&Yes" and "yes" are the same)
 //   send <title part> <message> <wParam> <lParam>
 //                                            SendMessage (numbers in C notation), print "result <n>"
+//   children <title part>                    print "<id> <class> <visible> <text>" of each child control
+//   click <title part> <caption>[|<caption>...]
+//                                            press the child button with one of these captions
+//   setedit <dialog title> <text> [seconds]  put a text into the dialog's edit box
+//   front <title part>                       bring a top-level window to the front
+//   pointer <x> <y>                          move the mouse pointer to that screen point
+//   viewer                                   print "<handle> <title>" of the first window of the clipboard viewer chain
+//   listrows <title part> <column title>     print "<row> <selected 0/1>\t<column texts, tab-separated>" of the
+//                                            list view whose first column title starts with <column title>
+//   listclick <title part> <column title> <row> [double]
+//                                            click (or double-click) that list view's row with the mouse
 //
 // Texts are printed with bytes outside 0x20..0x7E (other than line feeds) as \xNN, and text
 // arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions.
 // Exit codes: 0 done, 1 not found / timed out, 2 failed, 3 usage.
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -214,8 +227,132 @@ std::vector<HWND> childrenOf(HWND parent) {
   return children;
 }
 
+// A control's text as another process reads it: WM_GETTEXT, which Windows carries across processes
+// (GetWindowText of a foreign window would only see the text stored by DefWindowProc).
+std::string controlText(HWND control) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return windowText(control);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                           5000, &got))
+    return windowText(control);
+  text.resize(std::min<size_t>(static_cast<size_t>(got), text.size() - 1));
+  return text;
+}
+
+// A block of memory inside the process of another window, for the list and header messages
+// that take pointers (the system carries only its own messages' pointers across processes).
+class RemoteBlock {
+ public:
+  RemoteBlock(HWND window, size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                           FALSE, pid);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteBlock() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBlock(const RemoteBlock&) = delete;
+  RemoteBlock& operator=(const RemoteBlock&) = delete;
+  bool ok() const { return address_ != nullptr; }
+  char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool write(size_t offset, const void* data, size_t size) {
+    SIZE_T done = 0;
+    return offset + size <= size_ && WriteProcessMemory(process_, at(offset), data, size, &done) && done == size;
+  }
+  bool read(size_t offset, void* data, size_t size) {
+    SIZE_T done = 0;
+    return offset + size <= size_ && ReadProcessMemory(process_, at(offset), data, size, &done) && done == size;
+  }
+  std::string readText(size_t offset, size_t most) {
+    std::string text(most, '\0');
+    if (!read(offset, &text[0], most)) return "";
+    text.resize(strnlen(text.c_str(), most));
+    return text;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  size_t size_;
+};
+
+constexpr size_t remoteTextOffset = 256;  // the structure first, then the text buffer
+constexpr size_t remoteTextSize = 2048;
+
+std::string headerTitle(HWND list, int column) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  if (!header) return "";
+  RemoteBlock block(list, remoteTextOffset + remoteTextSize);
+  if (!block.ok()) return "";
+  HDITEMA item = {};
+  item.mask = HDI_TEXT;
+  item.pszText = block.at(remoteTextOffset);
+  item.cchTextMax = remoteTextSize;
+  const char empty = 0;
+  if (!block.write(0, &item, sizeof item) || !block.write(remoteTextOffset, &empty, 1)) return "";
+  DWORD_PTR ok = 0;
+  if (!SendMessageTimeoutA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0)),
+                           SMTO_ABORTIFHUNG, 5000, &ok) || !ok)
+    return "";
+  return block.readText(remoteTextOffset, remoteTextSize);
+}
+
+std::string rowText(HWND list, int row, int column) {
+  RemoteBlock block(list, remoteTextOffset + remoteTextSize);
+  if (!block.ok()) return "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = block.at(remoteTextOffset);
+  item.cchTextMax = remoteTextSize;
+  const char empty = 0;
+  if (!block.write(0, &item, sizeof item) || !block.write(remoteTextOffset, &empty, 1)) return "";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)),
+                           SMTO_ABORTIFHUNG, 5000, &length))
+    return "";
+  return block.readText(remoteTextOffset, remoteTextSize);
+}
+
+int columnCount(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+}
+
+// The row's rectangle in the list's client coordinates.
+bool rowRect(HWND list, int row, RECT& rect) {
+  RemoteBlock block(list, sizeof(RECT));
+  RECT wanted = {};
+  wanted.left = LVIR_BOUNDS;
+  DWORD_PTR ok = 0;
+  return block.ok() && block.write(0, &wanted, sizeof wanted) &&
+         SendMessageTimeoutA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)),
+                             SMTO_ABORTIFHUNG, 5000, &ok) &&
+         ok && block.read(0, &rect, sizeof rect);
+}
+
+// The list view among a window's children whose first column title starts with `title`.
+HWND findListView(HWND window, const std::string& title) {
+  for (HWND child : childrenOf(window)) {
+    if (lstrcmpiA(className(child).c_str(), WC_LISTVIEWA) != 0) continue;
+    if (headerTitle(child, 0).compare(0, title.size(), title) == 0) return child;
+  }
+  return nullptr;
+}
+
+HWND findTopWindow(const std::string& title) {
+  HWND window = waitForWindow(title, false, false, 5, true);
+  return window ? window : waitForWindow(title, false, false, 0);
+}
+
 int usage() {
-  std::fprintf(stderr, "usage: tdhelper settext|setraw|gettext|findwindow|waitwindow|waitgone|dialogtext|press|send ...\n");
+  std::fprintf(stderr,
+               "usage: tdhelper settext|setraw|gettext|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
+               "click|setedit|front|pointer|viewer|listrows|listclick ...\n");
   return 3;
 }
 
@@ -322,6 +459,119 @@ int main(int argc, char** argv) {
       return 2;
     }
     std::printf("result %ld\n", static_cast<long>(result));
+    return 0;
+  }
+  if (command == "children" && argc >= 3) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    for (HWND child : childrenOf(window))
+      std::printf("%d %s %s %s\n", GetDlgCtrlID(child), className(child).c_str(),
+                  IsWindowVisible(child) ? "visible" : "hidden", escape(controlText(child)).c_str());
+    return 0;
+  }
+  if (command == "click" && argc >= 4) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    std::vector<std::string> wanted;
+    const std::string captions = unescape(argv[3]);
+    for (size_t start = 0;;) {
+      const size_t bar = captions.find('|', start);
+      wanted.push_back(plainLabel(captions.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+      if (bar == std::string::npos) break;
+      start = bar + 1;
+    }
+    for (HWND child : childrenOf(window)) {
+      if (lstrcmpiA(className(child).c_str(), "Button") != 0) continue;
+      const std::string caption = controlText(child);  // read before the click redraws it
+      if (std::find(wanted.begin(), wanted.end(), plainLabel(caption)) == wanted.end()) continue;
+      // What the button itself sends its parent when it is clicked.
+      PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(child));
+      std::printf("clicked %s\n", escape(caption).c_str());
+      return 0;
+    }
+    std::fprintf(stderr, "no button %s\n", argv[3]);
+    return 1;
+  }
+  if (command == "setedit" && argc >= 4) {
+    HWND dialog = waitForWindow(unescape(argv[2]), true, true, argc >= 5 ? std::atof(argv[4]) : 10);
+    if (!dialog) return 1;
+    const std::string text = unescape(argv[3]);
+    for (HWND child : childrenOf(dialog)) {
+      if (lstrcmpiA(className(child).c_str(), "Edit") != 0) continue;
+      DWORD_PTR ok = 0;
+      if (!SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                               &ok) || !ok)
+        return 2;
+      std::printf("set %s\n", escape(controlText(child)).c_str());
+      return 0;
+    }
+    std::fprintf(stderr, "no edit box\n");
+    return 1;
+  }
+  if (command == "front" && argc >= 3) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    SetForegroundWindow(window);
+    for (int i = 0; i < 50 && GetForegroundWindow() != window; ++i) Sleep(50);
+    HWND now = GetForegroundWindow();
+    std::printf("front %s\n", escape(windowText(now)).c_str());
+    return now == window ? 0 : 2;
+  }
+  if (command == "viewer") {
+    HWND viewer = GetClipboardViewer();
+    if (!viewer) return 1;
+    std::printf("%p %s\n", static_cast<void*>(viewer), escape(windowText(viewer)).c_str());
+    return 0;
+  }
+  if (command == "pointer" && argc >= 4) {
+    if (!SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]))) return 2;
+    POINT at;
+    GetCursorPos(&at);
+    std::printf("pointer at %ld,%ld\n", at.x, at.y);
+    return 0;
+  }
+  if ((command == "listrows" && argc >= 4) || (command == "listclick" && argc >= 5)) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    HWND list = findListView(window, unescape(argv[3]));
+    if (!list) {
+      std::fprintf(stderr, "no list view titled %s\n", argv[3]);
+      return 1;
+    }
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    if (command == "listrows") {
+      const int columns = std::max(1, columnCount(list));
+      for (int row = 0; row < count; ++row) {
+        const bool selected = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
+        std::printf("%d %d", row, selected ? 1 : 0);
+        for (int column = 0; column < columns; ++column) std::printf("\t%s", escape(rowText(list, row, column)).c_str());
+        std::printf("\n");
+      }
+      return 0;
+    }
+    const int row = std::atoi(argv[4]);
+    const bool twice = argc >= 6 && std::strcmp(argv[5], "double") == 0;
+    if (row < 0 || row >= count) {
+      std::fprintf(stderr, "row %d of %d\n", row, count);
+      return 1;
+    }
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT rect;
+    if (!rowRect(list, row, rect)) return 2;
+    POINT at = {std::min<LONG>(rect.left + 24, (rect.left + rect.right) / 2), (rect.top + rect.bottom) / 2};
+    // The pointer goes there too: a mouse move from elsewhere while the button is down would start a drag.
+    POINT screen = at;
+    ClientToScreen(list, &screen);
+    SetCursorPos(screen.x, screen.y);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageA(list, WM_LBUTTONUP, 0, where);
+    if (twice) {
+      PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+      PostMessageA(list, WM_LBUTTONUP, 0, where);
+    }
+    std::printf("%s row %d at %ld,%ld\n", twice ? "double-clicked" : "clicked", row, at.x, at.y);
     return 0;
   }
   return usage();
