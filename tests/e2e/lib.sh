@@ -66,6 +66,8 @@ first_start() {
     start_tandrel
     answer_first_run Yes
     wait_main_window
+    # The window shows before Tandrel joins the viewer chain: a copy made in between is never seen.
+    wait_watching
 }
 
 # Ends Tandrel the way Windows does at log-off, and waits for the process.
