@@ -19,17 +19,17 @@ namespace {
 // Runs on its own thread; the main thread sets the stop flag once the compaction is done.
 void shutdownNotice(std::atomic<int>& stop) {
   const platform::Rect area = platform::workArea();
-  platform::NoticeSpec spec;
-  spec.title = appName;
-  spec.label = appName + "\r\nShutting Down";
-  spec.width = 122;
-  spec.height = 60;
-  spec.x = area.right - 132;
-  spec.y = area.bottom - 60;
-  spec.labelText = ui::colour::blue;
-  spec.background = ui::colour::lightYellow;
-  spec.barColour = ui::colour::lightCyan;
-  const platform::Hwnd notice = platform::openNotice(spec);
+  platform::NoticeLayout layout;
+  layout.title = appName;
+  layout.label = appName + "\r\nShutting Down";
+  layout.width = 122;
+  layout.height = 60;
+  layout.x = area.right - 132;
+  layout.y = area.bottom - 60;
+  layout.labelText = ui::colour::blue;
+  layout.background = ui::colour::lightYellow;
+  layout.barColour = ui::colour::lightCyan;
+  const platform::Hwnd notice = platform::openNotice(layout);
   if (notice == 0) return;
   platform::setNoticeLabel(notice, appName + "\r\nWriting Data Base");
   while (stop.load() == 0) {

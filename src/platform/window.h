@@ -96,14 +96,14 @@ std::string gadgetText(int gadget);
 void setGadgetColours(int gadget, Colour text, Colour background);
 
 // The notice window shown on the shutdown thread: a small topmost pop-up with a label and a bar.
-struct NoticeSpec {
+struct NoticeLayout {
   std::string title;
   std::string label;
   int x = 0, y = 0, width = 0, height = 0;
   Colour labelText = 0, background = 0, barColour = 0;
 };
 // Opens the notice on the calling thread; 0 on failure.
-Hwnd openNotice(const NoticeSpec& spec);
+Hwnd openNotice(const NoticeLayout& layout);
 void setNoticeLabel(Hwnd notice, const std::string& label);
 // Moves the bar (0..100) and handles the notice's pending paint messages.
 void setNoticeProgress(Hwnd notice, int percent);

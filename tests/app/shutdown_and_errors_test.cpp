@@ -75,11 +75,11 @@ TEST_F(ShutdownTest, CleanExitCompactsBehindTheNoticeInTheLowerRightCorner) {
   ASSERT_EQ(desktop.notices.size(), 1u);
   const auto& notice = desktop.notices[0];
   EXPECT_NE(notice.thread, desktop.mainThread);
-  EXPECT_EQ(notice.spec.title, "Tandrel");
-  EXPECT_EQ(notice.spec.width, 122);
-  EXPECT_EQ(notice.spec.height, 60);
-  EXPECT_EQ(notice.spec.x, 1024 - 132);
-  EXPECT_EQ(notice.spec.y, 738 - 60);
+  EXPECT_EQ(notice.layout.title, "Tandrel");
+  EXPECT_EQ(notice.layout.width, 122);
+  EXPECT_EQ(notice.layout.height, 60);
+  EXPECT_EQ(notice.layout.x, 1024 - 132);
+  EXPECT_EQ(notice.layout.y, 738 - 60);
   EXPECT_EQ(notice.labels, (std::vector<std::string>{"Tandrel\r\nShutting Down", "Tandrel\r\nWriting Data Base"}));
   EXPECT_TRUE(notice.closed);
   EXPECT_LT(std::filesystem::file_size(desktop.hostPath(dataFolder + "tdclips.db")), sizeBefore / 4);

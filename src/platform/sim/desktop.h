@@ -102,7 +102,7 @@ struct TrayIcon {
 };
 
 struct NoticeRecord {
-  platform::NoticeSpec spec;
+  platform::NoticeLayout layout;
   std::vector<std::string> labels;
   int progressSteps = 0;
   bool closed = false;

@@ -164,12 +164,12 @@ void setGadgetColours(int gadget, Colour text, Colour background) {
   g.background = background;
 }
 
-Hwnd openNotice(const NoticeSpec& spec) {
+Hwnd openNotice(const NoticeLayout& layout) {
   auto& d = desktop();
   std::lock_guard<std::mutex> lock(d.noticeMutex);
   sim::NoticeRecord record;
-  record.spec = spec;
-  record.labels.push_back(spec.label);
+  record.layout = layout;
+  record.labels.push_back(layout.label);
   record.thread = std::this_thread::get_id();
   d.notices.push_back(record);
   return d.notices.size();

@@ -104,12 +104,12 @@ void drainMessages(HWND notice) {
 
 }  // namespace
 
-Hwnd openNotice(const NoticeSpec& spec) {
+Hwnd openNotice(const NoticeLayout& layout) {
   if (!registerNoticeClass()) return 0;
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  auto* notice = new Notice{spec.labelText, spec.background, spec.barColour, CreateSolidBrush(spec.background), 0};
-  HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, noticeClassName, spec.title.c_str(),
-                                WS_POPUP | WS_BORDER, spec.x, spec.y, spec.width, spec.height, nullptr, nullptr,
+  auto* notice = new Notice{layout.labelText, layout.background, layout.barColour, CreateSolidBrush(layout.background), 0};
+  HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, noticeClassName, layout.title.c_str(),
+                                WS_POPUP | WS_BORDER, layout.x, layout.y, layout.width, layout.height, nullptr, nullptr,
                                 instance, notice);
   if (!window) {
     DeleteObject(notice->brush);
@@ -119,7 +119,7 @@ Hwnd openNotice(const NoticeSpec& spec) {
   RECT client;
   GetClientRect(window, &client);
   const int width = client.right - client.left;
-  HWND label = CreateWindowExA(0, "STATIC", spec.label.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0,
+  HWND label = CreateWindowExA(0, "STATIC", layout.label.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0,
                                0, width, labelHeight, window, reinterpret_cast<HMENU>(labelId), instance, nullptr);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, barTop, width, barHeight, window,
