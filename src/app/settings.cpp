@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/program.h"
+#include "app/text.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/window.h"
@@ -18,33 +19,11 @@ namespace {
 constexpr std::uint64_t maxSettingsFileBytes = 64u << 20;
 constexpr std::size_t maxValueLength = 1024;
 
-std::string lowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
-std::string trimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
 class SettingsReader {
  public:
   explicit SettingsReader(SettingsLines lines) : lines_(std::move(lines)) {}
 
-  // The value of a key in any letter case; nullopt when missing or unusable as a value.
-  std::optional<std::string> get(const std::string& key) const {
-    const std::string wanted = lowerAscii(key);
-    for (const auto& [k, v] : lines_) {
-      if (lowerAscii(k) != wanted) continue;
-      if (v.size() > maxValueLength || v.find('\0') != std::string::npos) return std::nullopt;
-      return v;
-    }
-    return std::nullopt;
-  }
+  std::optional<std::string> get(const std::string& key) const { return settingValue(lines_, key); }
 
   std::string text(const std::string& key, const std::string& fallback) const {
     return get(key).value_or(fallback);
@@ -117,6 +96,16 @@ void createStartupShortcut(const Program& p) {
 
 }  // namespace
 
+std::optional<std::string> settingValue(const SettingsLines& lines, const std::string& key) {
+  const std::string wanted = lowerAscii(key);
+  for (const auto& [k, v] : lines) {
+    if (lowerAscii(k) != wanted) continue;
+    if (v.size() > maxValueLength || v.find('\0') != std::string::npos) return std::nullopt;
+    return v;
+  }
+  return std::nullopt;
+}
+
 SettingsLines parseSettings(const std::string& bytes) {
   SettingsLines lines;
   std::size_t start = 0;
@@ -128,9 +117,9 @@ SettingsLines parseSettings(const std::string& bytes) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const auto eq = line.find('=');
     if (eq == std::string::npos) continue;
-    std::string key = trimBlanks(line.substr(0, eq));
+    std::string key = trimBlanks(line.substr(0, eq), " \t");
     if (key.empty()) continue;
-    lines.emplace_back(std::move(key), trimBlanks(line.substr(eq + 1)));
+    lines.emplace_back(std::move(key), trimBlanks(line.substr(eq + 1), " \t"));
   }
   return lines;
 }

@@ -2,6 +2,7 @@
 // letter case, written whole at every save.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,5 +23,7 @@ using SettingsLines = std::vector<std::pair<std::string, std::string>>;
 SettingsLines settingsLines(const Program& p);
 // Parses a settings file: keys (as written) and values, in file order.
 SettingsLines parseSettings(const std::string& bytes);
+// The value of a key in any letter case; nullopt when missing or unusable as a value.
+std::optional<std::string> settingValue(const SettingsLines& lines, const std::string& key);
 
 }  // namespace app

@@ -60,17 +60,7 @@ void locateSettings(Program& p) {
   if (platform::fileExists(f.settingsPath)) {
     writeLog(p, "ini exists at startup " + f.dataFolder);
     const auto bytes = platform::readFile(f.settingsPath, 1u << 20);
-    bool converted = false;
-    if (bytes) {
-      for (const auto& [key, value] : parseSettings(*bytes)) {
-        std::string lower = key;
-        for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (lower == "vistaconverted") {
-          converted = value == "Y";
-          break;
-        }
-      }
-    }
+    const bool converted = bytes && settingValue(parseSettings(*bytes), "VistaConverted").value_or("") == "Y";
     writeLog(p, (converted ? "VistaConverted switch is set " : "Vista AppCoPgm does not exist ") + f.dataFolder);
   } else if (platform::fileExists(f.programFolder + "tandrel.ini")) {
     writeLog(p, "Vista old file location does exist " + f.programFolder + "tandrel.ini");

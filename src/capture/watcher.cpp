@@ -5,6 +5,7 @@
 
 #include "app/log.h"
 #include "app/program.h"
+#include "app/text.h"
 #include "capture/image_capture.h"
 #include "capture/source.h"
 #include "capture/text_capture.h"
@@ -28,12 +29,6 @@ void passOn(app::Program& p, unsigned message, platform::WParam wParam, platform
 
 void logStep(app::Program& p, const std::string& text) { app::writeLog(p, p.captureTime + " " + text); }
 
-std::string trimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 void findSource(app::Program& p) {
   app::CaptureState& c = p.capture;
   platform::Hwnd source = platform::getForegroundWindow();
@@ -47,7 +42,7 @@ void findSource(app::Program& p) {
     c.sourceTitle.clear();
     return;
   }
-  c.sourceTitle = trimBlanks(platform::getWindowText(source, 256));
+  c.sourceTitle = app::trimBlanks(platform::getWindowText(source, 256));
   if (c.sourceTitle.empty()) c.sourceTitle = sourceProgramName(p, source);
   if (c.sourceTitle.size() > 256) c.sourceTitle.resize(256);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/program.h"
+#include "app/text.h"
 #include "capture/caption.h"
 #include "ops/clipboard_write.h"
 #include "platform/clipboard.h"
@@ -23,12 +24,6 @@ namespace {
 
 constexpr std::size_t sourceShown = 76;
 constexpr int editorPopupMenu = 900;  // popup menus are numbered apart from their items
-
-std::string trimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Upper case in the program's code page, for sorting as the user reads.
 unsigned char upper(unsigned char c) {
@@ -98,8 +93,8 @@ std::string rowColumnText(app::Program& p, int row, int column) {
     if (e->caption.empty()) e->caption = capture::buildCaption(e->preview.substr(0, 81), p.view.fillWidth, p.view.captionWidth);
     return e->caption;
   }
-  if (e->note.compare(" ") > 0) return trimBlanks(e->note);
-  return trimBlanks(e->source).substr(0, sourceShown);
+  if (e->note.compare(" ") > 0) return app::trimBlanks(e->note);
+  return app::trimBlanks(e->source).substr(0, sourceShown);
 }
 
 void drawRows(app::Program& p) {
@@ -215,7 +210,7 @@ int showClipContent(app::Program& p) {
   p.currentKey = std::to_string(element.key);
   v.currentText = element.preview;
   blankContentView(p);
-  showPlainText(p, trimBlanks(v.currentText));
+  showPlainText(p, app::trimBlanks(v.currentText));
   platform::selectListRow(gadgetClipList, v.currentRow);
   platform::ensureListRowVisible(gadgetClipList, v.currentRow);
   refreshSourceMenuItem(p);
