@@ -13,7 +13,8 @@ namespace store {
 bool openClipDatabase(app::Program& p);
 // Converts values that an older release stored as UTF-8 back to the program's bytes, once per file.
 void convertOlderText(app::Program& p);
-// A text stored as UTF-8 from single bytes, turned back into those bytes; nullopt when it is not one.
+// A text stored as UTF-8 from single bytes, turned back into those bytes in `bytes`; false when
+// the text holds no such sequence (it is already the program's own bytes).
 bool latin1FromUtf8(const std::string& text, std::string& bytes);
 
 }  // namespace store

@@ -121,11 +121,14 @@ void addRowAtRow(app::Program& p, const app::ClipRow& row, int at) {
 }
 
 void blankContentView(app::Program& p) {
-  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, "about:blank");
+  // The blank page is only for the browser; without one, no file is written on every capture.
+  if (p.view.browserAvailable) {
+    platform::browserNavigate(gadgetHelpBrowser, "about:blank");
+    const std::string page = p.paths.dataFolder + "Tandrel_.htm";
+    platform::writeFile(page, blankPage);
+    platform::browserNavigate(gadgetHelpBrowser, page);
+  }
   platform::clearImageView(gadgetImageView);
-  const std::string page = p.paths.dataFolder + "Tandrel_.htm";
-  platform::writeFile(page, blankPage);
-  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, page);
   platform::setEditorText(gadgetTextEditor, "");
   switchTab(p, tabText);
   refreshStatus(p);
