@@ -16,21 +16,13 @@ using namespace testing_support;
 
 namespace {
 
-const std::string companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
 const std::string databasePath = dataFolder + "tdclips.db";
 
 class ClipDatabaseTest : public SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
-    app::Program& p = *program;
-    p.paths.companyFolder = companyFolder;
-    p.paths.dataFolder = dataFolder;
-    p.paths.databasePath = databasePath;
-    p.paths.setsFolder = dataFolder + "sets\\";
-    for (const std::string& folder : {companyFolder, dataFolder, p.paths.setsFolder})
-      ASSERT_TRUE(platform::createFolder(folder));
-    ASSERT_EQ(p.db.DbBindLibrary(store::linkedSqliteApi()), 1);
+    prepareStore();
   }
   void TearDown() override {
     close();

@@ -24,7 +24,6 @@ using namespace testing_support;
 
 namespace {
 
-const std::string companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
 const std::string now = "2026-12-08  14:03:59";
 const std::string highBytes = "caf\xE9 \x99";
 const std::string finalizeMessage = "Unable to finalize Database transaction. Please notify the Tandrel support team";
@@ -56,16 +55,9 @@ class ClipStoreTest : public SimTest {
   void SetUp() override {
     SimTest::SetUp();
     app::Program& p = *program;
-    p.paths.companyFolder = companyFolder;
-    p.paths.dataFolder = dataFolder;
-    p.paths.databasePath = dataFolder + "tdclips.db";
-    p.paths.setsFolder = dataFolder + "sets\\";
-    p.paths.logPath = dataFolder + "tandrel.log";
-    for (const std::string& folder : {companyFolder, dataFolder, p.paths.setsFolder})
-      ASSERT_TRUE(platform::createFolder(folder));
+    prepareStore();
     ASSERT_TRUE(app::openLog(p));
     p.captureTime = now;
-    ASSERT_EQ(p.db.DbBindLibrary(store::linkedSqliteApi()), 1);
     ASSERT_TRUE(store::openClipDatabase(p));
     store::InitClipStore(p);
   }

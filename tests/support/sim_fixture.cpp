@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "app/startup.h"
+#include "platform/shell.h"
+#include "store/database.h"
 
 namespace testing_support {
 
@@ -106,6 +108,18 @@ void SimTest::execute(const std::string& sql, const std::string& path) const {
   if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) ADD_FAILURE() << sql << ": " << error;
   sqlite3_free(error);
   sqlite3_close(db);
+}
+
+void SimTest::prepareStore() {
+  app::Paths& f = program->paths;
+  f.companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
+  f.dataFolder = dataFolder;
+  f.databasePath = dataFolder + "tdclips.db";
+  f.setsFolder = dataFolder + "sets\\";
+  f.logPath = dataFolder + "tandrel.log";
+  for (const std::string& folder : {f.companyFolder, f.dataFolder, f.setsFolder})
+    ASSERT_TRUE(platform::createFolder(folder));
+  ASSERT_EQ(program->db.DbBindLibrary(store::linkedSqliteApi()), 1);
 }
 
 void SimTest::createDatabase(const std::string& path) const {

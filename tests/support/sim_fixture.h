@@ -41,6 +41,9 @@ class SimTest : public ::testing::Test {
   // Runs SQL on a database file with a connection of the test's own.
   Rows query(const std::string& sql, const std::string& databaseWindowsPath = dataFolder + "tdclips.db") const;
   void execute(const std::string& sql, const std::string& databaseWindowsPath = dataFolder + "tdclips.db") const;
+  // The program's folders and paths set and made, and the database engine bound, without a start:
+  // for tests of the store on its own.
+  void prepareStore();
   // A database file with the program's tables, for seeding before a start.
   void createDatabase(const std::string& databaseWindowsPath = dataFolder + "tdclips.db") const;
 
