@@ -37,6 +37,7 @@ void Desktop::reset() {
   clipboardOpenAttempts = 0;
   windows.clear();
   foreground = active = 0;
+  keys.clear();
   gadgets.clear();
   tooltips.clear();
   menus.clear();

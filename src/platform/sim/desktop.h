@@ -140,6 +140,18 @@ class Desktop {
   // A processor exception reaches the top level of the program.
   void raiseProcessorException(std::uint32_t code);
 
+  // --- the keyboard, by virtual-key code; each getAsyncKeyState takes the key's pressed bit ---
+  // The user presses a key and holds it.
+  void pressKey(int virtualKey);
+  void releaseKey(int virtualKey);
+  // A press and release between two queries: the next query sees only that it was pressed.
+  void tapKey(int virtualKey);
+  struct KeyState {
+    bool down = false;
+    bool pressed = false;
+  };
+  std::map<int, KeyState> keys;
+
   // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
   void answerNext(int answer) { answers_.push_back(answer); }
   // Input dialogs: answered from this queue (nullopt cancels); an unscripted one is recorded as such.
