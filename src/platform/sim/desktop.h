@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -161,6 +162,13 @@ class Desktop {
     bool scripted = true;
   };
   std::vector<InputRecord> inputs;
+  // Text prompts: answered from this queue; an unscripted one is recorded as such and cancelled.
+  std::deque<platform::PromptAnswer> promptAnswers;
+  struct PromptRecord {
+    platform::PromptLayout layout;
+    bool scripted = true;
+  };
+  std::vector<PromptRecord> prompts;
   // Colour dialogs: answered from this queue (nullopt cancels).
   std::deque<std::optional<platform::Colour>> colourAnswers;
   std::vector<platform::Colour> colourDialogStarts;
