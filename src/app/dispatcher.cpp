@@ -9,7 +9,12 @@
 #include "capture/watcher.h"
 #include "core/program.h"
 #include "ops/active_set.h"
+#include "ops/find.h"
+#include "ops/notes.h"
 #include "ops/set_commands.h"
+#include "ops/target_set.h"
+#include "ops/text_edit.h"
+#include "ops/transfer.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/system.h"
@@ -120,7 +125,7 @@ void setListClick(Program& p, int type) {
     ops::uncheckSetRows(p);
     p.view.pendingSetClick.clear();
   } else if (p.view.pendingSetClick == "T") {
-    commandNotAvailable(p);
+    if (ops::openTargetSet(p)) p.view.pendingSetClick.clear();
   } else if (p.view.pendingSetClick == "A") {
     // A click on blank space names no set: the move or duplicate keeps waiting for one.
     const std::string picked = ops::selectedSetName(p);
@@ -133,8 +138,23 @@ void setListClick(Program& p, int type) {
       return;
     }
     p.view.targetSet = picked;
-    commandNotAvailable(p);
+    ops::transferSelectedClips(p, picked);
     p.view.pendingSetClick.clear();
+  }
+}
+
+void textTabButton(Program& p, int gadget) {
+  switch (gadget) {
+    case gadgetCut: ops::cutToNewClip(p); break;
+    case gadgetPaste: ops::pasteIntoEditor(p); break;
+    case gadgetReplaceClip: ops::replaceClip(p); break;
+    case gadgetFind:
+      p.view.findStartRow = p.view.currentRow;
+      ops::findInText(p);
+      break;
+    case gadgetDelete: ops::deleteSelection(p); break;
+    case gadgetSelectAll: ops::selectAllText(p); break;
+    default: break;
   }
 }
 
@@ -144,6 +164,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
     p.view.dragActive = 1;
     p.view.dragRow = platform::listCurrentRow(e.gadget);
     p.view.dragSource = e.gadget;
+    platform::followRowDrag(e.gadget, [&p] { ops::dragAutoScroll(p); });
     return;
   }
   // The Text tab's buttons act only while the Text tab is shown.
@@ -189,7 +210,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       p.view.transferMode = e.gadget == gadgetDupInTarget ? 0 : 1;
       applyTargetRule(p);
       break;
-    case gadgetCombineSelected: commandNotAvailable(p); break;
+    case gadgetCombineSelected: ops::combineSelectedClips(p); break;
     case gadgetCombineCaptures: toggleCombine(p); break;
     case gadgetSetActions:
       endCombining(p);
@@ -197,7 +218,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetMoveToTrash:
       endCombining(p);
-      if (requireClips(p)) commandNotAvailable(p);
+      if (requireClips(p)) ops::trashSelectedClips(p);
       break;
     case gadgetChangeActiveSet:
       endCombining(p);
@@ -210,12 +231,19 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetSearchClips:
       endCombining(p);
-      if (requireClips(p)) commandNotAvailable(p);
+      if (requireClips(p)) {
+        p.view.findStartRow = p.view.currentRow;
+        platform::setEditorCaret(gadgetTextEditor, 0);
+        ops::searchAllClips(p);
+      }
       break;
     case gadgetOpenTargetSet:
+      endCombining(p);
+      ops::chooseTargetSet(p);
+      break;
     case gadgetEditNote:
       endCombining(p);
-      commandNotAvailable(p);
+      ops::editNoteCommand(p);
       break;
     case gadgetDeleteSet:
       endCombining(p);
@@ -243,11 +271,14 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
     case gadgetDelete:
     case gadgetSelectAll:
       endCombining(p);
-      if (textTab && requireTextClip(p)) commandNotAvailable(p);
+      if (textTab && requireTextClip(p)) textTabButton(p, e.gadget);
       break;
     case gadgetCopy:
       endCombining(p);
-      if (textTab) commandNotAvailable(p);
+      if (textTab) ops::copySelection(p);
+      break;
+    case gadgetTextEditor:
+      if (e.type == platform::GADGET_LINK_CLICK) ops::openEditorLink(p);
       break;
     case gadgetImageView:
       if (e.type != platform::GADGET_RIGHT_CLICK) break;
@@ -280,7 +311,7 @@ void commandNotAvailable(Program& p) { showActionFailed(p); }
 
 void applyTargetRule(Program& p) {
   if (p.view.targetSetOpen == 1) {
-    commandNotAvailable(p);
+    ops::transferSelectedClips(p, ops::openTargetDestination(p));
     return;
   }
   p.view.pendingSetClick = "A";
@@ -352,8 +383,8 @@ void handleMainEvent(Program& p, const platform::WindowEvent& event) {
     case platform::EVENT_DROP:
       if (event.gadget == gadgetClipList && p.view.dragSource == gadgetClipList)
         reorderRowsByDrop(p, p.view.dragRow, platform::listCurrentRow(gadgetClipList));
-      else if (event.gadget == gadgetSetList)
-        commandNotAvailable(p);
+      else if (event.gadget == gadgetSetList && p.view.dragSource == gadgetClipList)
+        ops::dropOnSetList(p);
       p.view.dragActive = 0;
       break;
     case platform::EVENT_MENU: runMenuCommand(p, event.gadget); break;

@@ -7,7 +7,12 @@
 #include "core/program.h"
 #include "core/web_address.h"
 #include "ops/active_set.h"
+#include "ops/find.h"
+#include "ops/notes.h"
 #include "ops/set_commands.h"
+#include "ops/target_set.h"
+#include "ops/text_edit.h"
+#include "ops/transfer.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
@@ -148,7 +153,7 @@ void runMenuCommand(Program& p, int command) {
       p.view.currentRow = platform::listCurrentRow(gadgetClipList);
       if (requireSelection(p)) {
         p.view.transferMode = 2;
-        commandNotAvailable(p);
+        ops::transferSelectedClips(p, "");
       }
       break;
     case commandKeyUp:
@@ -162,13 +167,28 @@ void runMenuCommand(Program& p, int command) {
     case commandChangeActiveSet: ops::chooseActiveSet(p); break;
     case commandSaveToDatabase: break;
     case commandCutText:
+      if (requireTextClip(p)) ops::cutToNewClip(p);
+      break;
     case commandCopyText:
+      if (requireTextClip(p)) ops::copySelection(p);
+      break;
     case commandPasteText:
+      if (requireTextClip(p)) ops::pasteIntoEditor(p);
+      break;
     case commandDeleteText:
+      if (requireTextClip(p)) ops::deleteSelection(p);
+      break;
     case commandSelectAllText:
+      if (requireTextClip(p)) ops::selectAllText(p);
+      break;
     case commandSearchText:
+      if (requireTextClip(p)) {
+        platform::setEditorCaret(gadgetTextEditor, 0);
+        ops::findInText(p);
+      }
+      break;
     case commandFindReplace:
-      if (requireTextClip(p)) commandNotAvailable(p);
+      if (requireTextClip(p)) ops::openReplaceDialog(p);
       break;
     case commandPrintItemText:
       if (requireTextClip(p)) commandNotAvailable(p);
@@ -187,13 +207,13 @@ void runMenuCommand(Program& p, int command) {
       ops::openActiveSet(p);
       refreshStatus(p);
       break;
-    case commandOpenTargetSet:
-    case commandSelectTargetSet:
-    case commandCloseTargetSet:
+    case commandOpenTargetSet: ops::chooseTargetSet(p); break;
+    case commandSelectTargetSet: ops::openTargetSet(p); break;
+    case commandCloseTargetSet: ops::closeTargetSet(p); break;
     case commandSearchClips:
-    case commandCombineSelected:
-      commandNotAvailable(p);
+      if (requireClips(p)) ops::searchAllClips(p);
       break;
+    case commandCombineSelected: ops::combineSelectedClips(p); break;
     case commandDeleteSet:
     case commandDeleteSetPopup:
       ops::DeleteSetCommand(p);
@@ -207,10 +227,15 @@ void runMenuCommand(Program& p, int command) {
     case commandCopyClipSource:
       if (requireClips(p)) copyClipSource(p);
       break;
-    case commandEditNote:
+    case commandEditNote: ops::editNoteCommand(p); break;
     case commandAddSequence:
     case commandRemoveSequence:
-      if (requireClips(p)) commandNotAvailable(p);
+      if (requireClips(p)) {
+        p.view.removeSequence = command == commandRemoveSequence ? 1 : 0;
+        if (ops::sequenceNotes(p))
+          showStatus(p, p.view.removeSequence == 1 ? "Cleared" : "Sequenced", colour::lightCyan, colour::black);
+        resetColumnTitles(p);
+      }
       break;
     case commandOpenSource:
       if (requireClips(p)) openClipSource(p);
@@ -221,14 +246,14 @@ void runMenuCommand(Program& p, int command) {
     case commandDeleteClips:
       if (requireClips(p) && requireSelection(p)) {
         p.view.transferMode = 2;
-        commandNotAvailable(p);
+        ops::transferSelectedClips(p, "");
       }
       break;
     case commandMoveToTarget:
     case commandCopyToTarget:
       if (requireSelection(p)) {
         p.view.transferMode = command == commandMoveToTarget ? 1 : 0;
-        commandNotAvailable(p);
+        ops::transferSelectedClips(p, ops::openTargetDestination(p));
       }
       break;
     case commandOptions:

@@ -4,6 +4,8 @@
 #include "app/shutdown.h"
 #include "capture/watcher.h"
 #include "core/program.h"
+#include "ops/find.h"
+#include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -28,6 +30,10 @@ std::optional<platform::LResult> mainWindowProc(core::Program& p, platform::Hwnd
     }
     platform::setForegroundWindow(window);
     platform::updateWindow(window);
+    return 0;
+  }
+  if (p.msgFindReplace != 0 && message == p.msgFindReplace) {
+    ops::handleFindMessage(p, platform::readFindReport(lParam));
     return 0;
   }
   if (p.msgTaskbarCreated != 0 && message == p.msgTaskbarCreated) {

@@ -1,7 +1,8 @@
-// Web addresses: the shell opens whatever it is handed, so only plain http and https addresses go.
+// Web addresses: the shell opens whatever it is handed, so only plain addresses of a few schemes go.
 #include "core/web_address.h"
 
 #include <cctype>
+#include <string>
 
 namespace core {
 
@@ -16,17 +17,24 @@ bool startsWithNoCase(const std::string& text, const std::string& prefix) {
   return true;
 }
 
-}  // namespace
-
-bool isWebAddress(const std::string& text) {
-  std::size_t scheme = 0;
-  if (startsWithNoCase(text, "http://")) scheme = 7;
-  else if (startsWithNoCase(text, "https://")) scheme = 8;
-  else return false;
+// Something after the scheme, and nothing that could widen a shell command.
+bool plainAfter(const std::string& text, std::size_t scheme) {
   if (text.size() == scheme) return false;
   for (unsigned char c : text)
     if (c < 0x20 || c == 0x7F || c == ' ' || c == '"' || c == '\'') return false;
   return true;
 }
+
+bool hasScheme(const std::string& text, std::initializer_list<const char*> schemes) {
+  for (const char* scheme : schemes)
+    if (startsWithNoCase(text, scheme)) return plainAfter(text, std::char_traits<char>::length(scheme));
+  return false;
+}
+
+}  // namespace
+
+bool isWebAddress(const std::string& text) { return hasScheme(text, {"http://", "https://"}); }
+
+bool isLinkAddress(const std::string& text) { return hasScheme(text, {"http://", "https://", "ftp://", "mailto:"}); }
 
 }  // namespace core

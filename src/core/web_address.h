@@ -11,5 +11,7 @@ extern const char* const notAWebAddressMessage;
 // True for "http://" or "https://" (any case) followed by at least one character, with no control
 // character, blank or quote anywhere: such a text cannot widen a shell command.
 bool isWebAddress(const std::string& text);
+// The same test for the links the Text tab opens, which may also be "ftp://" or "mailto:" ones.
+bool isLinkAddress(const std::string& text);
 
 }  // namespace core

@@ -4,6 +4,7 @@
 #include "core/program.h"
 #include "core/settings.h"
 #include "ops/set_commands.h"
+#include "ops/target_set.h"
 #include "platform/gadgets.h"
 #include "store/sets.h"
 #include "ui/gadgets.h"
@@ -41,10 +42,8 @@ void openActiveSet(core::Program& p) {
     return;
   }
   p.settings.activeSetName = p.view.pickedSet;
-  if (p.view.pickedSet == p.view.targetSet && p.view.targetSetOpen == 1) {
-    p.view.targetSetOpen = 0;
-    p.view.targetSet.clear();
-  }
+  // A set cannot be both the active set and the target.
+  if (p.view.targetSetOpen == 1 && p.view.pickedSet == p.edit.openTargetName) closeTargetSet(p);
   p.capture.lastClipboardText.clear();
   ops::LoadActiveSet(p);
   ui::refreshStatus(p);

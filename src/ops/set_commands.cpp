@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "ops/target_set.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
 #include "ui/clip_list.h"
@@ -106,6 +107,9 @@ void DeleteSet(core::Program& p) {
                            platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
     return;
   store::deleteSetData(p, name);
+  // Nothing may be moved into a set that is gone.
+  if (p.view.targetSetOpen == 1 && name == p.edit.openTargetName) closeTargetSet(p);
+  if (p.view.targetSet == name) p.view.targetSet.clear();
   RefreshSetFolders(p);
   ui::showStatus(p, "Set Deleted", ui::colour::blue, ui::colour::white);
 }

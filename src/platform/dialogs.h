@@ -34,6 +34,25 @@ struct PromptAnswer {
 // "Cancel" only while the prompt has the keyboard focus; the close box is "Cancel".
 PromptAnswer promptDialog(const PromptLayout& layout);
 
+// Flags of the find dialog's reports (the values of the system's find dialog).
+constexpr unsigned FIND_DOWN = 0x1;
+constexpr unsigned FIND_WHOLEWORD = 0x2;
+constexpr unsigned FIND_MATCHCASE = 0x4;
+constexpr unsigned FIND_FINDNEXT = 0x8;
+constexpr unsigned FIND_REPLACE = 0x10;
+constexpr unsigned FIND_REPLACEALL = 0x20;
+constexpr unsigned FIND_DIALOGTERM = 0x40;
+// Opens the modeless Find dialog (with `replace`, Find and Replace) owned by a window, searching
+// down; each press reaches the owner as the registered message "commdlg_FindReplace". One dialog
+// at a time: false when one is open or it cannot be made.
+bool openFindDialog(Hwnd owner, bool replace, const std::string& findWhat, const std::string& replaceWith);
+struct FindReport {
+  unsigned flags = 0;
+  std::string findWhat, replaceWith;
+};
+// What a "commdlg_FindReplace" message reports; its lParam is the dialog's record.
+FindReport readFindReport(LParam lParam);
+
 // The standard colour dialog with its custom-colour part shown; nullopt when the user cancels.
 std::optional<Colour> chooseColour(Hwnd owner, Colour initial, const Colour (&custom)[16]);
 

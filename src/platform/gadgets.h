@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,17 @@ void ensureListRowVisible(int gadget, int row);
 // The row under the mouse or with the focus, -1 when none.
 int listCurrentRow(int gadget);
 std::string listRowText(int gadget, int row, int column);
+// The first row shown and how many rows fit in the list.
+int listTopRow(int gadget);
+int listRowsPerPage(int gadget);
+// Where the pointer is over a list: -1 in its top band (`topBand` pixels, or its column header
+// when 0), 1 in its bottom band (above the horizontal scroll bar), 0 elsewhere or off the list.
+int listPointerBand(int gadget, int topBand);
+// Follows a drag of rows that the list `gadget` reported as GADGET_DRAG_START: `during` runs
+// every few milliseconds while the button is held; let go over a list of ours, the drop arrives
+// as EVENT_DROP of that list, whose current row is then the row under the pointer (selected alone
+// in a list of sets); let go elsewhere, as EVENT_DROP of gadget 0.
+void followRowDrag(int gadget, std::function<void()> during);
 void setListColours(int gadget, Colour text, Colour background);
 
 // A panel of tabs.
@@ -70,6 +82,30 @@ void setEditorRichText(int gadget, const std::string& rtf);
 std::string editorRichText(int gadget);
 void setEditorColours(int gadget, Colour text, Colour background);
 void setEditorCaret(int gadget, int position);
+// Positions in the editor count its characters, a line break as one.
+struct TextRange {
+  int start = 0, end = 0;
+};
+// The selection; start == end when there is only the caret.
+TextRange editorSelection(int gadget);
+// Selects from `start` to `end` (-1: to the end) and scrolls the selection into view.
+void setEditorSelection(int gadget, int start, int end);
+std::string editorSelectedText(int gadget);
+// The editor's own clipboard commands: cut and copy put the selection on the clipboard (cut also
+// removes it), paste replaces the selection by the clipboard's text, clear removes the selection.
+void editorCut(int gadget);
+void editorCopy(int gadget);
+void editorPaste(int gadget);
+void editorClear(int gadget);
+// Replaces the selection by `text`, leaving the caret after it.
+void editorReplaceSelection(int gadget, const std::string& text);
+// Finds `text` from `from` to `to` (-1: the end): downwards with FIND_DOWN, otherwise upwards from
+// `from` back to `to`; FIND_MATCHCASE and FIND_WHOLEWORD as in the find dialog. nullopt when absent.
+std::optional<TextRange> editorFindText(int gadget, const std::string& text, int from, int to, unsigned flags);
+// True once the user has changed the text since it was last set by the program.
+bool editorModified(int gadget);
+// The range of the link last clicked in the editor (reported as GADGET_LINK_CLICK).
+TextRange editorClickedLink(int gadget);
 
 // A picture box, and the embedded web browser (false where none can be made: the tab stays empty).
 bool createImageView(const Place& place, int gadget);
@@ -128,6 +164,7 @@ constexpr int GADGET_COLUMN_CLICK = 20;  // data: the column
 constexpr int GADGET_TAB_CHANGE = 21;    // data: the new tab
 constexpr int GADGET_ITEM_CHANGE = 22;   // data: the row
 constexpr int GADGET_SPLITTER_MOVE = 23; // data: the bar's new top
+constexpr int GADGET_LINK_CLICK = 24;    // a left click on a link in the editor
 constexpr int GADGET_DRAG_START = 14002;
 
 }  // namespace platform

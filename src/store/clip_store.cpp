@@ -81,7 +81,7 @@ int CreateClipTables(core::Program& p) {
   return p.freshStart == 1 ? insertWelcomeClip(p) : 1;
 }
 
-int WriteClipDB(core::Program& p) {
+int WriteClipDB(core::Program& p, bool recordRichText) {
   core::ClipRecord& r = p.clip;
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "insert into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
 
@@ -92,7 +92,9 @@ int WriteClipDB(core::Program& p) {
   r.cText = blankIfEmpty(r.cText);
   r.cHTML = " ";
   r.cHTMLsw = "N";
-  if (p.settings.saveHtml == 1 && p.capture.richTextFlag == 1 && p.capture.richTextRead == 1) {
+  if (recordRichText && r.cRTFsw == "Y") {
+    r.cRTF = blankIfEmpty(r.cRTF);
+  } else if (!recordRichText && p.settings.saveHtml == 1 && p.capture.richTextFlag == 1 && p.capture.richTextRead == 1) {
     r.cRTFsw = "Y";
     r.cRTF = blankIfEmpty(r.cRTF);
   } else {
@@ -168,6 +170,9 @@ int ReadClip(core::Program& p) {
   for (int column = 1; column <= 10; ++column)
     if (fields[column - 1] != nullptr) *fields[column - 1] = columnText(p, stmt, column);
 
+  // The image slot belongs to this clip alone: one without a picture must not carry the last one's.
+  r.image.clear();
+  r.imageOwned = false;
   if (r.cImageSW != "Y") {
     p.db.StmtFinalize(stmt);
     return p.db.DbLastMessage() == "OK" ? 1 : 0;
@@ -261,6 +266,20 @@ int SaveEditedClip(core::Program& p, const std::string& editedText, const std::s
   else MoveClip(p, core::trashSetName);
   p.currentKey = std::to_string(p.lastKey);
   return ReadClip(p) == 0 ? 0 : 1;
+}
+
+int UpdateClipNote(core::Program& p, const std::string& note) {
+  p.db.DbExecute("UPDATE ctbl SET cNote='" + escapeQuotes(blankIfEmpty(note)) + "' WHERE ckey = '" +
+                     escapeQuotes(p.currentKey) + "';",
+                 p.databaseHandle);
+  return p.db.DbLastMessage() == "OK" ? 1 : 0;
+}
+
+void BeginBatch(core::Program& p) { p.db.DbExecute("BEGIN", p.databaseHandle); }
+
+bool CommitBatch(core::Program& p) {
+  p.db.DbExecute("COMMIT", p.databaseHandle);
+  return p.db.DbLastMessage() == "OK";
 }
 
 void DeleteClip(core::Program& p) {

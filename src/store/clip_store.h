@@ -15,7 +15,9 @@ namespace store {
 // clip could not be written.
 int CreateClipTables(core::Program& p);
 // Inserts the current ClipRecord; 1 written (lastKey set), 0 failed (the user was told of the reason).
-int WriteClipDB(core::Program& p);
+// The rich text is the capture's unless `recordRichText`, when cRTFsw and cRTF are stored as the
+// record holds them (a duplicate keeps its clip's own).
+int WriteClipDB(core::Program& p, bool recordRichText = false);
 // Reads clip currentKey into the ClipRecord; 1 read, 0 failed or no such clip (nothing is shown).
 int ReadClip(core::Program& p);
 // Reads clip currentKey into the EditCopy; 1 read, 0 failed.
@@ -27,6 +29,13 @@ int UpdateClipText(core::Program& p, const std::string& text);
 int MoveClip(core::Program& p, const std::string& targetSet);
 // Stores the edited text as a new clip and retires the old one; 0 on failure (nothing is shown).
 int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting);
+// Replaces the note of clip currentKey (an empty note is stored as one blank); 1 done, 0 failed
+// (the reason is in DbLastMessage; nothing is shown).
+int UpdateClipNote(core::Program& p, const std::string& note);
+// Many writes as one transaction, one disk sync for all. CommitBatch answers false when the
+// engine did not commit, so part of the batch may be lost: the caller reloads what it shows.
+void BeginBatch(core::Program& p);
+bool CommitBatch(core::Program& p);
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);
 void VacuumClips(core::Program& p);

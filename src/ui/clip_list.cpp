@@ -87,6 +87,13 @@ core::ClipRow* elementWithKey(core::Program& p, std::int64_t key) {
   return nullptr;
 }
 
+int rowOfKey(const core::Program& p, std::int64_t key) {
+  const auto& order = p.view.order;
+  for (std::size_t r = 0; r < order.size(); ++r)
+    if (p.view.rows[static_cast<std::size_t>(order[r])].key == key) return static_cast<int>(r);
+  return -1;
+}
+
 std::string rowColumnText(core::Program& p, int row, int column) {
   core::ClipRow* e = elementAtRow(p, row);
   if (e == nullptr) return "";
@@ -131,6 +138,7 @@ void blankContentView(core::Program& p) {
   }
   platform::clearImageView(gadgetImageView);
   platform::setEditorText(gadgetTextEditor, "");
+  p.edit.editorKey = 0;
   switchTab(p, tabText);
   refreshStatus(p);
 }
@@ -184,6 +192,7 @@ void showPlainText(core::Program& p, const std::string& text) {
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
   const bool ended = text.size() >= 2 && text.compare(text.size() - 2, 2, "\n\r") == 0;
   platform::setEditorText(gadgetTextEditor, ended ? text : text + "\n\r");
+  p.edit.editorTail = !ended;
   p.view.shownText = text;
 }
 
@@ -194,6 +203,7 @@ void showRichText(core::Program& p, const std::string& rtf) {
   }
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::informationBackground);
   platform::setEditorRichText(gadgetTextEditor, rtf);
+  p.edit.editorTail = false;
   p.view.shownText = rtf;
 }
 
@@ -253,6 +263,8 @@ int showClipContent(core::Program& p) {
   if (element.richFlag == "Y") showRichText(p, p.clip.cRTF);
   else showPlainText(p, v.currentText);
   platform::setEditorCaret(gadgetTextEditor, 0);
+  // An edit is saved over this clip and no other.
+  p.edit.editorKey = element.imageFlag == "Y" ? 0 : element.key;
 
   if (opened) platform::closeClipboard();
   p.capture.ownWrite = 0;
@@ -376,6 +388,7 @@ void onTabChange(core::Program& p) {
 void showAdditionalInfo(core::Program& p) {
   if (p.view.rows.empty()) {
     p.view.infoShown = 0;
+    p.edit.editorKey = 0;
     platform::setEditorText(gadgetTextEditor, "There are no clips available ");
     platform::editorRichText(gadgetTextEditor);
     p.view.shownText = " ";
@@ -385,6 +398,7 @@ void showAdditionalInfo(core::Program& p) {
   syncCurrentClip(p);
   p.currentKey = std::to_string(p.view.rows[static_cast<std::size_t>(p.view.currentElement)].key);
   std::string body;
+  p.edit.editorKey = 0;
   if (store::ReadClip(p) == 0) {
     body = "UNABLE TO OBTAIN CLIP INFORMATION ";
   } else {

@@ -108,7 +108,7 @@ void refreshStatus(core::Program& p) {
     platform::setGadgetText(gadgetActiveSetLabel, "Active Set = " + p.settings.activeSetName);
     platform::setGadgetColours(gadgetActiveSetLabel, colour::black, colour::lightCyan);
     const bool targetOpen = p.view.targetSetOpen == 1;
-    platform::setGadgetText(gadgetTargetLabel, targetOpen ? " Target = " + p.view.targetSet : " ");
+    platform::setGadgetText(gadgetTargetLabel, targetOpen ? " Target = " + p.edit.openTargetName : " ");
     platform::setGadgetColours(gadgetTargetLabel, colour::black, targetOpen ? colour::lightYellow : colour::panelGrey);
     platform::setFocusGadget(gadgetClipList);
   }

@@ -1,6 +1,7 @@
 // The simulated desktop's own state and its control interface.
 #include "platform/sim/desktop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -50,6 +51,10 @@ void Desktop::reset() {
   keyCommands.clear();
   sentKeys.clear();
   gadgetUnderPointer = 0;
+  findDialog = FindDialog{};
+  findReport = platform::FindReport{};
+  dragGadget = 0;
+  dragDuring = nullptr;
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;
@@ -258,6 +263,31 @@ std::vector<std::vector<std::string>> Desktop::listRows(int gadget) {
     rows.push_back(row);
   }
   return rows;
+}
+
+void Desktop::typeInEditor(int gadget, const std::string& text) {
+  Gadget& g = gadgets[gadget];
+  const int length = static_cast<int>(g.text.size());
+  const int start = std::clamp(std::min(g.selStart, g.selEnd), 0, length);
+  const int end = std::clamp(std::max(g.selStart, g.selEnd), 0, length);
+  g.text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start), text);
+  g.richText.clear();
+  g.selStart = g.selEnd = g.caret = start + static_cast<int>(text.size());
+  g.modified = true;
+}
+
+void Desktop::clickLink(int gadget, int start, int end) {
+  gadgets[gadget].link = {start, end};
+  postEvent({platform::EVENT_GADGET, 500, gadget, platform::GADGET_LINK_CLICK, 0});
+}
+
+void Desktop::pressFindButton(unsigned flags, const std::string& findWhat, const std::string& replaceWith) {
+  if (!findDialog.open) return;
+  findReport = {flags, findWhat, replaceWith};
+  if (flags & platform::FIND_DIALOGTERM) findDialog.open = false;
+  const auto message = registeredMessages.find("commdlg_FindReplace");
+  if (message == registeredMessages.end()) return;
+  send(findDialog.owner, message->second, 0, reinterpret_cast<platform::LParam>(&findReport));
 }
 
 std::optional<platform::WindowEvent> Desktop::nextEvent() {

@@ -86,6 +86,9 @@ struct Gadget {
   std::set<int> selected;
   int currentRow = -1;
   int visibleRow = -1;
+  int topRow = 0;
+  int rowsPerPage = 10;
+  int pointerBand = 0;         // where the pointer is over the list while rows are dragged
   int redraws = 0;
   // panels
   std::vector<std::string> tabs;
@@ -93,6 +96,9 @@ struct Gadget {
   // editors and browsers
   std::string richText;
   int caret = 0;
+  int selStart = 0, selEnd = 0;
+  bool modified = false;
+  platform::TextRange link;
   std::string address;
   bool hasImage = false;
 };
@@ -198,6 +204,23 @@ class Desktop {
   };
   std::vector<SentKey> sentKeys;
   int gadgetUnderPointer = 0;
+  // The user's own editing in an editor, as the control would do it (the text changed by hand).
+  void typeInEditor(int gadget, const std::string& text);
+  // A left click on a link of the editor, from `start` to `end`.
+  void clickLink(int gadget, int start, int end);
+  // The find dialog: open or not, and what the program opened it with; a press of one of its
+  // buttons reaches the owner as "commdlg_FindReplace" with these flags and texts.
+  struct FindDialog {
+    bool open = false;
+    bool replace = false;
+    Hwnd owner = 0;
+    int opened = 0;           // how many times one was made
+  } findDialog;
+  void pressFindButton(unsigned flags, const std::string& findWhat, const std::string& replaceWith = "");
+  platform::FindReport findReport;
+  // The drag that followRowDrag follows: the list it began in and what runs while it goes on.
+  int dragGadget = 0;
+  std::function<void()> dragDuring;
   // The item the user picks in the next menu shown (0: none).
   std::deque<int> menuPicks;
   bool browserAvailable = true;

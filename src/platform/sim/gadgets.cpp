@@ -2,6 +2,10 @@
 // buttons, list rows, the tab shown, editor text), for tests to read.
 #include "platform/gadgets.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "platform/dialogs.h"
 #include "platform/sim/desktop.h"
 
 namespace platform {
@@ -134,7 +138,31 @@ void deselectListRows(int gadget) {
 }
 
 void ensureListRowVisible(int gadget, int row) {
-  if (auto* g = find(gadget)) g->visibleRow = row;
+  auto* g = find(gadget);
+  if (g == nullptr || row < 0 || row >= g->rowCount) return;
+  g->visibleRow = row;
+  if (row < g->topRow) g->topRow = row;
+  else if (row >= g->topRow + g->rowsPerPage) g->topRow = row - g->rowsPerPage + 1;
+}
+
+int listTopRow(int gadget) {
+  auto* g = find(gadget);
+  return g == nullptr ? 0 : g->topRow;
+}
+
+int listRowsPerPage(int gadget) {
+  auto* g = find(gadget);
+  return g == nullptr ? 0 : g->rowsPerPage;
+}
+
+int listPointerBand(int gadget, int) {
+  auto* g = find(gadget);
+  return g == nullptr ? 0 : g->pointerBand;
+}
+
+void followRowDrag(int gadget, std::function<void()> during) {
+  desktop().dragGadget = gadget;
+  desktop().dragDuring = std::move(during);
 }
 
 int listCurrentRow(int gadget) {
@@ -182,6 +210,8 @@ void setEditorText(int gadget, const std::string& text) {
   if (auto* g = find(gadget)) {
     g->text = text;
     g->richText.clear();
+    g->selStart = g->selEnd = g->caret = 0;
+    g->modified = false;
   }
 }
 
@@ -194,6 +224,8 @@ void setEditorRichText(int gadget, const std::string& rtf) {
   if (auto* g = find(gadget)) {
     g->richText = rtf;
     g->text = rtf;  // the simulation shows rich text as it came
+    g->selStart = g->selEnd = g->caret = 0;
+    g->modified = false;
   }
 }
 
@@ -211,7 +243,121 @@ void setEditorColours(int gadget, Colour text, Colour background) {
 }
 
 void setEditorCaret(int gadget, int position) {
-  if (auto* g = find(gadget)) g->caret = position;
+  if (auto* g = find(gadget)) g->caret = g->selStart = g->selEnd = position;
+}
+
+namespace {
+
+// The selection ordered and inside the text.
+TextRange selection(const sim::Gadget& g) {
+  const int length = static_cast<int>(g.text.size());
+  const int a = std::clamp(g.selStart, 0, length), b = std::clamp(g.selEnd, 0, length);
+  return {std::min(a, b), std::max(a, b)};
+}
+
+void putOnClipboard(const std::string& text) {
+  auto& d = desktop();
+  d.clipboard = {{CF_TEXT, text + '\0'}};
+  d.notifyClipboardChange();
+}
+
+unsigned char folded(unsigned char c, bool matchCase) {
+  return matchCase ? c : static_cast<unsigned char>(std::tolower(c));
+}
+
+bool wordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0xC0; }
+
+bool matchesAt(const std::string& text, const std::string& wanted, std::size_t at, unsigned flags) {
+  if (at + wanted.size() > text.size()) return false;
+  const bool matchCase = (flags & FIND_MATCHCASE) != 0;
+  for (std::size_t i = 0; i < wanted.size(); ++i)
+    if (folded(static_cast<unsigned char>(text[at + i]), matchCase) != folded(static_cast<unsigned char>(wanted[i]), matchCase))
+      return false;
+  if (flags & FIND_WHOLEWORD) {
+    if (at > 0 && wordChar(static_cast<unsigned char>(text[at - 1]))) return false;
+    const std::size_t after = at + wanted.size();
+    if (after < text.size() && wordChar(static_cast<unsigned char>(text[after]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TextRange editorSelection(int gadget) {
+  auto* g = find(gadget);
+  return g == nullptr ? TextRange{} : selection(*g);
+}
+
+void setEditorSelection(int gadget, int start, int end) {
+  if (auto* g = find(gadget)) {
+    const int length = static_cast<int>(g->text.size());
+    g->selStart = std::clamp(start, 0, length);
+    g->selEnd = end < 0 ? length : std::clamp(end, 0, length);
+    g->caret = g->selEnd;
+  }
+}
+
+std::string editorSelectedText(int gadget) {
+  auto* g = find(gadget);
+  if (g == nullptr) return "";
+  const TextRange r = selection(*g);
+  return g->text.substr(static_cast<std::size_t>(r.start), static_cast<std::size_t>(r.end - r.start));
+}
+
+void editorCut(int gadget) {
+  auto* g = find(gadget);
+  if (g == nullptr || selection(*g).start == selection(*g).end) return;
+  putOnClipboard(editorSelectedText(gadget));
+  desktop().typeInEditor(gadget, "");
+}
+
+void editorCopy(int gadget) {
+  auto* g = find(gadget);
+  if (g == nullptr || selection(*g).start == selection(*g).end) return;
+  putOnClipboard(editorSelectedText(gadget));
+}
+
+void editorPaste(int gadget) {
+  auto& d = desktop();
+  const auto text = d.clipboard.find(CF_TEXT);
+  if (find(gadget) == nullptr || text == d.clipboard.end()) return;
+  d.typeInEditor(gadget, text->second.substr(0, text->second.find('\0')));
+}
+
+void editorClear(int gadget) {
+  auto* g = find(gadget);
+  if (g != nullptr && selection(*g).start != selection(*g).end) desktop().typeInEditor(gadget, "");
+}
+
+void editorReplaceSelection(int gadget, const std::string& text) {
+  if (find(gadget) != nullptr) desktop().typeInEditor(gadget, text);
+}
+
+std::optional<TextRange> editorFindText(int gadget, const std::string& text, int from, int to, unsigned flags) {
+  auto* g = find(gadget);
+  if (g == nullptr || text.empty()) return std::nullopt;
+  const int length = static_cast<int>(g->text.size());
+  from = std::clamp(from, 0, length);
+  to = to < 0 ? length : std::clamp(to, 0, length);
+  const int size = static_cast<int>(text.size());
+  if (flags & FIND_DOWN) {
+    for (int at = from; at + size <= to; ++at)
+      if (matchesAt(g->text, text, static_cast<std::size_t>(at), flags)) return TextRange{at, at + size};
+  } else {
+    for (int at = from - size; at >= to; --at)
+      if (matchesAt(g->text, text, static_cast<std::size_t>(at), flags)) return TextRange{at, at + size};
+  }
+  return std::nullopt;
+}
+
+bool editorModified(int gadget) {
+  auto* g = find(gadget);
+  return g != nullptr && g->modified;
+}
+
+TextRange editorClickedLink(int gadget) {
+  auto* g = find(gadget);
+  return g == nullptr ? TextRange{} : g->link;
 }
 
 bool createImageView(const Place& place, int gadget) {

@@ -87,6 +87,21 @@ std::optional<std::string> inputBox(Hwnd, const std::string& title, const std::s
   return answer;
 }
 
+bool openFindDialog(Hwnd owner, bool replace, const std::string&, const std::string&) {
+  auto& d = desktop();
+  if (d.findDialog.open) return false;
+  d.findDialog.open = true;
+  d.findDialog.replace = replace;
+  d.findDialog.owner = owner;
+  ++d.findDialog.opened;
+  return true;
+}
+
+FindReport readFindReport(LParam lParam) {
+  const auto* report = reinterpret_cast<const FindReport*>(lParam);
+  return report == nullptr ? FindReport{} : *report;
+}
+
 PromptAnswer promptDialog(const PromptLayout& layout) {
   auto& d = desktop();
   sim::Desktop::PromptRecord record{layout, true};

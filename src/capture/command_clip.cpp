@@ -1,0 +1,47 @@
+// A command's own text clip: written through the store and listed, never compared with the last
+// capture, so a cut or a combine that happens to repeat a text is still kept.
+#include "capture/command_clip.h"
+
+#include "core/log.h"
+#include "core/program.h"
+#include "store/clip_store.h"
+#include "ui/clip_list.h"
+#include "ui/tray_menu.h"
+
+namespace capture {
+
+namespace {
+constexpr std::size_t previewLimit = 1000;
+}
+
+int storeCommandClip(core::Program& p, const std::string& text, const std::string& source, const std::string& note) {
+  p.captureTime = core::currentTimeText();
+  core::ClipRecord& r = p.clip;
+  r = core::ClipRecord{};
+  r.cDate = p.captureTime;
+  r.cSet = p.settings.activeSetName;
+  r.cRTFsw = "N";
+  r.cRTF = " ";
+  r.cImageSW = "N";
+  r.cSource = source;
+  r.cNote = note;
+  r.cText = text;
+  if (store::WriteClipDB(p, true) == 0) return 0;
+
+  core::ClipRow row;
+  row.key = p.lastKey;
+  row.date = r.cDate;
+  row.complete = text.size() < previewLimit ? "Y" : "N";
+  row.preview = text.substr(0, previewLimit);
+  row.richFlag = row.htmlFlag = row.imageFlag = "N";
+  row.source = r.cSource;
+  row.note = r.cNote;
+  ui::addRowAtTop(p, row);
+  ui::drawRows(p);
+  p.view.currentRow = 0;
+  ui::selectRow(p);
+  ui::buildTrayMenu(p);
+  return 1;
+}
+
+}  // namespace capture
