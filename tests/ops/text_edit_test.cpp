@@ -1,0 +1,194 @@
+// Editing in the Text tab: what a save writes and over which clip, the cut that becomes a clip,
+// find and replace in one clip and across the list, and the editor's links.
+#include <gtest/gtest.h>
+
+#include "platform/dialogs.h"
+#include "support/main_window_script.h"
+#include "ui/clip_list.h"
+#include "ui/commands.h"
+
+using namespace testing_support;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class TextEditTest : public MainWindowTest {
+ protected:
+  std::string editor() { return platform::editorText(ui::gadgetTextEditor); }
+  std::string selected() { return platform::editorSelectedText(ui::gadgetTextEditor); }
+  void select(int start, int end) { platform::setEditorSelection(ui::gadgetTextEditor, start, end); }
+  void type(const std::string& text) { desktop.typeInEditor(ui::gadgetTextEditor, text); }
+  // The user clicks a row (the program starts on the Online Help tab).
+  void show(int row) {
+    selectOnly(ui::gadgetClipList, row);
+    ui::clickSelectClip(*program);
+  }
+  void find(unsigned flags, const std::string& what, const std::string& with = "") {
+    desktop.pressFindButton(flags | platform::FIND_DOWN, what, with);
+  }
+  Rows textsOf(const std::string& set) {
+    return query("select hex(cText) from cTbl where cSet = '" + set + "' order by cKey");
+  }
+  static std::string hex(const std::string& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
+    return out;
+  }
+};
+
+TEST_F(TextEditTest, ReplacingAnUneditedClipKeepsItsBytesAndTrashesTheOldRecord) {
+  const std::string text = "line one\nline two  \r\n\tend ";
+  seed({{"td_clips", text, "Editor", " "}});
+  desktop.then([&] {
+    show(0);
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(textsOf("td_clips"), (Rows{{hex(text)}}));
+    EXPECT_EQ(textsOf("td_trash"), (Rows{{hex(text)}}));
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(textsOf("td_clips"), (Rows{{hex(text)}}));
+    // An edit is saved without the line end the display added, however often it is saved.
+    select(0, 4);
+    type("LINE");
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] { post(ui::gadgetReplaceClip); });
+  desktop.then([&] { EXPECT_EQ(query("select cText from cTbl where cSet = 'td_clips'"), (Rows{{"LINE one\nline two  \r\n\tend "}})); });
+  runToEnd();
+}
+
+TEST_F(TextEditTest, CutMakesTheCutTextAClipAndSavesTheRestOverTheSameClip) {
+  seed({{"td_clips", "one two", "Editor", "my note"}, {"td_clips", "other", "Editor", " "}});
+  desktop.then([&] { show(1); });
+  desktop.then([&] {
+    ASSERT_EQ(editor().substr(0, 7), "one two");
+    post(ui::gadgetCut);  // nothing selected: nothing happens
+  });
+  desktop.then([&] {
+    EXPECT_EQ(query("select count(*) from cTbl"), (Rows{{"2"}}));
+    select(4, 7);
+    selectOnly(ui::gadgetClipList, 0);  // the list points elsewhere; the edit is still "one two"'s
+    post(ui::gadgetCut);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(clipboardText(), "two");
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("two"), wideCaption("other"), wideCaption("one")}));
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{2}));
+  });
+  runToEnd();
+  EXPECT_EQ(query("select cText, cSource, cNote, cSet from cTbl order by cKey"),
+            (Rows{{"other", "Editor", " ", "td_clips"}, {"two", "Tandrel edit", "my note", "td_clips"},
+                  {"one ", "Editor", "my note", "td_clips"}}));
+}
+
+TEST_F(TextEditTest, SearchClipsFindsTheTopClipThenLowerOnesAndReplaceChangesOnlyTheFoundClip) {
+  seed({{"td_clips", "needle deep down", "s", " "}, {"td_clips", "nothing here", "s", " "},
+        {"td_clips", "top Needle", "s", " "}});
+  desktop.then([&] {
+    selectOnly(ui::gadgetClipList, 1);
+    post(ui::gadgetSearchClips);
+  });
+  desktop.then([&] {
+    EXPECT_TRUE(desktop.findDialog.open);
+    find(platform::FIND_FINDNEXT, "needle");
+    EXPECT_EQ(selected(), "Needle");
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{0}));
+    find(platform::FIND_FINDNEXT, "needle");
+    EXPECT_EQ(selected(), "needle");
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{2}));
+    type("pin");
+    selectOnly(ui::gadgetClipList, 0);
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(query("select cText from cTbl where cSet = 'td_clips' order by cText"),
+              (Rows{{"nothing here"}, {"pin deep down"}, {"top Needle"}}));
+    desktop.answerNext(platform::IDOK);
+    find(platform::FIND_FINDNEXT | platform::FIND_MATCHCASE, "needle");
+    EXPECT_EQ(desktop.messageBoxes.back().text, "Cannot find needle");
+    EXPECT_EQ(desktop.messageBoxes.back().title, "Info");
+  });
+  runToEnd();
+}
+
+TEST_F(TextEditTest, FindStartsAtTheCaretAndReplaceTakesTheHighlightedMatch) {
+  seed({{"td_clips", "cat dog cat dog cat", "s", " "}});
+  desktop.then([&] {
+    show(0);
+    post(ui::gadgetFind);
+    post(ui::gadgetFind);  // a second Find keeps the one dialog
+  });
+  desktop.then([&] {
+    EXPECT_EQ(desktop.findDialog.opened, 1);
+    platform::setEditorCaret(ui::gadgetTextEditor, 5);
+    find(platform::FIND_FINDNEXT, "cat");
+    EXPECT_EQ(platform::editorSelection(ui::gadgetTextEditor).start, 8);
+    find(platform::FIND_REPLACE, "cat", "cow");
+    EXPECT_EQ(editor().substr(0, 19), "cat dog cow dog cat");
+    EXPECT_EQ(platform::editorSelection(ui::gadgetTextEditor).start, 16);
+    desktop.pressFindButton(platform::FIND_DIALOGTERM, "");
+    EXPECT_EQ(program->edit.findDialogOpen, 0);
+  });
+  runToEnd();
+}
+
+TEST_F(TextEditTest, ReplaceAllEndsEvenWhenTheReplacementHoldsTheText) {
+  seed({{"td_clips", "a-a-a", "s", " "}});
+  desktop.menuPicks.clear();
+  desktop.then([&] {
+    show(0);
+    desktop.postEvent({platform::EVENT_MENU, core::mainWindowNumber, ui::commandFindReplace, 0, 0});
+  });
+  desktop.then([&] {
+    ASSERT_TRUE(desktop.findDialog.replace);
+    desktop.answerNext(platform::IDOK);
+    find(platform::FIND_REPLACEALL, "a", "aa");
+    EXPECT_EQ(editor().substr(0, 8), "aa-aa-aa");
+    EXPECT_EQ(desktop.messageBoxes.back().text, "Finished");
+  });
+  runToEnd();
+}
+
+TEST_F(TextEditTest, AdditionalInformationCannotBeReplacedOrCut) {
+  seed({{"td_clips", "keep me", "s", "a note"}});
+  desktop.then([&] {
+    show(0);
+    post(ui::gadgetAdditionalInfo);
+  });
+  desktop.then([&] {
+    desktop.answerNext(platform::IDOK);
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(desktop.messageBoxes.back().text, "Sorry, This Clip Information may not be edited/replaced");
+    EXPECT_EQ(query("select cText, cSet from cTbl"), (Rows{{"keep me", "td_clips"}}));
+  });
+  runToEnd();
+}
+
+TEST_F(TextEditTest, OnlyWebAndMailLinksOpenAndALongOneIsRefused) {
+  const std::string text = "see http://example.com/a or javascript:alert(1)";
+  seed({{"td_clips", text, "s", " "}});
+  desktop.then([&] {
+    show(0);
+    desktop.clickLink(ui::gadgetTextEditor, 4, 24);
+  });
+  desktop.then([&] { desktop.clickLink(ui::gadgetTextEditor, 28, 47); });
+  desktop.then([&] {
+    desktop.answerNext(platform::IDOK);
+    desktop.clickLink(ui::gadgetTextEditor, 0, 3000);
+  });
+  desktop.then([&] {
+    ASSERT_EQ(desktop.shellExecutions.size(), 1u);
+    EXPECT_EQ(desktop.shellExecutions[0].file, "http://example.com/a");
+    EXPECT_EQ(desktop.messageBoxes.back().text, "Unable to Open a URL of that length from Tandrel");
+  });
+  runToEnd();
+}
+
+}  // namespace
