@@ -261,7 +261,7 @@ void dropOnSetList(core::Program& p) {
 
 void dragAutoScroll(core::Program&) {
   // The clip list's top band is its column header; the set list's a fixed 20 pixels.
-  for (const auto [gadget, topBand] : {std::pair{ui::gadgetClipList, 0}, std::pair{ui::gadgetSetList, 20}}) {
+  for (const auto& [gadget, topBand] : {std::pair{ui::gadgetClipList, 0}, std::pair{ui::gadgetSetList, 20}}) {
     const int band = platform::listPointerBand(gadget, topBand);
     if (band == 0) continue;
     const int top = platform::listTopRow(gadget);

@@ -4,6 +4,8 @@
 // fonts, and the window's minimum size. The virtual clip list is in listview.cpp.
 #include "platform/gadgets.h"
 
+#include "platform/dialogs.h"
+
 #include "platform/win32/win32.h"
 
 #include <commctrl.h>
@@ -346,8 +348,12 @@ std::string streamOutOf(HWND editor, UINT format) {
 
 }  // namespace
 
+// Text the program sets is not the user's change: the modified flag starts clear.
 void setEditorText(int gadget, const std::string& text) {
-  if (HWND editor = gadgetWindow(gadget)) streamInto(editor, text, SF_TEXT);
+  if (HWND editor = gadgetWindow(gadget)) {
+    streamInto(editor, text, SF_TEXT);
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+  }
 }
 
 std::string editorText(int gadget) {
@@ -356,7 +362,10 @@ std::string editorText(int gadget) {
 }
 
 void setEditorRichText(int gadget, const std::string& rtf) {
-  if (HWND editor = gadgetWindow(gadget)) streamInto(editor, rtf, SF_RTF);
+  if (HWND editor = gadgetWindow(gadget)) {
+    streamInto(editor, rtf, SF_RTF);
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+  }
 }
 
 std::string editorRichText(int gadget) {
@@ -381,6 +390,106 @@ void setEditorCaret(int gadget, int position) {
   SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(position), position);
   SendMessageA(editor, EM_SCROLLCARET, 0, 0);
 }
+
+namespace {
+
+TextRange clickedLink;
+
+}  // namespace
+
+TextRange editorSelection(int gadget) {
+  HWND editor = gadgetWindow(gadget);
+  CHARRANGE range = {0, 0};
+  if (editor) SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return {static_cast<int>(range.cpMin), static_cast<int>(range.cpMax)};
+}
+
+void setEditorSelection(int gadget, int start, int end) {
+  HWND editor = gadgetWindow(gadget);
+  if (!editor) return;
+  CHARRANGE range = {start, end};
+  SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  SendMessageA(editor, EM_SCROLLCARET, 0, 0);
+}
+
+std::string editorSelectedText(int gadget) {
+  HWND editor = gadgetWindow(gadget);
+  if (!editor) return {};
+  CHARRANGE range = {0, 0};
+  SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (range.cpMax <= range.cpMin) return {};
+  // Sized from the range; a character may take two bytes in a multi-byte code page.
+  std::string text(static_cast<size_t>(range.cpMax - range.cpMin) * 2 + 2, '\0');
+  const LRESULT length = SendMessageA(editor, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(length > 0 ? std::min(static_cast<size_t>(length), text.size()) : 0);
+  // The control ends its lines with CR alone; the clipboard and the store have CR LF.
+  std::string lines;
+  lines.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    lines += text[i];
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) lines += '\n';
+  }
+  return lines;
+}
+
+void editorCut(int gadget) {
+  if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_CUT, 0, 0);
+}
+
+void editorCopy(int gadget) {
+  if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_COPY, 0, 0);
+}
+
+void editorPaste(int gadget) {
+  if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_PASTE, 0, 0);
+}
+
+void editorClear(int gadget) {
+  if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_CLEAR, 0, 0);
+}
+
+void editorReplaceSelection(int gadget, const std::string& text) {
+  if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::optional<TextRange> editorFindText(int gadget, const std::string& text, int from, int to, unsigned flags) {
+  HWND editor = gadgetWindow(gadget);
+  if (!editor || text.empty()) return std::nullopt;
+  FINDTEXTEXA find = {};
+  find.chrg.cpMin = from;
+  find.chrg.cpMax = to;
+  find.lpstrText = text.c_str();
+  const WPARAM mode = (flags & FIND_DOWN ? FR_DOWN : 0) | (flags & FIND_MATCHCASE ? FR_MATCHCASE : 0) |
+                      (flags & FIND_WHOLEWORD ? FR_WHOLEWORD : 0);
+  if (SendMessageA(editor, EM_FINDTEXTEX, mode, reinterpret_cast<LPARAM>(&find)) < 0) return std::nullopt;
+  return TextRange{static_cast<int>(find.chrgText.cpMin), static_cast<int>(find.chrgText.cpMax)};
+}
+
+bool editorModified(int gadget) {
+  HWND editor = gadgetWindow(gadget);
+  return editor && SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0;
+}
+
+TextRange editorClickedLink(int) { return clickedLink; }
+
+namespace win32 {
+
+bool editorMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header->code != EN_LINK) return false;
+  const int gadget = static_cast<int>(header->idFrom);
+  if (gadgetWindow(gadget) != header->hwndFrom) return false;
+  const auto* link = reinterpret_cast<const ENLINK*>(lParam);
+  // Only a left click opens a link; a press, a move or the right button do nothing.
+  if (link->msg == WM_LBUTTONUP) {
+    clickedLink = {static_cast<int>(link->chrg.cpMin), static_cast<int>(link->chrg.cpMax)};
+    pushEvent({EVENT_GADGET, numberOfWindow(window), gadget, GADGET_LINK_CLICK, 0});
+  }
+  result = 0;
+  return true;
+}
+
+}  // namespace win32
 
 bool createImageView(const Place& place, int gadget) {
   return createControl(place, gadget, WS_EX_CLIENTEDGE, "STATIC", "", SS_BITMAP | SS_CENTERIMAGE) != nullptr;
@@ -496,6 +605,7 @@ LRESULT findRow(int gadget, const NMHDR* header) {
 namespace win32 {
 
 bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (dragMessage(window, message, wParam, lParam, result)) return true;
   switch (message) {
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -524,6 +634,7 @@ bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
         pushEvent({EVENT_GADGET, numberOfWindow(window), gadget, GADGET_TAB_CHANGE, tab});
         return false;  // the logic may look at the notification too
       }
+      if (editorMessage(window, message, wParam, lParam, result)) return true;
       if ((header->code == LVN_ODFINDITEMA || header->code == LVN_ODFINDITEMW) &&
           gadgetWindow(gadget) == header->hwndFrom) {
         result = findRow(gadget, header);

@@ -5,6 +5,8 @@
 
 #include "platform/win32/win32.h"
 
+#include <commdlg.h>
+
 #include <vector>
 
 namespace platform {
@@ -205,6 +207,58 @@ PromptAnswer promptDialog(const PromptLayout& layout) {
                                                 promptProc, reinterpret_cast<LPARAM>(&state));
   if (ended <= 0) return PromptAnswer{};
   return state.answer;
+}
+
+namespace {
+
+// The find dialog's record and buffers live as long as the dialog: it writes into them until it
+// reports that it closed.
+struct FindDialog {
+  HWND window = nullptr;
+  FINDREPLACEA record = {};
+  char findWhat[80] = "";
+  char replaceWith[80] = "";
+} finder;
+
+}  // namespace
+
+namespace win32 {
+
+bool findDialogMessage(MSG& msg) {
+  return finder.window && IsWindow(finder.window) && IsDialogMessageA(finder.window, &msg);
+}
+
+}  // namespace win32
+
+bool openFindDialog(Hwnd owner, bool replace, const std::string& findWhat, const std::string& replaceWith) {
+  if (finder.window && IsWindow(finder.window)) return false;
+  lstrcpynA(finder.findWhat, findWhat.c_str(), sizeof finder.findWhat);
+  lstrcpynA(finder.replaceWith, replaceWith.c_str(), sizeof finder.replaceWith);
+  FINDREPLACEA& r = finder.record;
+  r = FINDREPLACEA{};
+  r.lStructSize = sizeof r;
+  r.hwndOwner = toHwnd(owner);
+  r.hInstance = GetModuleHandleA(nullptr);
+  r.Flags = FR_DOWN | FR_HIDEUPDOWN;
+  r.lpstrFindWhat = finder.findWhat;
+  r.wFindWhatLen = sizeof finder.findWhat;
+  if (replace) {
+    r.lpstrReplaceWith = finder.replaceWith;
+    r.wReplaceWithLen = sizeof finder.replaceWith;
+  }
+  finder.window = replace ? ReplaceTextA(&r) : FindTextA(&r);
+  return finder.window != nullptr;
+}
+
+FindReport readFindReport(LParam lParam) {
+  FindReport report;
+  const auto* r = reinterpret_cast<const FINDREPLACEA*>(lParam);
+  if (r == nullptr) return report;
+  report.flags = r->Flags;
+  if (r->lpstrFindWhat) report.findWhat = r->lpstrFindWhat;
+  if (r->lpstrReplaceWith) report.replaceWith = r->lpstrReplaceWith;
+  if (r->Flags & FR_DIALOGTERM) finder.window = nullptr;
+  return report;
 }
 
 int messageBox(Hwnd owner, const std::string& text, const std::string& title, unsigned style) {

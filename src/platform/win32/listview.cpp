@@ -167,6 +167,7 @@ bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
       break;
     case LVN_BEGINDRAG:
       pushEvent({EVENT_GADGET, number, gadget, GADGET_DRAG_START, reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem});
+      beginRowDrag(window, gadget);
       break;
     default:
       break;

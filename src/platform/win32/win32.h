@@ -58,6 +58,14 @@ bool listMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 // The controls' share of a top-level window's messages (owner-drawn buttons, list and tab
 // notifications, the minimum size). True when the message is answered with `result`.
 bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// A drag of list rows that the list view began: the window follows the mouse until the button is up.
+void beginRowDrag(HWND window, int gadget);
+// The drag's share of the window's messages; true when answered with `result`.
+bool dragMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// The rich-text editor's share of WM_NOTIFY (its link clicks); true when answered.
+bool editorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// Gives the open find dialog its keyboard handling; true when the message was its.
+bool findDialogMessage(MSG& msg);
 // The 16x16 tray picture for an image; never null once the toolkit is up.
 HICON trayIcon(TrayImage image);
 
