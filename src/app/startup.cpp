@@ -181,6 +181,9 @@ void startUp(Program& p) {
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
   ops::InitClipStore(p);
+  // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
+  // question again: the settings exist from here on.
+  if (p.firstRun == 1) saveSettings(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.
