@@ -17,6 +17,7 @@ for round in $(seq 1 "$loops"); do
     (
         for n in $(seq 1 80); do
             printf 'crash round %s copy %s' "$round" "$n" | xclip -quiet -selection clipboard 2>/dev/null &
+            echo $! >> "$TEST_DIR/xclips"
             sleep 0.05
         done
         wait
@@ -27,7 +28,8 @@ for round in $(seq 1 "$loops"); do
     kill -9 "$TANDREL_PID" 2>/dev/null
     wineserver -k9 >/dev/null 2>&1
     kill "$streamer" 2>/dev/null
-    pkill -x xclip 2>/dev/null
+    xargs -r kill 2>/dev/null < "$TEST_DIR/xclips"
+    : > "$TEST_DIR/xclips"
     wait "$streamer" 2>/dev/null
     wineserver -w >/dev/null 2>&1
 
