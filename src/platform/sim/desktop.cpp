@@ -42,6 +42,12 @@ void Desktop::reset() {
   tooltips.clear();
   menus.clear();
   menusShown.clear();
+  menuBars.clear();
+  shellExecutions.clear();
+  shellResult = 42;
+  keyCommands.clear();
+  sentKeys.clear();
+  gadgetUnderPointer = 0;
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;

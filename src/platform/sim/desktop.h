@@ -183,6 +183,13 @@ class Desktop {
   std::vector<platform::Tooltip> tooltips;
   std::map<int, std::vector<platform::MenuItem>> menus;
   std::vector<int> menusShown;
+  std::map<Hwnd, std::vector<platform::MenuItem>> menuBars;
+  std::map<Hwnd, std::vector<std::pair<int, int>>> keyCommands;
+  struct SentKey {
+    int gadget, virtualKey;
+  };
+  std::vector<SentKey> sentKeys;
+  int gadgetUnderPointer = 0;
   // The item the user picks in the next menu shown (0: none).
   std::deque<int> menuPicks;
   bool browserAvailable = true;
@@ -194,6 +201,12 @@ class Desktop {
   std::vector<std::vector<std::string>> listRows(int gadget);
   std::map<Hwnd, TrayIcon> tray;
   std::vector<platform::Shortcut> shortcuts;
+  struct ShellExecution {
+    std::string verb, file, parameters;
+    int showCommand;
+  };
+  std::vector<ShellExecution> shellExecutions;
+  int shellResult = 42;                       // what the next shell executions answer
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;

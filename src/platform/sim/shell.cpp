@@ -184,6 +184,13 @@ Handle loadLibrary(const std::string& name) {
 
 void freeLibrary(Handle) {}
 
+int shellExecute(Hwnd, const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand) {
+  auto& d = desktop();
+  d.shellExecutions.push_back({verb, file, parameters, showCommand});
+  return d.shellResult;
+}
+
 bool createShortcut(const Shortcut& shortcut) {
   auto& d = desktop();
   d.shortcuts.push_back(shortcut);

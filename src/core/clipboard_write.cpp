@@ -1,0 +1,26 @@
+// Writing text and rich text to the clipboard.
+#include "core/clipboard_write.h"
+
+#include "core/program.h"
+#include "platform/clipboard.h"
+
+namespace core {
+
+bool putTextOnClipboard(core::Program& p, const std::string& text) {
+  if (p.capture.textGateFormat == 0) p.capture.textGateFormat = platform::registerClipboardFormat("CF_Text");
+  if (p.capture.textGateFormat == 0) return false;
+  // CF_TEXT ends at its first zero byte; what follows it could never be read back.
+  const auto zero = text.find('\0');
+  if (!platform::setClipboardBytes(platform::CF_TEXT, zero == std::string::npos ? text : text.substr(0, zero)))
+    return false;
+  p.capture.lastClipboardText = text;
+  return true;
+}
+
+bool putRichTextOnClipboard(core::Program& p, const std::string& rtf) {
+  if (p.capture.richTextFormat == 0) p.capture.richTextFormat = platform::registerClipboardFormat("Rich Text Format");
+  if (p.capture.richTextFormat == 0) return false;
+  return platform::setClipboardBytes(p.capture.richTextFormat, rtf + '\0');
+}
+
+}  // namespace core

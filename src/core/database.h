@@ -1,0 +1,106 @@
+// The database access layer: the only code that talks to the SQLite engine.
+// Every operation leaves "OK" or an error text in the layer's last message; callers judge
+// success by comparing DbLastMessage() with "OK". Text passes byte for byte in both directions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace core {
+
+// The engine's entry points the layer binds. A table with a missing entry is refused by
+// DbBindLibrary with the entry's name, so tests can hand it a damaged table.
+struct SqliteApi {
+  int (*get_table)(sqlite3*, const char*, char***, int*, int*, char**) = nullptr;
+  void (*free_table)(char**) = nullptr;
+  int (*open)(const char*, sqlite3**) = nullptr;
+  int (*close)(sqlite3*) = nullptr;
+  int (*exec)(sqlite3*, const char*, int (*)(void*, int, char**, char**), void*, char**) = nullptr;
+  int (*prepare)(sqlite3*, const char*, int, sqlite3_stmt**, const char**) = nullptr;
+  int (*bind_text)(sqlite3_stmt*, int, const char*, int, void (*)(void*)) = nullptr;
+  int (*bind_blob)(sqlite3_stmt*, int, const void*, int, void (*)(void*)) = nullptr;
+  int (*step)(sqlite3_stmt*) = nullptr;
+  int (*finalize)(sqlite3_stmt*) = nullptr;
+  int (*column_bytes)(sqlite3_stmt*, int) = nullptr;
+  const unsigned char* (*column_text)(sqlite3_stmt*, int) = nullptr;
+  const void* (*column_blob)(sqlite3_stmt*, int) = nullptr;
+  std::int64_t (*last_insert_rowid)(sqlite3*) = nullptr;
+  const char* (*errmsg)(sqlite3*) = nullptr;
+  void (*free)(void*) = nullptr;
+  int (*busy_timeout)(sqlite3*, int) = nullptr;
+  int (*errcode)(sqlite3*) = nullptr;
+};
+
+// The entry points of the linked engine.
+const SqliteApi* linkedSqliteApi();
+
+// The whole result table of a query, read row by row.
+struct Recordset {
+  int bof = 1;
+  int eof = 1;
+  char** table = nullptr;  // row 0 holds the column names; null makes the recordset unreadable
+  int rowCount = 0;
+  int columnCount = 0;
+  int currentRow = 0;      // 1-based
+  std::string value;       // the value of the last successful read
+};
+
+class DbLayer {
+ public:
+  DbLayer() = default;
+  DbLayer(const DbLayer&) = delete;
+  DbLayer& operator=(const DbLayer&) = delete;
+
+  // Binds (a copy of) the engine's entry points; 1 bound, 0 refused (with the reason in the
+  // last message). A refused table leaves the layer unbound.
+  int DbBindLibrary(const SqliteApi* api);
+  bool bound() const { return api_ != nullptr; }
+
+  sqlite3* DbOpen(const std::string& path);
+  sqlite3* DbCreate(const std::string& path, int replace);
+  int DbClose(sqlite3* db);
+  int DbExecute(const std::string& sql, sqlite3* db);
+  int DbQuery(const std::string& sql, sqlite3* db, Recordset& rs);
+
+  void RecordsetFirst(Recordset& rs);
+  void RecordsetNext(Recordset& rs);
+  int RecordsetValueByIndex(int column, Recordset& rs);
+  int RecordsetValueByName(const std::string& column, Recordset& rs);
+  void RecordsetRelease(Recordset& rs);
+
+  sqlite3_stmt* DbPrepare(sqlite3* db, const std::string& sql);
+  // The text is copied by the engine, so the caller's string may change before the step.
+  int StmtBindText(sqlite3_stmt* stmt, int index, const std::string* text);
+  int StmtBindBlob(sqlite3_stmt* stmt, int index, const void* buffer, int length);
+  int StmtStep(sqlite3_stmt* stmt);
+  int StmtFinalize(sqlite3_stmt* stmt);
+  int StmtColumnBytes(sqlite3_stmt* stmt, int column);
+  const char* StmtColumnText(sqlite3_stmt* stmt, int column);
+  const void* StmtColumnBlob(sqlite3_stmt* stmt, int column);
+  std::int64_t DbLastInsertRowId(sqlite3* db);
+
+  const std::string& DbLastMessage() const { return lastMessage_; }
+  void DbResultMessage(int code);
+
+  // How long a connection waits for a lock held by another one before it answers "locked".
+  void setBusyTimeout(int milliseconds) { busyTimeoutMs_ = milliseconds; }
+
+ private:
+  sqlite3* openFile(const std::string& path);
+  // False, with "Couldn't init 'sqlite3_<entry>'", while no engine is bound.
+  bool ready(const char* entry);
+  int readCell(int column, Recordset& rs);
+
+  SqliteApi table_;
+  const SqliteApi* api_ = nullptr;  // &table_ once bound
+  std::string lastMessage_ = "OK";
+  int busyTimeoutMs_ = 5000;
+};
+
+// The text of an engine result code, as DbResultMessage sets it.
+std::string dbResultText(int code);
+
+}  // namespace core

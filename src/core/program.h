@@ -1,0 +1,203 @@
+// The program's state: one plain record per concern, all owned by one Program object.
+// A test makes a fresh Program, so no run ever sees another's state.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/database.h"
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace core {
+
+// Names fixed in the program.
+inline const std::string appName = "Tandrel";
+inline const std::string productName = "Tandrel\x99";           // with the trade mark byte of code page 1252
+inline const std::string productVersion = "2.8";
+inline const std::string mutexName = "Tandrel2";
+inline const std::string mainSetName = "td_clips";
+inline const std::string trashSetName = "td_trash";
+inline const std::string supportContact = "the Tandrel support team";
+constexpr int mainWindowNumber = 500;
+constexpr int optionsWindowNumber = 1000;
+
+struct Paths {
+  std::string programFolder;
+  std::string companyFolder;  // per-user application data + "Korvane\"
+  std::string dataFolder;     // companyFolder + "Tandrel\"
+  std::string setsFolder;     // dataFolder + "sets\"
+  std::string printFolder;    // temporary folder + "td_print\"
+  std::string settingsPath;   // dataFolder + "tandrel.ini"
+  std::string logPath;        // dataFolder + "tandrel.log"
+  std::string databasePath;   // dataFolder + "tdclips.db"
+};
+
+struct Settings {
+  std::string activeSetName = mainSetName;
+  std::string clipIndexFile = "clips.dbt";
+  std::string lastBackup = "Never";
+  std::string backupNumber;
+  std::string startMinimized;
+  std::string startWithWindows = "N";
+  std::string startWithWindowsAtStart = "N";
+  std::string clipsConverted = "N";
+  std::string suppressDuplicates = "Y";
+  std::string saveImages = "Y";
+  int usePng = 0;
+  std::string imageExtension = ".jpg";
+  int saveHtml = 0;
+  int showTooltips = 1;
+  int listPasteShortcut = 0;
+  int topListShortcut = 0;
+  int reverseCaseShortcut = 0;
+  int captureSound = 0;
+  std::int64_t tooltipColour = 16776960;
+  int windowX = 50;
+  int windowY = 50;
+  std::string version;        // as read; empty when no file or no key
+  bool backupMadeThisRun = false;
+};
+
+struct CaptureState {
+  int capturing = 1;
+  platform::Hwnd nextViewer = 0;
+  int ignoreNextChange = 0;
+  int ownWrite = 0;
+  int replaceCapture = 0;
+  int replaceActive = 0;
+  int listPasteMode = 0;
+  int combineCount = 0;
+  int clipboardBusy = 0;
+  platform::Hwnd sourceWindow = 0;
+  std::string sourceTitle;
+  std::vector<unsigned> textFormats{platform::CF_TEXT};
+  int richTextFlag = 0;      // the current clip is rich text
+  int richTextRead = 0;      // its rich text was read from the clipboard
+  std::string clipText;      // the text taken from the clipboard
+  std::string previousText;  // the last text that was not a flood repeat
+  bool hasPreviousText = false;
+  std::uint32_t previousTextTime = 0;
+  int floodCount = 0;
+  std::string clipType = "T";
+  std::string repeatSignature;
+  int repeatCount = 0;
+  std::string listCaption;
+  std::string combinedText;
+  std::int64_t combineKey = 0;  // the clip that combine mode gathers into
+  int captureCounter = 0;
+  bool fedByTextTab = false;
+  unsigned richTextFormat = 0;   // registered on first use
+  unsigned textGateFormat = 0;
+  std::string lastClipboardText;
+  std::string richText;
+  std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
+};
+
+// The current clip: one text per column of cTbl plus the encoded image.
+struct ClipRecord {
+  std::string cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML;
+  std::string image;         // the encoded image file; empty when none
+  bool imageOwned = false;
+};
+
+// Fields read by ReadClipFields for editing and notes.
+struct EditCopy {
+  std::string date, richFlag, htmlFlag, imageFlag, source, note, text, textBeforeEdit, html, richText;
+};
+
+// One listed clip: what the list shows without reading the record.
+struct ClipRow {
+  std::int64_t key = 0;
+  std::string transferMark;
+  std::string date;
+  std::string complete;      // "Y" when preview holds the whole text
+  std::string richFlag, htmlFlag, imageFlag;
+  std::string source, note;
+  std::string preview;       // the first 1000 bytes of the text
+  std::string caption;       // column 0, made when first needed
+};
+
+struct ViewState {
+  std::vector<ClipRow> rows;       // oldest first; the list shows the last one on top
+  std::vector<int> order;          // list row -> index into rows
+  int currentRow = 0;
+  int currentElement = 0;
+  std::string sourceMenuCaption;
+  std::string mainMenuSignature;   // what the menu bar was last built for
+  std::vector<std::int64_t> trayClipKeys;  // the clip of each recent-clip entry of the tray menu
+  std::string lastAddedImage;
+  int transferMode = 0;
+  int removeSequence = 0;
+  int findStartRow = 0;
+  int lastTab = 0;
+  int clientWidth = 700;           // the main window's client size, for the layout
+  int clientHeight = 525;
+  int splitOffset = 0;             // how far the user moved the bar between list and panel
+  int targetSetOpen = 0;
+  std::string targetSet;
+  std::string pendingSetClick;
+  std::string pickedSet;
+  int dragRow = -1;
+  int dragSource = 0;
+  std::vector<std::string> setNames;   // the set list's rows
+  bool narrowCaptions = false;
+  bool browserAvailable = false;
+  int fillWidth = 110;             // caption padding, chosen with the button captions
+  int captionWidth = 70;
+  int sortDirection = 1;
+  int lastSortedColumn = -1;
+  int copyOnShow = 0;
+  int infoShown = 0;
+  int imageShown = 0;
+  int dragActive = 0;
+  int transferCount = 0;
+  int textTabEdited = 0;
+  std::string shownText;
+  std::string currentText;
+  std::string messageText;
+  std::string statusMsg;
+  platform::Colour statusBackground = 0;
+  platform::Colour statusText = 0;
+};
+
+struct Program {
+  Paths paths;
+  Settings settings;
+  CaptureState capture;
+  ViewState view;
+
+  core::DbLayer db;
+  sqlite3* databaseHandle = nullptr;
+  ClipRecord clip;
+  EditCopy editCopy;
+  std::string currentKey;
+  std::int64_t lastKey = 0;
+
+  std::string captureTime;
+  int quitRequested = 0;
+  int cleanOnExit = 0;
+  int firstRun = 0;
+  int freshStart = 0;
+  int windowsVersion = 0;
+  int doubleClickWait = 0;
+
+  platform::Hwnd mainWindow = 0;
+  platform::Handle logFile = 0;
+  platform::Handle mutex = 0;
+  platform::Handle oleacc = 0;
+  unsigned msgActivate = 0;
+  unsigned msgTaskbarCreated = 0;
+  unsigned msgFindReplace = 0;
+
+  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait, still to handle
+  bool errorHandlersInstalled = false;
+  bool exceptionReported = false;
+  bool shuttingDown = false;
+  std::atomic<int> noticeStop{0};
+};
+
+}  // namespace core
