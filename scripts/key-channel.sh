@@ -13,5 +13,5 @@ make_key_channel() {
         [ "$tries" -lt 50 ] || return 1
     done
     token=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-    (umask 077 && rm -f "$1" && printf '%s %s\n' "$port" "$token" >"$1")
+    (umask 077 && printf '%s %s\n' "$port" "$token" >"$1")
 }
