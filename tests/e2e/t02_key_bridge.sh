@@ -50,6 +50,7 @@ last_shows() { last_keys | grep -Eq "$1"; }
 start_bridge
 cd "$TEST_DIR" || fail "no test folder"
 rm -f keys.stop
+: >"$TEST_DIR/keys.txt"
 wine "$BUILD_DIR/platform_check.exe" keys "$port" "$token" >"$TEST_DIR/keys.txt" 2>>"$TEST_DIR/wine.err" &
 CHECK_PID=$!
 wait_until 60 shows '^ready' || fail "platform_check keys did not get ready: $(keys)"
