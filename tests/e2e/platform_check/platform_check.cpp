@@ -309,12 +309,19 @@ void sendDatagram(std::uint16_t port, const std::string& datagram) {
 // The keys mode, run by t02_key_bridge.sh with the key bridge on the X display and the channel
 // file in TANDREL_KEYS_FILE. First the receiver is offered forged datagrams, none of which may
 // show, then one with the token, which must; "ready" follows. (One from another address is sent by
-// the script: Wine sends from 127.0.0.1 whatever address its socket is bound to.) Then it polls the five keys every
-// 5 ms and prints a line whenever an answer changes or carries a press: the platform's answers,
-// then Wine's own. It ends when the file keys.stop appears in its folder (or after two minutes).
-int watchKeys(const std::string& port, const std::string& tokenHex) {
+// the script: Wine sends from 127.0.0.1 whatever address its socket is bound to.) Then, as the
+// main loop does, it waits at most 5 ms for window events and polls the five keys, printing a
+// line whenever an answer changes or carries a press: the platform's answers, then Wine's own
+// down bits.
+// With "focused" it shows a window titled "Key Check" first, so that Wine sees the keys too.
+// It ends when the file keys.stop appears in its folder (or after two minutes).
+int watchKeys(const std::string& port, const std::string& tokenHex, bool focused) {
   const auto channel = keychannel::parseChannel(port + " " + tokenHex);
   if (!channel) return 2;
+  if (focused) {
+    check(initToolkit() && openWindow(500, 50, 50, 300, 200, "Key Check", true) != 0, "a window to type into");
+    setForegroundWindow(windowOfNumber(500));
+  }
   const int keys[] = {VK_CONTROL, VK_MENU, VK_T, VK_R, VK_V};
   const char* names[] = {"Ctrl", "Alt", "T", "R", "V"};
   getAsyncKeyState(VK_V);  // the receiver listens from the first query on
@@ -364,7 +371,8 @@ int watchKeys(const std::string& port, const std::string& tokenHex) {
     line += " own=";
     for (int k = 0; k < 5; ++k) {
       char field[12];
-      std::snprintf(field, sizeof field, k ? ",%x" : "%x", static_cast<std::uint16_t>(GetAsyncKeyState(keys[k])));
+      // the platform's query just before took Wine's pressed bit: only its down bit is left to see
+      std::snprintf(field, sizeof field, k ? ",%x" : "%x", static_cast<std::uint16_t>(GetAsyncKeyState(keys[k])) & 0x8000);
       line += field;
     }
     if (line != last || pressed) {
@@ -372,7 +380,7 @@ int watchKeys(const std::string& port, const std::string& tokenHex) {
       std::fflush(stdout);
       last = line;
     }
-    Sleep(5);
+    waitWindowEvent(5);
   }
   return failures ? 1 : 0;
 }
@@ -380,7 +388,8 @@ int watchKeys(const std::string& port, const std::string& tokenHex) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "keys") == 0) return watchKeys(argv[2], argv[3]);
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "keys") == 0)
+    return watchKeys(argv[2], argv[3], argc == 5 && std::strcmp(argv[4], "focused") == 0);
   if (argc > 1 && std::strcmp(argv[1], "crash") == 0) {
     setUnhandledExceptionHandler([](std::uint32_t code) {
       std::printf("code %d\n", static_cast<int>(code));
