@@ -47,6 +47,10 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
         log "the key bridge did not build; its test will fail"
     fi
 
+    log "building the installer and the portable zip"
+    DIST_DIR=$BUILD_DIR/dist bash "$REPO/scripts/build-dist.sh" --no-build >/dev/null \
+        || { log "the installer did not build"; echo "0 passed, 1 failed"; exit 1; }
+
     export TANDREL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
