@@ -265,6 +265,9 @@ EncodedImage encodePng(const Image& image) {
     return out;
   }
   png_set_write_fn(png, &context, pngWrite, pngFlush);
+  // A capture is encoded while the clipboard chain waits: zlib's level 3 takes a third of the
+  // time of its default 6 on a screen shot, for a file about a tenth larger.
+  png_set_compression_level(png, 3);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
