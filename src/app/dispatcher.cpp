@@ -13,6 +13,7 @@
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
@@ -224,6 +225,11 @@ void handleMainEvent(core::Program& p, const platform::WindowEvent& event) {
         capture::toggleCapture(p);
         refreshStatus(p);
         buildTrayMenu(p);
+      } else if (event.gadget == commandOptions) {
+        endCombining(p);
+        openOptionsDialog(p);
+      } else if (event.gadget == commandAbout) {
+        showAbout(p);
       } else if (event.gadget >= commandFirstRecentClip && event.gadget < commandFirstRecentClip + recentClips) {
         pickRecentClip(p, event.gadget - commandFirstRecentClip);
       }

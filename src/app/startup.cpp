@@ -24,6 +24,7 @@
 #include "ui/help_page.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 
 namespace app {
@@ -116,6 +117,7 @@ void mainLoopPass(Program& p) {
   p.view.statusMsg = p.settings.activeSetName;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
+  else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
 }
 
 void startUp(Program& p) {

@@ -47,6 +47,7 @@ struct Settings {
   std::string clipsConverted = "N";
   std::string suppressDuplicates = "Y";
   std::string saveImages = "Y";
+  std::string skipPrivate = "Y";   // leave alone what the copying program marks as private
   int usePng = 0;
   std::string imageExtension = ".jpg";
   int saveHtml = 0;

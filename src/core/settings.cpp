@@ -141,6 +141,8 @@ void loadSettings(Program& p) {
   s.suppressDuplicates = in.text("SupressDuplicates", "Y");
   s.saveImages = in.text("SaveImages", "Y");
   s.usePng = in.text("UsePNG", "N") == "Y" ? 1 : 0;
+  // Only an explicit N lets private data in.
+  s.skipPrivate = in.text("SkipPrivate", "Y") == "N" ? "N" : "Y";
   s.startWithWindowsAtStart = s.startWithWindows;
   s.windowX = in.position("winPosX", 50);
   s.windowY = in.position("winPosY", 50);
@@ -207,6 +209,7 @@ SettingsLines settingsLines(const Program& p) {
   else put(lines, "SoundYes", "N");
   put(lines, "clipsConverted", s.clipsConverted);
   put(lines, "ToolTipBG", std::to_string(s.tooltipColour));
+  put(lines, "SkipPrivate", s.skipPrivate);
   return lines;
 }
 

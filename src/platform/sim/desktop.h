@@ -59,6 +59,8 @@ struct Window {
   bool visible = false;
   bool iconic = false;
   bool topmost = false;
+  bool enabled = true;
+  Hwnd owner = 0;
   int x = 0, y = 0, width = 0, height = 0;
   platform::WindowProc proc;
   Hwnd nextViewer = 0;     // for the viewers of other programs
@@ -94,6 +96,14 @@ struct Gadget {
   int caret = 0;
   std::string address;
   bool hasImage = false;
+  // check boxes
+  bool checked = false;
+};
+
+struct ShellRun {
+  Hwnd owner = 0;
+  std::string verb, file;
+  int showCommand = 0;
 };
 
 struct TrayIcon {
@@ -135,6 +145,8 @@ class Desktop {
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
   void releaseClipboard();
+  // The user clicks a check box: it changes and its window reports the click.
+  void clickCheckBox(int gadget);
   // Sends a message to a window as another program would.
   platform::LResult send(Hwnd window, unsigned message, platform::WParam wParam = 0, platform::LParam lParam = 0);
   // A processor exception reaches the top level of the program.
@@ -182,6 +194,11 @@ class Desktop {
   std::vector<std::vector<std::string>> listRows(int gadget);
   std::map<Hwnd, TrayIcon> tray;
   std::vector<platform::Shortcut> shortcuts;
+  std::vector<ShellRun> shellRuns;
+  // Some of what the program did, in order, for tests of an order of steps: "tooltips removed",
+  // "tooltip <gadget>", "write <path>", "rename <from> to <to>", "shortcut <path>",
+  // "enable <window number> <0|1>", "close <window number>", "rows <gadget>".
+  std::vector<std::string> journal;
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;

@@ -4,6 +4,7 @@
 #include "platform/win32/win32.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 namespace platform {
@@ -22,6 +23,13 @@ std::string specialFolder(int csidl) {
   std::string folder = path;
   if (folder.back() != '\\') folder += '\\';
   return folder;
+}
+
+bool shellExecute(Hwnd owner, const std::string& verb, const std::string& file, int showCommand) {
+  // Values above 32 mean success; the rest are error codes.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(toHwnd(owner), verb.c_str(), file.c_str(), nullptr, nullptr, showCommand));
+  return result > 32;
 }
 
 bool createShortcut(const Shortcut& shortcut) {
