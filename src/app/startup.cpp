@@ -24,6 +24,7 @@
 #include "ui/help_page.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
 #include "ui/options_dialog.h"
 #include "ui/status.h"
 
@@ -90,7 +91,7 @@ void joinViewerChain(Program& p) {
                                              platform::LParam lParam) {
     return guarded(p, [&] { return app::mainWindowProc(p, window, message, wParam, lParam); });
   });
-  p.capture.nextViewer = platform::setClipboardViewer(p.mainWindow);
+  p.capture.nextViewer = capture::joinChain(p);
   p.capture.ownWrite = 0;
 }
 
@@ -161,6 +162,8 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   ui::chooseButtonWidths(p);
+  ui::buildMainMenu(p);
+  ui::setWindowKeys(p);
 
   // 12: one instance per desktop, then the database.
   p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");

@@ -128,6 +128,12 @@ struct ViewState {
   int currentRow = 0;
   int currentElement = 0;
   std::string sourceMenuCaption;
+  std::string mainMenuSignature;   // what the menu bar was last built for
+  std::vector<std::int64_t> trayClipKeys;  // the clip of each recent-clip entry of the tray menu
+  std::string lastAddedImage;
+  int transferMode = 0;
+  int removeSequence = 0;
+  int findStartRow = 0;
   int lastTab = 0;
   int clientWidth = 700;           // the main window's client size, for the layout
   int clientHeight = 525;

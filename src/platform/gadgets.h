@@ -94,6 +94,12 @@ void setMinimumClientSize(Hwnd window, int width, int height);
 // Moves a control (the resize rule).
 void moveGadget(int gadget, int x, int y, int width, int height);
 void setFocusGadget(int gadget);
+// The gadget that has the keyboard focus, 0 when none of ours has it.
+int focusedGadget();
+// Sends a gadget a key press and release (a virtual key such as VK_DELETE), as typing would.
+void sendGadgetKey(int gadget, int virtualKey);
+// The gadget under the mouse pointer, 0 when it is over none of ours.
+int gadgetUnderCursor();
 
 // Tooltips: one per control; removed all together.
 struct Tooltip {
@@ -106,14 +112,21 @@ struct Tooltip {
 void createTooltip(const Tooltip& tip, Colour background);
 void removeTooltips();
 
-// Popup menus: an item the user picks arrives as an EVENT_MENU event with its number.
+// Menus: an item the user picks arrives as an EVENT_MENU event with its number.
 struct MenuItem {
-  int id = 0;           // 0 for a separator
+  int id = 0;                    // 0 for a separator (or a submenu, which has items)
   std::string caption;
+  bool enabled = true;           // false: shown greyed, cannot be picked
+  std::vector<MenuItem> items;   // a submenu's entries
 };
 void setPopupMenu(Hwnd window, int menu, const std::vector<MenuItem>& items);
 // Shows a popup menu at the cursor and waits until it closes.
 void showPopupMenu(Hwnd window, int menu);
+// Gives a window a menu bar (each entry a submenu); replaces the one it had, keeping the client size.
+void setMenuBar(Hwnd window, const std::vector<MenuItem>& menus);
+// Keys of a window that arrive as menu commands while the focus is in it or one of its
+// controls (never from another top-level window): virtual key -> command number.
+void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCommand);
 
 // Gadget event types reported in WindowEvent.type for EVENT_GADGET.
 constexpr int GADGET_LEFT_CLICK = 0;

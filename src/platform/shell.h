@@ -57,9 +57,10 @@ void closeMutex(Handle mutex);
 Handle loadLibrary(const std::string& name);
 void freeLibrary(Handle library);
 
-// Has the shell carry out `verb` ("open", "print") on a file or web address, the program it starts
-// shown with `showCommand`, any message of the shell owned by `owner`. False on failure.
-bool shellExecute(Hwnd owner, const std::string& verb, const std::string& file, int showCommand);
+// Runs a shell verb ("open", "print") on a file or web address; answers the shell's result,
+// above 32 on success.
+int shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand);
 
 // A shell link (.lnk). False on failure.
 struct Shortcut {

@@ -14,16 +14,17 @@
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
+#include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
+#include "ui/menus.h"
 #include "ui/status.h"
 
 namespace ui {
 namespace {
 
 constexpr std::size_t sourceShown = 76;
-constexpr int editorPopupMenu = 900;  // popup menus are numbered apart from their items
 
 // Upper case in the program's code page, for sorting as the user reads.
 unsigned char upper(unsigned char c) {
@@ -220,7 +221,7 @@ int showClipContent(core::Program& p) {
 
   p.capture.ownWrite = 1;
   platform::setEditorCaret(gadgetTextEditor, 0);
-  platform::setPopupMenu(p.mainWindow, editorPopupMenu,
+  platform::setPopupMenu(p.mainWindow, editorPopupNumber,
                          {{511, "Cut selected text and copy it to clipboard"},
                           {512, "Copy selected text to clipboard"},
                           {513, "Paste into 'text' tab from clipboard"},
@@ -404,6 +405,7 @@ void showAdditionalInfo(core::Program& p) {
 void refreshSourceMenuItem(core::Program& p) {
   const std::string source = rowColumnText(p, p.view.currentRow, 1);
   p.view.sourceMenuCaption = source.compare(0, 4, "http") == 0 ? "Open Clip Source In Browser" : "";
+  buildMainMenu(p);
 }
 
 void resetColumnTitles(core::Program& p) {

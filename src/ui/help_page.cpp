@@ -2,6 +2,7 @@
 #include "ui/help_page.h"
 
 #include "core/log.h"
+#include "core/logo.h"
 #include "core/program.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
@@ -57,7 +58,13 @@ void writeLogoFile(core::Program& p, const std::string& jpeg) {
     core::writeLog(p, p.captureTime + " The logo could not be written to " + p.paths.dataFolder + logoFile);
 }
 
-void buildHelpPage(core::Program& p) { showPage(p, helpPageText()); }
+void buildHelpPage(core::Program& p) {
+  const core::EncodedImage logo = core::logoJpeg();
+  if (logo.ok()) writeLogoFile(p, logo.bytes);
+  else core::writeLog(p, p.captureTime + " The logo could not be made: " + logo.failure);
+  showPage(p, helpPageText());
+}
+
 void showHelpPage(core::Program& p) { buildHelpPage(p); }
 
 void showAbout(core::Program& p) {
@@ -73,8 +80,10 @@ void checkForNewVersion(core::Program& p) {
 }
 
 void openHomePage(core::Program& p) {
-  if (!platform::shellExecute(p.mainWindow, "open", webSite, platform::SW_SHOWNORMAL))
-    core::writeLog(p, p.captureTime + " The home page could not be opened: " + webSite);
+  const int result = platform::shellExecute(p.mainWindow, "open", webSite, "", platform::SW_SHOWNORMAL);
+  if (result > 32) return;  // the shell's codes up to 32 are failures
+  core::writeLog(p, p.captureTime + " The home page could not be opened (" + std::to_string(result) + "): " + webSite);
+  showActionFailed(p);
 }
 
 }  // namespace ui

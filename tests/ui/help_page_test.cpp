@@ -68,11 +68,16 @@ TEST_F(HelpPageTest, VersionCheckLoadsTheUpdatePageAndHomePageGoesToTheUsersBrow
     EXPECT_EQ(gadget(ui::gadgetContentPanel).tab, ui::tabHelp);
 
     ui::openHomePage(*program);
-    ASSERT_EQ(desktop.shellRuns.size(), 1u);
-    EXPECT_EQ(desktop.shellRuns[0].owner, program->mainWindow);
-    EXPECT_EQ(desktop.shellRuns[0].verb, "open");
-    EXPECT_EQ(desktop.shellRuns[0].file, ui::webSite);
-    EXPECT_EQ(desktop.shellRuns[0].showCommand, platform::SW_SHOWNORMAL);
+    ASSERT_EQ(desktop.shellExecutions.size(), 1u);
+    EXPECT_EQ(desktop.shellExecutions[0].owner, program->mainWindow);
+    EXPECT_EQ(desktop.shellExecutions[0].verb, "open");
+    EXPECT_EQ(desktop.shellExecutions[0].file, ui::webSite);
+    EXPECT_EQ(desktop.shellExecutions[0].showCommand, platform::SW_SHOWNORMAL);
+    EXPECT_NE(gadget(ui::gadgetStatusLine).text, "Action Failed");
+
+    desktop.shellResult = 2;  // no browser registered for the address
+    ui::openHomePage(*program);
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
   });
   runToEnd();
 }
@@ -80,6 +85,13 @@ TEST_F(HelpPageTest, VersionCheckLoadsTheUpdatePageAndHomePageGoesToTheUsersBrow
 TEST_F(HelpPageTest, ALogoIsWrittenBesideThePageAndAMissingOneLeavesNoFile) {
   start();
   desktop.then([&] {
+    platform::deleteFile(logoPath);
+    ui::showAbout(*program);
+    const std::string logo = read(logoPath);
+    ASSERT_GT(logo.size(), 4u);
+    EXPECT_EQ(logo.substr(0, 3), "\xFF\xD8\xFF");  // a JPEG file
+    EXPECT_EQ(logo.substr(logo.size() - 2), "\xFF\xD9");
+
     platform::deleteFile(logoPath);
     ui::writeLogoFile(*program, "");
     EXPECT_FALSE(exists(logoPath));

@@ -100,12 +100,6 @@ struct Gadget {
   bool checked = false;
 };
 
-struct ShellRun {
-  Hwnd owner = 0;
-  std::string verb, file;
-  int showCommand = 0;
-};
-
 struct TrayIcon {
   platform::TrayImage image = platform::TrayImage::Waiting;
   std::string tooltip;
@@ -152,6 +146,18 @@ class Desktop {
   // A processor exception reaches the top level of the program.
   void raiseProcessorException(std::uint32_t code);
 
+  // --- the keyboard, by virtual-key code; each getAsyncKeyState takes the key's pressed bit ---
+  // The user presses a key and holds it.
+  void pressKey(int virtualKey);
+  void releaseKey(int virtualKey);
+  // A press and release between two queries: the next query sees only that it was pressed.
+  void tapKey(int virtualKey);
+  struct KeyState {
+    bool down = false;
+    bool pressed = false;
+  };
+  std::map<int, KeyState> keys;
+
   // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
   void answerNext(int answer) { answers_.push_back(answer); }
   // Input dialogs: answered from this queue (nullopt cancels); an unscripted one is recorded as such.
@@ -183,6 +189,13 @@ class Desktop {
   std::vector<platform::Tooltip> tooltips;
   std::map<int, std::vector<platform::MenuItem>> menus;
   std::vector<int> menusShown;
+  std::map<Hwnd, std::vector<platform::MenuItem>> menuBars;
+  std::map<Hwnd, std::vector<std::pair<int, int>>> keyCommands;
+  struct SentKey {
+    int gadget, virtualKey;
+  };
+  std::vector<SentKey> sentKeys;
+  int gadgetUnderPointer = 0;
   // The item the user picks in the next menu shown (0: none).
   std::deque<int> menuPicks;
   bool browserAvailable = true;
@@ -194,11 +207,17 @@ class Desktop {
   std::vector<std::vector<std::string>> listRows(int gadget);
   std::map<Hwnd, TrayIcon> tray;
   std::vector<platform::Shortcut> shortcuts;
-  std::vector<ShellRun> shellRuns;
+  struct ShellExecution {
+    std::string verb, file, parameters;
+    int showCommand;
+    Hwnd owner = 0;
+  };
+  std::vector<ShellExecution> shellExecutions;
   // Some of what the program did, in order, for tests of an order of steps: "tooltips removed",
   // "tooltip <gadget>", "write <path>", "rename <from> to <to>", "shortcut <path>",
   // "enable <window number> <0|1>", "close <window number>", "rows <gadget>".
   std::vector<std::string> journal;
+  int shellResult = 42;                       // what the next shell executions answer
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;

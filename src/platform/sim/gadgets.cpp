@@ -283,6 +283,13 @@ void setMinimumClientSize(Hwnd window, int width, int height) {
 }
 
 void setFocusGadget(int gadget) { desktop().focusGadget = gadget; }
+int focusedGadget() { return desktop().focusGadget; }
+void sendGadgetKey(int gadget, int virtualKey) { desktop().sentKeys.push_back({gadget, virtualKey}); }
+int gadgetUnderCursor() { return desktop().gadgetUnderPointer; }
+void setMenuBar(Hwnd window, const std::vector<MenuItem>& menus) { desktop().menuBars[window] = menus; }
+void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCommand) {
+  desktop().keyCommands[window] = keyToCommand;
+}
 
 void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) { desktop().menus[menu] = items; }
 

@@ -186,9 +186,11 @@ Handle loadLibrary(const std::string& name) {
 
 void freeLibrary(Handle) {}
 
-bool shellExecute(Hwnd owner, const std::string& verb, const std::string& file, int showCommand) {
-  desktop().shellRuns.push_back({owner, verb, file, showCommand});
-  return true;
+int shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand) {
+  auto& d = desktop();
+  d.shellExecutions.push_back({verb, file, parameters, showCommand, owner});
+  return d.shellResult;
 }
 
 bool createShortcut(const Shortcut& shortcut) {

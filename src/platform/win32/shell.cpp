@@ -4,7 +4,6 @@
 #include "platform/win32/win32.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 namespace platform {
@@ -25,11 +24,11 @@ std::string specialFolder(int csidl) {
   return folder;
 }
 
-bool shellExecute(Hwnd owner, const std::string& verb, const std::string& file, int showCommand) {
-  // Values above 32 mean success; the rest are error codes.
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(toHwnd(owner), verb.c_str(), file.c_str(), nullptr, nullptr, showCommand));
-  return result > 32;
+int shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand) {
+  HINSTANCE result = ShellExecuteA(win32::toHwnd(owner), verb.c_str(), file.c_str(),
+                                   parameters.empty() ? nullptr : parameters.c_str(), nullptr, showCommand);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 
 bool createShortcut(const Shortcut& shortcut) {

@@ -1,6 +1,7 @@
 // Checks of the Win32 platform layer itself, run under Wine: the parts whose
 // faults the end-to-end tests of Tandrel.exe would only show indirectly
-// (clipboard bounds, message routing, share modes, the notice thread).
+// (clipboard bounds, message routing, share modes, the notice thread), and the picture codecs
+// as Tandrel.exe links them, over bitmaps the system itself makes.
 // "platform_check" runs the checks; "platform_check crash" raises an access
 // violation that the unhandled-exception handler must report and end with 42.
 #include <cstdio>
@@ -8,6 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/dib.h"
+#include "core/image_codec.h"
+#include "core/logo.h"
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
@@ -220,6 +224,66 @@ void checkNotice() {
   check(!IsWindow(win32::toHwnd(notice)), "the notice is gone with its thread");
 }
 
+// Pixels of a bitmap that GDI drew, read through the system's own CF_BITMAP to CF_DIB
+// conversion, then stored as PNG and JPEG and read back.
+void checkImages(Hwnd window) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 30);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all = {0, 0, 40, 30}, left = {0, 0, 10, 30};
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255)), yellow = CreateSolidBrush(RGB(255, 255, 0));
+  FillRect(dc, &all, blue);
+  FillRect(dc, &left, yellow);
+  SelectObject(dc, old);
+  DeleteObject(blue);
+  DeleteObject(yellow);
+  DeleteDC(dc);
+  openClipboard(window);
+  emptyClipboard();
+  SetClipboardData(CF_BITMAP, bitmap);  // the clipboard owns it now
+  closeClipboard();
+
+  openClipboard(0);
+  std::optional<std::string> dib = getClipboardBytes(CF_DIB);
+  closeClipboard();
+  check(dib.has_value(), "the system offers a drawn bitmap as CF_DIB");
+  const core::DecodedImage read = core::dibToImage(dib.value_or(""));
+  check(read.ok() && read.image.width == 40 && read.image.height == 30, "the system's bitmap passes the checks");
+  auto bgrAt = [&](const core::Image& image, int x, int y) {
+    const std::uint8_t* p = &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
+    return RGB(p[2], p[1], p[0]);
+  };
+  if (!read.ok()) return;
+  check(bgrAt(read.image, 2, 2) == RGB(255, 255, 0) && bgrAt(read.image, 30, 25) == RGB(0, 0, 255),
+        "its pixels are where GDI drew them, top row first");
+
+  const core::EncodedImage png = core::encodeImage(read.image, core::ImageFormat::Png);
+  const core::DecodedImage fromPng = core::decodeImage(png.bytes);
+  check(png.ok() && fromPng.ok() && fromPng.image.pixels == read.image.pixels, "PNG keeps every pixel");
+  const core::EncodedImage jpeg = core::encodeImage(read.image, core::ImageFormat::Jpeg);
+  const core::DecodedImage fromJpeg = core::decodeImage(jpeg.bytes);
+  check(jpeg.ok() && fromJpeg.ok() && fromJpeg.image.width == 40 && fromJpeg.image.height == 30,
+        "JPEG comes back at its size");
+  check(!core::decodeImage(png.bytes.substr(0, png.bytes.size() / 2)).ok() &&
+            !core::decodeImage(jpeg.bytes.substr(0, jpeg.bytes.size() / 2)).ok(),
+        "a cut picture is refused, and the program goes on");
+  check(core::logoJpeg().ok(), "the logo encodes");
+
+  // Our own bitmap goes on the clipboard and comes back the same.
+  const core::EncodedImage ours = core::imageToDib(read.image);
+  openClipboard(window);
+  emptyClipboard();
+  setClipboardBytes(CF_DIB, ours.bytes);
+  closeClipboard();
+  openClipboard(0);
+  std::optional<std::string> back = getClipboardBytes(CF_DIB);
+  closeClipboard();
+  const core::DecodedImage again = core::dibToImage(back.value_or(""));
+  check(again.ok() && again.image.pixels == read.image.pixels, "our bitmap reads back from the clipboard");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -244,6 +308,7 @@ int main(int argc, char** argv) {
     return std::nullopt;
   });
   checkClipboard(window);
+  checkImages(window);
   checkEvents(window);
   checkControls(window);
   checkFiles();
