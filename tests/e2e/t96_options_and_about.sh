@@ -67,9 +67,10 @@ read -r main_enabled _ < <(td windowstate "$MAIN_TITLE")
 [ "$main_enabled" = enabled ] || fail "the main window stayed $main_enabled after OK"
 
 # About writes the page anew, with the version.
-rm -f "$data/Tandrel_.htm"
+rm -f "$data/Tandrel_.htm" "$data/TandrelLogo.jpg"
 td send "$MAIN_TITLE" 0x111 552 0 >/dev/null || fail "cannot send the About command"
 wait_until 10 test -f "$data/Tandrel_.htm" || fail "About wrote no Tandrel_.htm"
 grep -q 'version <b>2.8</b>' "$data/Tandrel_.htm" || fail "the page has no version"
 grep -q 'padding:10px 0 0 0' "$data/Tandrel_.htm" || fail "the page's outer block has no padding"
+[ "$(head -c3 "$data/TandrelLogo.jpg" | od -An -tx1 | tr -d ' \n')" = ffd8ff ] || fail "no JPEG logo beside the page"
 end_session
