@@ -47,7 +47,6 @@ struct Settings {
   std::string clipsConverted = "N";
   std::string suppressDuplicates = "Y";
   std::string saveImages = "Y";
-  std::string skipPrivate = "Y";   // leave alone what the copying program marks as private
   int usePng = 0;
   std::string imageExtension = ".jpg";
   int saveHtml = 0;
@@ -56,6 +55,7 @@ struct Settings {
   int topListShortcut = 0;
   int reverseCaseShortcut = 0;
   int captureSound = 0;
+  int skipPrivate = 1;       // clipboard changes marked private are not captured
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;

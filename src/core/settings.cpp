@@ -141,8 +141,6 @@ void loadSettings(Program& p) {
   s.suppressDuplicates = in.text("SupressDuplicates", "Y");
   s.saveImages = in.text("SaveImages", "Y");
   s.usePng = in.text("UsePNG", "N") == "Y" ? 1 : 0;
-  // Only an explicit N lets private data in.
-  s.skipPrivate = in.text("SkipPrivate", "Y") == "N" ? "N" : "Y";
   s.startWithWindowsAtStart = s.startWithWindows;
   s.windowX = in.position("winPosX", 50);
   s.windowY = in.position("winPosY", 50);
@@ -168,6 +166,7 @@ void loadSettings(Program& p) {
   in.flag("TopList", s.topListShortcut);
   in.flag("ReverseCase", s.reverseCaseShortcut);
   in.flag("soundYes", s.captureSound);
+  in.flag("SkipPrivate", s.skipPrivate);
 
   s.imageExtension = s.usePng == 1 ? ".png" : ".jpg";
   s.tooltipColour = in.colour("ToolTipBG", 16776960);
@@ -209,7 +208,7 @@ SettingsLines settingsLines(const Program& p) {
   else put(lines, "SoundYes", "N");
   put(lines, "clipsConverted", s.clipsConverted);
   put(lines, "ToolTipBG", std::to_string(s.tooltipColour));
-  put(lines, "SkipPrivate", s.skipPrivate);
+  put(lines, "SkipPrivate", yesNo(s.skipPrivate));
   return lines;
 }
 

@@ -51,6 +51,7 @@ int* flagOf(core::Settings& s, int gadget) {
     case optionTopList: return &s.topListShortcut;
     case optionReverseCase: return &s.reverseCaseShortcut;
     case optionSound: return &s.captureSound;
+    case optionSkipPrivate: return &s.skipPrivate;
     default: return nullptr;
   }
 }
@@ -62,7 +63,6 @@ std::string* textOf(core::Settings& s, int gadget) {
     case optionMinimized: return &s.startMinimized;
     case optionSuppressDuplicates: return &s.suppressDuplicates;
     case optionSaveImages: return &s.saveImages;
-    case optionSkipPrivate: return &s.skipPrivate;
     default: return nullptr;
   }
 }

@@ -127,7 +127,7 @@ TEST_F(OptionsDialogTest, EachClickIsKeptAtOnceButTheFileWaitsForOk) {
     EXPECT_EQ(s.topListShortcut, 1);
     EXPECT_EQ(s.reverseCaseShortcut, 1);
     EXPECT_EQ(s.captureSound, 0);
-    EXPECT_EQ(s.skipPrivate, "N");
+    EXPECT_EQ(s.skipPrivate, 0);
     EXPECT_EQ(s.startWithWindows, "Y");
     EXPECT_EQ(read(iniPath), "Version = 2.8\r\nMinimized = Y\r\n");
     EXPECT_TRUE(desktop.shortcuts.empty());
@@ -264,13 +264,13 @@ TEST_F(OptionsDialogTest, ClearingMinimizeAtStartupShowsTheWindowAtTheNextStart)
 
 TEST_F(OptionsDialogTest, SkipPrivateIsOnUnlessTheFileSaysN) {
   start("Version = 2.8\r\n");
-  desktop.then([&] { EXPECT_EQ(program->settings.skipPrivate, "Y"); });
+  desktop.then([&] { EXPECT_EQ(program->settings.skipPrivate, 1); });
   runToEnd();
   EXPECT_TRUE(iniHas("SkipPrivate = Y"));
 
   write(iniPath, "Version = 2.8\r\nskipprivate = N\r\n");
   program = std::make_unique<core::Program>();
-  desktop.then([&] { EXPECT_EQ(program->settings.skipPrivate, "N"); });
+  desktop.then([&] { EXPECT_EQ(program->settings.skipPrivate, 0); });
   runToEnd();
   EXPECT_TRUE(iniHas("SkipPrivate = N"));
 }
