@@ -40,6 +40,10 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
         -o "$BUILD_DIR/controls_check.exe" -static -lcomctl32 -lcomdlg32 -lshell32 -lole32 -loleaut32 -luuid -lgdi32 \
         -luser32 -lpsapi -lwinmm -lwinspool -lkernel32 || { log "controls_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
 
+    log "building the installer and the portable zip"
+    DIST_DIR=$BUILD_DIR/dist bash "$REPO/scripts/build-dist.sh" --no-build >/dev/null \
+        || { log "the installer did not build"; echo "0 passed, 1 failed"; exit 1; }
+
     export TANDREL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi

@@ -182,7 +182,11 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
+  const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown
   ops::InitClipStore(p);
+  // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
+  // question again: the settings exist from here on.
+  if (firstRun) saveSettings(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.

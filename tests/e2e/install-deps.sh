@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/apt.sh"
 
-PACKAGES=(wine wine32:i386 xvfb xauth imagemagick sqlite3 xclip x11-utils)
+PACKAGES=(wine wine32:i386 xvfb xauth imagemagick sqlite3 xclip x11-utils nsis zip)
 
 if [ -z "$(missing_packages "${PACKAGES[@]}")" ]; then
     printf '[e2e-deps] all packages already installed\n'
