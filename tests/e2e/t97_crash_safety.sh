@@ -12,11 +12,15 @@ stored_reported() { grep -ac "Finished with text clip - done" "$data/tandrel.log
 stream_rows() { db "select count(*) from cTbl where cText like 'crash round $1 copy %'"; }
 
 for round in $(seq 1 "$loops"); do
-    # Copies in the background, each distinct, while the kill comes at a random moment.
+    # Copies in X11 in the background, each distinct, 50 ms apart, while the kill comes at a
+    # random moment. Each xclip ends when the next copy takes the selection.
     (
-        for n in $(seq 1 40); do
-            td settext "crash round $round copy $n $RANDOM" --title "Stream $round" >/dev/null 2>&1 || true
+        for n in $(seq 1 80); do
+            printf 'crash round %s copy %s' "$round" "$n" | xclip -quiet -selection clipboard 2>/dev/null &
+            echo $! >> "$TEST_DIR/xclips"
+            sleep 0.05
         done
+        wait
     ) &
     streamer=$!
     sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 0.5 + (r % 300) / 100 }')"
@@ -24,6 +28,8 @@ for round in $(seq 1 "$loops"); do
     kill -9 "$TANDREL_PID" 2>/dev/null
     wineserver -k9 >/dev/null 2>&1
     kill "$streamer" 2>/dev/null
+    xargs -r kill 2>/dev/null < "$TEST_DIR/xclips"
+    : > "$TEST_DIR/xclips"
     wait "$streamer" 2>/dev/null
     wineserver -w >/dev/null 2>&1
 
