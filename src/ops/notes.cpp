@@ -37,7 +37,7 @@ std::string sequencePrefix(int row) {
 }
 
 void tell(core::Program& p, const std::string& text) {
-  platform::messageBox(p.mainWindow, text, core::appName, platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::messageBox(p.mainWindow, text, core::productName, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 void openRowSource(core::Program& p) {

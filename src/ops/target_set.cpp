@@ -20,7 +20,7 @@ namespace ops {
 namespace {
 
 void tell(core::Program& p, const std::string& text) {
-  platform::messageBox(p.mainWindow, text, core::appName, platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::messageBox(p.mainWindow, text, core::productName, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 void drawSetButton(core::Program& p, int gadget, platform::Colour text, platform::Colour background,

@@ -23,7 +23,7 @@ constexpr std::size_t previewLimit = 1000;
 constexpr int longestLink = 2048;
 
 void tell(core::Program& p, const std::string& text) {
-  platform::messageBox(p.mainWindow, text, core::appName, platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::messageBox(p.mainWindow, text, core::productName, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 bool endsWith(const std::string& text, const std::string& tail) {

@@ -30,7 +30,7 @@ constexpr int progressEvery = 7;
 constexpr int progressFrom = 7;  // smaller transfers show no progress
 
 void tell(core::Program& p, const std::string& text) {
-  platform::messageBox(p.mainWindow, text, core::appName, platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::messageBox(p.mainWindow, text, core::productName, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 // "Working" and one to three arrows, turning every few clips.

@@ -42,7 +42,8 @@ data_dir() {
     return 1
 }
 
-db() { sqlite3 -batch -noheader "$(data_dir)/tdclips.db" "$@"; }
+# Waits a while for a lock Tandrel holds during a write rather than failing at once.
+db() { sqlite3 -batch -noheader -cmd ".timeout 5000" "$(data_dir)/tdclips.db" "$@"; }
 
 # Hex of a text's bytes, upper case, as sqlite's hex() writes them.
 hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n' | tr 'a-f' 'A-F'; }

@@ -25,11 +25,18 @@
 //                                            list view whose first column title starts with <column title>
 //   listclick <title part> <column title> <row> [double]
 //                                            click (or double-click) that list view's row with the mouse
+//   listselect <title part> <column title> <row>...
+//                                            select exactly these rows of that list view (as Ctrl+clicks leave them)
 //   windowstate <title part>                 print "<enabled|disabled> <topmost|normal> <x> <y> <width> <height>"
 //                                            of the window's outer rectangle on the screen
 //   boxes <title part>                       print "<id> <ticked 0/1> <x> <y> <width> <height> <caption>" of each
 //                                            check box, placed in the window's client area
 //   tick <title part> <caption>              click the check box with that caption (it changes and tells its window)
+//   listpoint <title part> <column title> <row>
+//                                            print "<x> <y>", the screen point of that list view row (for xdotool)
+//   edittext <title part>                    print the text of the window's rich edit control
+//   editsel <title part> <start> <end>       select characters start..end of that control (end -1: to the end)
+//   edittype <title part> <text>             replace its selection by a text, as typing would
 //
 // Texts are printed with bytes outside 0x20..0x7E (other than line feeds) as \xNN, and text
 // arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions.
@@ -363,7 +370,8 @@ HWND findTopWindow(const std::string& title) {
 int usage() {
   std::fprintf(stderr,
                "usage: tdhelper settext|setraw|gettext|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
-               "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick ...\n");
+               "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick|listselect|listpoint|edittext|editsel|"
+               "edittype ...\n");
   return 3;
 }
 
@@ -563,6 +571,7 @@ int main(int argc, char** argv) {
     }
     const int row = std::atoi(argv[4]);
     const bool twice = argc >= 6 && std::strcmp(argv[5], "double") == 0;
+
     if (row < 0 || row >= count) {
       std::fprintf(stderr, "row %d of %d\n", row, count);
       return 1;
@@ -623,6 +632,70 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "no check box %s\n", argv[3]);
     return 1;
+  }
+  if (command == "listselect" && argc >= 5) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    HWND list = window ? findListView(window, unescape(argv[3])) : nullptr;
+    if (!list) return 1;
+    RemoteBlock block(list, sizeof(LVITEMA));
+    if (!block.ok()) return 2;
+    auto setState = [&](int row, UINT state) {
+      LVITEMA item = {};
+      item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      item.state = state;
+      DWORD_PTR done = 0;
+      return block.write(0, &item, sizeof item) &&
+             SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)),
+                                 SMTO_ABORTIFHUNG, 5000, &done);
+    };
+    if (!setState(-1, 0)) return 2;
+    for (int i = 4; i < argc; ++i)
+      if (!setState(std::atoi(argv[i]), LVIS_SELECTED | (i == 4 ? LVIS_FOCUSED : 0))) return 2;
+    std::printf("selected %d rows\n", argc - 4);
+    return 0;
+  }
+  if (command == "listpoint" && argc >= 5) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    HWND list = window ? findListView(window, unescape(argv[3])) : nullptr;
+    if (!list) return 1;
+    const int row = std::atoi(argv[4]);
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT rect;
+    if (!rowRect(list, row, rect)) return 2;
+    POINT at = {std::min<LONG>(rect.left + 24, (rect.left + rect.right) / 2), (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &at);
+    std::printf("%ld %ld\n", at.x, at.y);
+    return 0;
+  }
+  if ((command == "edittext" && argc >= 3) || (command == "editsel" && argc >= 5) ||
+      (command == "edittype" && argc >= 4)) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    HWND editor = nullptr;
+    for (HWND child : childrenOf(window))
+      if (className(child).compare(0, 8, "RichEdit") == 0 || className(child).compare(0, 8, "RICHEDIT") == 0) editor = child;
+    if (!editor) {
+      std::fprintf(stderr, "no rich edit control\n");
+      return 1;
+    }
+    DWORD_PTR result = 0;
+    if (command == "edittext") {
+      std::printf("%s\n", escape(controlText(editor)).c_str());
+      return 0;
+    }
+    if (command == "editsel") {
+      if (!SendMessageTimeoutA(editor, EM_SETSEL, std::atoi(argv[3]), std::atoi(argv[4]), SMTO_ABORTIFHUNG, 5000, &result))
+        return 2;
+      std::printf("selected %s..%s\n", argv[3], argv[4]);
+      return 0;
+    }
+    // EM_REPLACESEL is one of the messages whose text the system carries to the other process.
+    const std::string text = unescape(argv[3]);
+    if (!SendMessageTimeoutA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                             &result))
+      return 2;
+    std::printf("typed %s\n", escape(text).c_str());
+    return 0;
   }
   return usage();
 }
