@@ -328,7 +328,7 @@ bool createEditor(const Place& place, int gadget) {
   // The editor must hold a whole clip: one it cut short could be written back cut.
   SendMessageA(editor, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   SendMessageA(editor, EM_AUTOURLDETECT, TRUE, 0);
-  SendMessageA(editor, EM_SETEVENTMASK, 0, ENM_LINK);
+  SendMessageA(editor, EM_SETEVENTMASK, 0, ENM_LINK | ENM_CHANGE);
   return true;
 }
 
@@ -373,11 +373,21 @@ std::string streamOutOf(HWND editor, UINT format) {
 
 }  // namespace
 
+namespace {
+
+TextRange clickedLink;
+// Editors whose text changed (EN_CHANGE) since the program last set it. Some rich edit controls
+// leave their modified flag alone on a cut or a delete; the notification comes for every change.
+std::map<int, bool> editorChanged;
+
+}  // namespace
+
 // Text the program sets is not the user's change: the modified flag starts clear.
 void setEditorText(int gadget, const std::string& text) {
   if (HWND editor = gadgetWindow(gadget)) {
     streamInto(editor, text, SF_TEXT);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    editorChanged[gadget] = false;
   }
 }
 
@@ -390,6 +400,7 @@ void setEditorRichText(int gadget, const std::string& rtf) {
   if (HWND editor = gadgetWindow(gadget)) {
     streamInto(editor, rtf, SF_RTF);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    editorChanged[gadget] = false;
   }
 }
 
@@ -415,12 +426,6 @@ void setEditorCaret(int gadget, int position) {
   SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(position), position);
   SendMessageA(editor, EM_SCROLLCARET, 0, 0);
 }
-
-namespace {
-
-TextRange clickedLink;
-
-}  // namespace
 
 TextRange editorSelection(int gadget) {
   HWND editor = gadgetWindow(gadget);
@@ -492,7 +497,7 @@ std::optional<TextRange> editorFindText(int gadget, const std::string& text, int
 
 bool editorModified(int gadget) {
   HWND editor = gadgetWindow(gadget);
-  return editor && SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0;
+  return editor && (SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0 || editorChanged[gadget]);
 }
 
 TextRange editorClickedLink(int) { return clickedLink; }
@@ -649,6 +654,12 @@ bool controlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
       info->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
       result = 0;
       return true;
+    }
+    case WM_COMMAND: {
+      const int gadget = LOWORD(wParam);
+      if (HIWORD(wParam) == EN_CHANGE && lParam != 0 && gadgetWindow(gadget) == reinterpret_cast<HWND>(lParam))
+        editorChanged[gadget] = true;
+      return false;
     }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
