@@ -27,6 +27,8 @@ void InitClipStore(core::Program& p) {
   ui::clearClipView(p);
   if (store::CreateClipTables(p) == 0) ui::showActionFailed(p);
   RefreshSetFolders(p);
+  // A file read again (a refresh, a restore) may lack the open target: it is closed, never written to.
+  if (p.view.targetSetOpen == 1 && !store::setRowExists(p, p.edit.openTargetName)) closeTargetSet(p);
   LoadActiveSet(p);
   p.view.currentRow = 0;
   ui::selectRow(p);
