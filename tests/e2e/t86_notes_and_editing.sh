@@ -1,7 +1,16 @@
 # Notes, sequence numbers and Text tab editing in Tandrel.exe: a note with a quote and an accent
 # through the note prompt, sequencing twice and removing, Replace Clip on an unedited clip, a cut
 # that becomes a clip, and Search Clips with the find dialog followed by an edit and Replace Clip.
-# Every text is compared as bytes with what the database holds.
+# A left click on a link in the Text tab opens it with the shell (a recording stand-in for
+# xdg-open). Every text is compared as bytes with what the database holds.
+opened="$TEST_DIR/opened.txt"
+mkdir -p "$TEST_DIR/bin"
+cat > "$TEST_DIR/bin/xdg-open" <<EOS
+#!/bin/sh
+printf '%s\n' "\$*" >> "$opened"
+EOS
+chmod +x "$TEST_DIR/bin/xdg-open"
+export PATH="$TEST_DIR/bin:$PATH"
 data=$(data_dir) || fail "no data folder in the prefix"
 mkdir -p "$data"
 printf 'Version = 2.8\r\n' > "$data/tandrel.ini"
@@ -90,11 +99,28 @@ td edittype "$MAIN_TITLE" "pin" >/dev/null || fail "cannot type over the match"
 # The list is made to point at another row without a click: the edit is still the needle clip's.
 td listselect "$MAIN_TITLE" "$CLIP_LIST" 0 >/dev/null || fail "cannot select the top row"
 press "Replace Clip"
-texts() { db "select cText from cTbl where cSet = 'td_clips' order by cText" | tr '\n' '|'; }
+texts() { db "select cText from cTbl where cSet = 'td_clips' and cText not like 'see %' order by cText" | tr '\n' '|'; }
 texts_are() { [ "$(texts)" = "$1" ]; }
 wait_until 10 texts_are "line one|line two  |nothing here|one |pin deep down|two|" || fail "texts after the search and replace: $(texts)"
 td press "Find" Cancel >/dev/null || fail "cannot close the find dialog"
 td waitgone "Find" 10 >/dev/null || fail "the find dialog stays"
+
+# A link in the Text tab, clicked with the mouse.
+td settext "see http://example.com/x now" --title "Browser Notes" >/dev/null || fail "cannot copy"
+link_stored() { [ "$(db "select count(*) from cTbl where cText like 'see http%'")" = 1 ]; }
+wait_until 15 link_stored || fail "the copy with a link was not stored"
+click_clip "see http"
+point=$(td editpoint "$MAIN_TITLE" 9) || fail "no point for the link"
+set -- $point
+td front "$MAIN_TITLE" >/dev/null
+xdotool mousemove "$1" "$2" sleep 0.3 click 1
+opened_is() { [ -f "$opened" ] && [ "$(cat "$opened")" = "$1" ]; }
+wait_until 20 opened_is "http://example.com/x" || fail "the link was not opened: '$(cat "$opened" 2>/dev/null)'"
+xdotool click 3
+sleep 1
+xdotool key Escape   # the editor's popup menu
+sleep 0.5
+[ "$(wc -l < "$opened")" = 1 ] || fail "a right click opened the link too: $(cat "$opened")"
 
 end_session
 [ "$(db "select count(*) from cTbl where cSet = 'td_trash'")" = 0 ] || fail "the trash was not emptied at the exit"

@@ -37,6 +37,7 @@
 //   edittext <title part>                    print the text of the window's rich edit control
 //   editsel <title part> <start> <end>       select characters start..end of that control (end -1: to the end)
 //   edittype <title part> <text>             replace its selection by a text, as typing would
+//   editpoint <title part> <character>       print "<x> <y>", the screen point of that character of the control
 //
 // Texts are printed with bytes outside 0x20..0x7E (other than line feeds) as \xNN, and text
 // arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions.
@@ -371,7 +372,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: tdhelper settext|setraw|gettext|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
                "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick|listselect|listpoint|edittext|editsel|"
-               "edittype ...\n");
+               "edittype|editpoint ...\n");
   return 3;
 }
 
@@ -668,7 +669,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if ((command == "edittext" && argc >= 3) || (command == "editsel" && argc >= 5) ||
-      (command == "edittype" && argc >= 4)) {
+      (command == "edittype" && argc >= 4) || (command == "editpoint" && argc >= 4)) {
     HWND window = findTopWindow(unescape(argv[2]));
     if (!window) return 1;
     HWND editor = nullptr;
@@ -681,6 +682,19 @@ int main(int argc, char** argv) {
     DWORD_PTR result = 0;
     if (command == "edittext") {
       std::printf("%s\n", escape(controlText(editor)).c_str());
+      return 0;
+    }
+    if (command == "editpoint") {
+      // The rich edit control's EM_POSFROMCHAR writes the point into a POINTL of its own process.
+      RemoteBlock block(editor, sizeof(POINTL));
+      POINTL at = {0, 0};
+      if (!block.ok() || !SendMessageTimeoutA(editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(block.at(0)),
+                                              std::atoi(argv[3]), SMTO_ABORTIFHUNG, 5000, &result) ||
+          !block.read(0, &at, sizeof at))
+        return 2;
+      POINT screen = {at.x + 2, at.y + 4};
+      ClientToScreen(editor, &screen);
+      std::printf("%ld %ld\n", screen.x, screen.y);
       return 0;
     }
     if (command == "editsel") {
