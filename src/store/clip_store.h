@@ -25,7 +25,8 @@ int UpdateClipText(core::Program& p, const std::string& text);
 // Moves clip currentKey to targetSet; 1 when it was deleted from the trash instead, 0 moved,
 // -1 refused (the user was told).
 int MoveClip(core::Program& p, const std::string& targetSet);
-// Stores the edited text as a new clip and retires the old one; 0 on failure (nothing is shown).
+// Stores the edited text as a new clip and retires the old one; 0 on failure, nothing stored and the
+// engine's reason left as the last message (nothing is shown).
 int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting);
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);
