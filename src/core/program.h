@@ -127,6 +127,7 @@ struct ViewState {
   int currentRow = 0;
   int currentElement = 0;
   std::string sourceMenuCaption;
+  std::string windowTitle;         // the main window's title as the clip store last found it
   int lastTab = 0;
   int clientWidth = 700;           // the main window's client size, for the layout
   int clientHeight = 525;

@@ -216,6 +216,7 @@ TEST_F(StartupTest, ShownWindowIsInFrontWithTheActiveSetInTheStatusLine) {
     EXPECT_TRUE(desktop.window(program->mainWindow)->visible);
     EXPECT_EQ(desktop.foreground, program->mainWindow);
     EXPECT_EQ(desktop.gadgets.at(40).text, "td_clips");
+    EXPECT_EQ(program->view.windowTitle, "Tandrel\x99 Clipboard Assistant");
   });
   thenEndSession();
   EXPECT_EQ(run(), 0);
