@@ -62,7 +62,7 @@ void locateSettings(Program& p) {
       platform::specialFolder(platform::CSIDL_LOCAL_APPDATA) + "virtualstore\\Program Files\\Tandrel\\";
   if (platform::fileExists(f.settingsPath)) {
     writeLog(p, "ini exists at startup " + f.dataFolder);
-    const auto bytes = platform::readFile(f.settingsPath, 1u << 20);
+    const auto bytes = readSettingsFile(p);
     const bool converted = bytes && settingValue(parseSettings(*bytes), "VistaConverted").value_or("") == "Y";
     writeLog(p, (converted ? "VistaConverted switch is set " : "Vista AppCoPgm does not exist ") + f.dataFolder);
   } else if (platform::fileExists(f.programFolder + "tandrel.ini")) {
