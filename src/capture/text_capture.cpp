@@ -146,23 +146,34 @@ void combineCapture(core::Program& p) {
     row.complete = c.combinedText.size() < previewLimit ? "Y" : "N";
     ui::addRowAtTop(p, row);
   } else {
-    // Always the clip combine mode created, whatever row the user has selected meanwhile.
+    // Always the clip combine mode created, whatever row the user has selected meanwhile. Its rich
+    // text holds only the first piece, so from the second piece on it is plain text.
     const std::string selectedKey = p.currentKey;
     p.currentKey = std::to_string(c.combineKey);
-    store::UpdateClipText(p, c.combinedText);
+    const int updated = store::UpdateClipText(p, c.combinedText, true);
     p.currentKey = selectedKey;
+    // A refused update leaves the row as the database has it; the text gathered so far is written
+    // with the next piece.
+    if (updated == 0) {
+      ui::showActionFailed(p);
+      return;
+    }
     if (core::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
       row->preview = c.combinedText.substr(0, previewLimit);
       row->complete = c.combinedText.size() < previewLimit ? "Y" : "N";
+      row->richFlag = "N";
       row->source = c.sourceTitle;
       row->date = p.captureTime;
     }
   }
   ++c.combineCount;
   ui::drawRows(p);
-  p.view.currentRow = 0;
-  ui::selectRow(p);
-  ui::showClipContent(p);
+  const int combinedRow = ui::rowOfKey(p, c.combineKey);
+  if (combinedRow >= 0) {
+    p.view.currentRow = combinedRow;
+    ui::selectRow(p);
+    ui::showClipContent(p);
+  }
   ui::refreshStatus(p);
 }
 

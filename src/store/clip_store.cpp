@@ -231,8 +231,10 @@ int ReadClipFields(core::Program& p) {
   return 1;
 }
 
-int UpdateClipText(core::Program& p, const std::string& text) {
-  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "' WHERE ckey = '" + escapeQuotes(p.currentKey) + "';",
+int UpdateClipText(core::Program& p, const std::string& text, bool plainText) {
+  const std::string rich = plainText ? ", cRTFsw = 'N', cRTF = ' '" : "";
+  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "'" + rich + " WHERE ckey = '" +
+                     escapeQuotes(p.currentKey) + "';",
                  p.databaseHandle);
   if (p.db.DbLastMessage() != "OK") {
     tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());

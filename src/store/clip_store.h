@@ -20,8 +20,9 @@ int WriteClipDB(core::Program& p);
 int ReadClip(core::Program& p);
 // Reads clip currentKey into the EditCopy; 1 read, 0 failed.
 int ReadClipFields(core::Program& p);
-// Replaces the text of clip currentKey; 1 done, 0 refused (the user was told).
-int UpdateClipText(core::Program& p, const std::string& text);
+// Replaces the text of clip currentKey, and with `plainText` also drops its rich text (a combined clip
+// whose rich text holds only its first piece); 1 done, 0 refused (the user was told).
+int UpdateClipText(core::Program& p, const std::string& text, bool plainText = false);
 // Moves clip currentKey to targetSet; 1 when it was deleted from the trash instead, 0 moved,
 // -1 refused (the user was told).
 int MoveClip(core::Program& p, const std::string& targetSet);

@@ -86,6 +86,12 @@ core::ClipRow* elementWithKey(core::Program& p, std::int64_t key) {
   return nullptr;
 }
 
+int rowOfKey(const core::Program& p, std::int64_t key) {
+  for (std::size_t r = 0; r < p.view.order.size(); ++r)
+    if (p.view.rows[static_cast<std::size_t>(p.view.order[r])].key == key) return static_cast<int>(r);
+  return -1;
+}
+
 std::string rowColumnText(core::Program& p, int row, int column) {
   core::ClipRow* e = elementAtRow(p, row);
   if (e == nullptr) return "";

@@ -15,6 +15,8 @@ namespace ui {
 // The element a list row shows (through the row order), nullptr for no such row.
 core::ClipRow* elementAtRow(core::Program& p, int row);
 core::ClipRow* elementWithKey(core::Program& p, std::int64_t key);
+// The list row that shows the clip with this key, -1 when none does.
+int rowOfKey(const core::Program& p, std::int64_t key);
 int elementIndexOfRow(const core::Program& p, int row);
 // The two column texts of a list row.
 std::string rowColumnText(core::Program& p, int row, int column);

@@ -191,6 +191,46 @@ TEST_F(TextCaptureTest, CombineModeGathersCapturesIntoTheClipItCreated) {
             (Rows{{"older clip"}, {"one\n\rtwo\n\rthree\n\r"}, {"four"}}));
 }
 
+TEST_F(TextCaptureTest, CombinedClipIsPlainTextFromItsSecondPieceAndStaysTheRowShown) {
+  seed({{"td_clips", "older clip", "Somewhere", " "}}, {}, "Version = 2.8\r\nSaveHTML = Y\r\n");
+  desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
+  const std::string rtf = "{\\rtf1\\ansi {\\b one}}";
+  std::int64_t combined = 0;
+  desktop.then([&] { post(ui::gadgetCombineCaptures); });
+  desktop.then([&] {
+    const unsigned format = platform::registerClipboardFormat("Rich Text Format");
+    desktop.copyFormats({{platform::CF_TEXT, std::string("one") + '\0'}, {format, rtf + '\0'}}, editor);
+    combined = program->capture.combineKey;
+    EXPECT_EQ(query("select cRTFsw, cRTF from cTbl where cKey = " + std::to_string(combined)), (Rows{{"Y", rtf}}));
+    // The older clip goes back to the clipboard and to the top row.
+    selectOnly(ui::gadgetClipList, 1);
+    ui::activateClip(*program);
+    desktop.copyText("two", mail);
+    EXPECT_EQ(query("select cText, cRTFsw, cRTF from cTbl where cKey = " + std::to_string(combined)),
+              (Rows{{"one\n\rtwo\n\r", "N", " "}}));
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("older clip"), wideCaption("one")}));
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{1}));
+    EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), "one\n\rtwo\n\r");
+    EXPECT_EQ(ui::elementWithKey(*program, combined)->richFlag, "N");
+
+    // A refused update leaves the row as the database has it.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    desktop.copyText("three", editor);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(desktop.messageBoxes.back().text,
+              "Database Insert Error - Insert failed For Value database is locked");
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(ui::elementWithKey(*program, combined)->preview, "one\n\rtwo\n\r");
+    desktop.copyText("four", mail);
+  });
+  runToEnd();
+  EXPECT_EQ(query("select cText from cTbl where cKey = " + std::to_string(combined)),
+            (Rows{{"one\n\rtwo\n\rthree\n\rfour\n\r"}}));
+}
+
 TEST_F(TextCaptureTest, TextWhoseInsertFailsLeavesNoRow) {
   seed({{"td_clips", "older clip", "Somewhere", " "}});
   desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
