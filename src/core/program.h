@@ -154,6 +154,7 @@ struct ViewState {
   std::string shownText;
   std::string currentText;
   std::string messageText;
+  std::string pageText;            // what the page file the browser shows was last given
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;

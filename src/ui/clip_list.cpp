@@ -131,6 +131,7 @@ void blankContentView(core::Program& p) {
   if (p.view.browserAvailable) {
     platform::browserNavigate(gadgetHelpBrowser, "about:blank");
     const std::string page = p.paths.dataFolder + "Tandrel_.htm";
+    p.view.pageText = blankPage;
     platform::writeFile(page, blankPage);
     platform::browserNavigate(gadgetHelpBrowser, page);
   }

@@ -44,6 +44,7 @@ std::string helpPageText() {
 
 void showPage(core::Program& p, const std::string& page) {
   const std::string file = p.paths.dataFolder + "Tandrel_.htm";
+  p.view.pageText = page;
   platform::writeFile(file, page + "\n");
   if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, file);
 }

@@ -9,6 +9,7 @@
 
 #include "capture/watcher.h"
 #include "ui/clip_list.h"
+#include "ui/help_page.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -197,6 +198,22 @@ TEST_F(WatcherTest, RepeatedTextIsDroppedWhenDuplicatesAreSuppressed) {
   });
   EXPECT_EQ(capturedTexts(), (Rows{{"again", "Report.txt - Editor"}}));
   EXPECT_TRUE(logHas(startTime + " Duplicate flood - close clipboard -exiting"));
+}
+
+TEST_F(WatcherTest, EveryProcessedChangeEmptiesThePageTextWithoutWritingThePage) {
+  desktop.browserAvailable = false;
+  const std::string page = dataFolder + "Tandrel_.htm";
+  runWithViewerBehind([&] {
+    ui::buildHelpPage(*program);
+    const std::string written = read(page);
+    ASSERT_FALSE(program->view.pageText.empty());
+    desktop.copyText("captured", editor);
+    EXPECT_EQ(program->view.pageText, "");
+    ui::buildHelpPage(*program);
+    desktop.copyText("captured", editor);  // a flood repeat
+    EXPECT_EQ(program->view.pageText, "");
+    EXPECT_EQ(read(page), written);
+  });
 }
 
 TEST_F(WatcherTest, ImageOnlyClipboardGoesToTheImageBranch) {
