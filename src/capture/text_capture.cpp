@@ -118,6 +118,9 @@ int storeNewTextClip(core::Program& p) {
     row.key = p.lastKey;
     ui::addRowAtRow(p, row, replacedRow);
   }
+  if (p.view.order.size() != p.view.rows.size())
+    core::writeLog(p, p.captureTime + " List rows " + std::to_string(p.view.order.size()) +
+                         " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
   if (!c.fedByTextTab) ui::drawRows(p);
   if (p.settings.captureSound != 0) platform::playCaptureSound();
@@ -246,6 +249,9 @@ int captureText(core::Program& p) {
     if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
   }
+  // Rich text shown in the editor cannot be saved back as it is.
+  const core::ClipRow* shown = ui::elementAtRow(p, p.view.currentRow);
+  ui::buildEditorPopupMenu(p, c.richTextFlag == 0 && (shown == nullptr || shown->richFlag != "Y"));
   ui::buildTrayMenu(p);
   return 1;
 }

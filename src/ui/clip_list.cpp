@@ -23,7 +23,6 @@ namespace ui {
 namespace {
 
 constexpr std::size_t sourceShown = 76;
-constexpr int editorPopupMenu = 900;  // popup menus are numbered apart from their items
 
 // Upper case in the program's code page, for sorting as the user reads.
 unsigned char upper(unsigned char c) {
@@ -186,6 +185,17 @@ int syncCurrentClip(core::Program& p) {
   return 1;
 }
 
+void buildEditorPopupMenu(core::Program& p, bool withSave) {
+  std::vector<platform::MenuItem> items = {{511, "Cut selected text and copy it to clipboard"},
+                                           {512, "Copy selected text to clipboard"},
+                                           {513, "Paste into 'text' tab from clipboard"},
+                                           {530, "Delete selected text from entry"},
+                                           {514, "Select All text in Text Tab"},
+                                           {0, ""}};
+  if (withSave) items.push_back({508, "Save to Database"});
+  platform::setPopupMenu(p.mainWindow, editorPopupMenu, items);
+}
+
 void showPlainText(core::Program& p, const std::string& text) {
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
   const bool ended = text.size() >= 2 && text.compare(text.size() - 2, 2, "\n\r") == 0;
@@ -227,14 +237,7 @@ int showClipContent(core::Program& p) {
 
   p.capture.ownWrite = 1;
   platform::setEditorCaret(gadgetTextEditor, 0);
-  platform::setPopupMenu(p.mainWindow, editorPopupMenu,
-                         {{511, "Cut selected text and copy it to clipboard"},
-                          {512, "Copy selected text to clipboard"},
-                          {513, "Paste into 'text' tab from clipboard"},
-                          {530, "Delete selected text from entry"},
-                          {514, "Select All text in Text Tab"},
-                          {0, ""},
-                          {508, "Save to Database"}});
+  buildEditorPopupMenu(p, true);
   // The record is read before the clipboard is touched: a clip that cannot be read never empties
   // the user's clipboard.
   const bool editedInPlace = v.textTabEdited == 1 && element.complete == "Y" && element.richFlag != "Y" &&

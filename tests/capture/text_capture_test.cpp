@@ -33,6 +33,10 @@ class TextCaptureTest : public MainWindowTest {
     const auto lines = logLines();
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
   }
+  bool editorMenuHas(int item) {
+    const auto& items = desktop.menus[ui::editorPopupMenu];
+    return std::any_of(items.begin(), items.end(), [item](const platform::MenuItem& m) { return m.id == item; });
+  }
   platform::Hwnd editor = 0, mail = 0;
 };
 
@@ -258,13 +262,35 @@ TEST_F(TextCaptureTest, RichTextIsStoredWithItsMarkAndShown) {
     const unsigned format = platform::registerClipboardFormat("Rich Text Format");
     desktop.copyFormats({{platform::CF_TEXT, std::string("bold words") + '\0'}, {format, rtf + '\0'}}, editor);
     EXPECT_EQ(gadget(ui::gadgetTextEditor).richText, rtf);
+    EXPECT_FALSE(editorMenuHas(508));
     desktop.copyFormats({{platform::CF_TEXT, std::string("plain after all") + '\0'}, {format, "no rich text here"}}, editor);
     EXPECT_EQ(gadget(ui::gadgetTextEditor).richText, "");
     EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), "plain after all\n\r");
+    desktop.copyText("no rich text at all", editor);
+    EXPECT_TRUE(editorMenuHas(508));
+    EXPECT_TRUE(editorMenuHas(514));
   });
   runToEnd();
   EXPECT_EQ(query("select cText, cRTFsw, cRTF from cTbl order by cKey"),
-            (Rows{{"bold words", "Y", rtf}, {"plain after all", "Y", "no rich text here"}}));
+            (Rows{{"bold words", "Y", rtf},
+                  {"plain after all", "Y", "no rich text here"},
+                  {"no rich text at all", "N", " "}}));
+}
+
+TEST_F(TextCaptureTest, ListRowsThatNoLongerMatchTheKeptRowsAreLogged) {
+  startWith("");
+  desktop.then([&] {
+    desktop.copyText("matching", editor);
+    program->view.rows.push_back(core::ClipRow{});  // a kept row no list row shows
+    desktop.copyText("after the damage", editor);
+  });
+  runToEnd();
+  const auto lines = logLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("do not match") != std::string::npos; }),
+            1);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "2026-12-08  14:03:59 List rows 2 do not match the kept rows 3"),
+            lines.end());
 }
 
 TEST_F(TextCaptureTest, HugeTextAndRichTextAreCaptured) {
