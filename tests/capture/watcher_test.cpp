@@ -267,10 +267,10 @@ TEST_F(WatcherTest, ClipboardIsClosedBeforeAFailedStoreShowsItsMessage) {
     return platform::IDOK;
   };
   runWithViewerBehind([&] {
-    execute("BEGIN EXCLUSIVE; SELECT 1;");  // released at once; lock it for real below
+    // Another program holds the whole file while the text arrives.
     sqlite3* other = nullptr;
-    sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other);
-    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     desktop.copyText("cannot be stored", editor);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
