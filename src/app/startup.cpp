@@ -31,8 +31,13 @@ namespace app {
 using namespace core;
 namespace {
 
-// A start-up step that stops the program ends it at once, without the shutdown.
+// A start-up step that stops the program ends it at once, without the shutdown; only the tray icon
+// is taken away, or the shell would keep showing it after the program is gone.
 [[noreturn]] void endStartUp(Program& p) {
+  if (p.mainWindow != 0) {
+    platform::removeTrayIcon(p.mainWindow);
+    platform::closeWindow(p.mainWindow);
+  }
   closeLog(p);
   platform::endProcess(0);
 }
@@ -114,6 +119,8 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 void mainLoopPass(Program& p) {
   const platform::WindowEvent event = app::nextEvent(p, 5);
   p.view.statusMsg = p.settings.activeSetName;
+  p.view.statusBackground = ui::colour::lightCyan;
+  p.view.statusText = ui::colour::black;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
 }
