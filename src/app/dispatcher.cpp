@@ -58,8 +58,9 @@ void clickOnClipList(core::Program& p) {
 void toggleCombine(core::Program& p) {
   if (p.capture.combineCount == 0) {
     p.capture.combineCount = 1;
+    // Capture that is off joins the viewer chain again, or there would be nothing to combine.
+    if (p.capture.capturing == 0) capture::toggleCapture(p);
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
-    p.capture.capturing = 1;
     p.capture.listPasteMode = 0;
   } else {
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
@@ -217,11 +218,20 @@ void handleMainEvent(core::Program& p, const platform::WindowEvent& event) {
         p.cleanOnExit = 1;
         p.quitRequested = 1;
       } else if (event.gadget == commandShowWindow) {
-        platform::showWindow(p.mainWindow, platform::SW_RESTORE);
+        // Only a minimised window is restored: a maximised one stays maximised.
+        if (platform::isIconic(p.mainWindow)) {
+          platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);
+          platform::sleep(250);
+          platform::showWindow(p.mainWindow, platform::SW_RESTORE);
+        } else if (!platform::isWindowVisible(p.mainWindow)) {
+          platform::showWindow(p.mainWindow, platform::SW_SHOW);
+        }
         platform::setForegroundWindow(p.mainWindow);
       } else if (event.gadget == commandCaptureToggle) {
-        endCombining(p);
+        // Combine mode goes on; capture switched on again gathers into the same clip.
         capture::toggleCapture(p);
+        if (p.capture.combineCount != 0)
+          platform::setTrayIcon(p.mainWindow, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
         refreshStatus(p);
         buildTrayMenu(p);
       } else if (event.gadget >= commandFirstRecentClip && event.gadget < commandFirstRecentClip + recentClips) {

@@ -58,6 +58,7 @@ struct Window {
   std::string programPath;
   bool visible = false;
   bool iconic = false;
+  bool maximized = false;  // kept while minimised: restoring brings the maximised window back
   bool topmost = false;
   int x = 0, y = 0, width = 0, height = 0;
   platform::WindowProc proc;
