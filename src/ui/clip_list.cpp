@@ -382,6 +382,14 @@ void onTabChange(core::Program& p) {
   refreshStatus(p);
 }
 
+void onListItemChange(core::Program& p) {
+  // The set list marks a set by selecting it, so on the Clip Sets tab the mark already follows the row.
+  if (platform::panelTab(gadgetContentPanel) == tabSets) return;
+  // Back at the clips: a set click still pending would later be taken for another purpose.
+  p.view.pendingSetClick.clear();
+  platform::deselectListRows(gadgetSetList);
+}
+
 void showAdditionalInfo(core::Program& p) {
   if (p.view.rows.empty()) {
     p.view.infoShown = 0;

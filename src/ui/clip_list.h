@@ -46,6 +46,8 @@ void moveClipToTop(core::Program& p, int element);
 void reorderRowsByDrop(core::Program& p, int from, int to);
 void sortByColumn(core::Program& p, int column);
 void onTabChange(core::Program& p);
+// A row of a list changed state: away from the Clip Sets tab a pending set click is cancelled.
+void onListItemChange(core::Program& p);
 void showAdditionalInfo(core::Program& p);
 void refreshSourceMenuItem(core::Program& p);
 void resetColumnTitles(core::Program& p);

@@ -165,6 +165,14 @@ bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
     case LVN_COLUMNCLICK:
       pushEvent({EVENT_GADGET, number, gadget, GADGET_COLUMN_CLICK, reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem});
       break;
+    case LVN_ITEMCHANGED: {
+      // Only a change of selection or check mark is reported; focus and the rest would flood the queue.
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+      const UINT flipped = change->uNewState ^ change->uOldState;
+      if ((change->uChanged & LVIF_STATE) && (flipped & (LVIS_SELECTED | LVIS_STATEIMAGEMASK)))
+        pushEvent({EVENT_GADGET, number, gadget, GADGET_ITEM_CHANGE, change->iItem});
+      break;
+    }
     case LVN_BEGINDRAG:
       pushEvent({EVENT_GADGET, number, gadget, GADGET_DRAG_START, reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem});
       break;
