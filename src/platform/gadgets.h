@@ -55,6 +55,8 @@ void ensureListRowVisible(int gadget, int row);
 int listCurrentRow(int gadget);
 std::string listRowText(int gadget, int row, int column);
 void setListColours(int gadget, Colour text, Colour background);
+// Draws lines between the rows and columns of a list in a colour.
+void setListLineColour(int gadget, Colour lines);
 
 // A panel of tabs.
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font);

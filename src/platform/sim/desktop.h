@@ -90,7 +90,14 @@ struct Gadget {
   // panels
   std::vector<std::string> tabs;
   int tab = 0;
+  platform::Colour lineColour = 0;  // 0: no lines drawn
   // editors and browsers
+  struct ColouredText {
+    int from, to;
+    platform::Colour colour;
+    bool operator==(const ColouredText& o) const { return from == o.from && to == o.to && colour == o.colour; }
+  };
+  std::vector<ColouredText> colouredText;  // emptied with the text
   std::string richText;
   int caret = 0;
   std::string address;

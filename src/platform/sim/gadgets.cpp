@@ -155,6 +155,10 @@ void setListColours(int gadget, Colour text, Colour background) {
   }
 }
 
+void setListLineColour(int gadget, Colour lines) {
+  if (auto* g = find(gadget)) g->lineColour = lines;
+}
+
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font) {
   if (!placed(place)) return false;
   auto& g = make(place, gadget, "panel");
