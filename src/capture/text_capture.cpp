@@ -76,6 +76,7 @@ core::ClipRow rowForText(core::Program& p) {
   row.imageFlag = "N";
   row.note = " ";
   row.caption = c.listCaption;
+  row.captured = true;
   return row;
 }
 

@@ -119,6 +119,7 @@ struct ClipRow {
   std::string source, note;
   std::string preview;       // the first 1000 bytes of the text
   std::string caption;       // column 0, made when first needed
+  bool captured = false;     // added by a capture this run: its source is shown cut to 76 characters
 };
 
 struct ViewState {

@@ -71,6 +71,8 @@ void setEditorRichText(int gadget, const std::string& rtf);
 // The editor's contents as rich text.
 std::string editorRichText(int gadget);
 void setEditorColours(int gadget, Colour text, Colour background);
+// Colours the editor's characters from `from` up to `to` (the selection is left at the start).
+void colourEditorText(int gadget, int from, int to, Colour colour);
 void setEditorCaret(int gadget, int position);
 
 // A picture box, and the embedded web browser (false where none can be made: the tab stays empty).

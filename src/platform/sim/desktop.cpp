@@ -44,6 +44,7 @@ void Desktop::reset() {
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;
+  waitCursors.clear();
   measurePixelsPerChar = 7;
   tray.clear();
   shortcuts.clear();

@@ -183,6 +183,7 @@ class Desktop {
   std::deque<int> menuPicks;
   bool browserAvailable = true;
   int focusGadget = 0;
+  std::vector<bool> waitCursors;  // each change of the cursor: true wait, false arrow
   // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for
   // "Combine Captures" at 8).
   int measurePixelsPerChar = 7;

@@ -186,6 +186,7 @@ void setEditorText(int gadget, const std::string& text) {
   if (auto* g = find(gadget)) {
     g->text = text;
     g->richText.clear();
+    g->colouredText.clear();
   }
 }
 
@@ -198,6 +199,7 @@ void setEditorRichText(int gadget, const std::string& rtf) {
   if (auto* g = find(gadget)) {
     g->richText = rtf;
     g->text = rtf;  // the simulation shows rich text as it came
+    g->colouredText.clear();
   }
 }
 
@@ -212,6 +214,10 @@ void setEditorColours(int gadget, Colour text, Colour background) {
     g->textColour = text;
     g->background = background;
   }
+}
+
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  if (auto* g = find(gadget)) g->colouredText.push_back({from, to, colour});
 }
 
 void setEditorCaret(int gadget, int position) {

@@ -148,6 +148,8 @@ std::optional<Point> windowPosition(Hwnd window) {
   return Point{w->x, w->y};
 }
 
+void showWaitCursor(bool waiting) { desktop().waitCursors.push_back(waiting); }
+
 Rect workArea() { return Rect{0, 0, 1024, 738}; }
 int doubleClickTime() { return desktop().doubleClickMs; }
 
