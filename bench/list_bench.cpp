@@ -11,8 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
+#include "app/window_proc.h"
 #include "capture/watcher.h"
+#include "core/program.h"
+#include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/sim/desktop.h"
@@ -21,7 +23,6 @@
 #include "store/clip_store.h"
 #include "store/sets.h"
 #include "ui/layout.h"
-#include "ui/window_proc.h"
 
 namespace {
 
@@ -76,24 +77,24 @@ void buildFixture(const std::string& path) {
 }
 
 // A program with the window built and the large file open, as after start-up.
-std::unique_ptr<app::Program> openLargeSet() {
+std::unique_ptr<core::Program> openLargeSet() {
   const std::string folder = benchFolder();
   const std::string path = folder + "clips100k.db";
   if (!std::filesystem::exists(path)) buildFixture(path);
   sim::desktop().reset();
-  auto p = std::make_unique<app::Program>();
+  auto p = std::make_unique<core::Program>();
   p->paths.dataFolder = folder;
   p->paths.databasePath = path;
   p->paths.setsFolder = sim::desktop().root + "/sets/";
   p->captureTime = "2026-12-08  14:03:59";
-  p->db.DbBindLibrary(store::linkedSqliteApi());
+  p->db.DbBindLibrary(core::linkedSqliteApi());
   ui::buildMainWindow(*p);
   store::openClipDatabase(*p);
   p->db.DbExecute("DELETE FROM cTbl WHERE cKey > " + std::to_string(clipCount), p->databaseHandle);
   return p;
 }
 
-void close(std::unique_ptr<app::Program>& p) {
+void close(std::unique_ptr<core::Program>& p) {
   p->db.DbExecute("DELETE FROM cTbl WHERE cKey > " + std::to_string(clipCount), p->databaseHandle);
   p->db.DbClose(p->databaseHandle);
   sim::desktop().tearDown();
@@ -107,9 +108,9 @@ double peakResidentMiB() {
 
 void BM_LoadAndFillLargeSet(benchmark::State& state) {
   auto p = openLargeSet();
-  store::LoadActiveSet(*p);  // warm
+  ops::LoadActiveSet(*p);  // warm
   for (auto _ : state) {
-    store::LoadActiveSet(*p);
+    ops::LoadActiveSet(*p);
     if (p->view.rows.size() != clipCount) state.SkipWithError("the set did not load whole");
   }
   state.counters["rows"] = static_cast<double>(p->view.rows.size());
@@ -120,11 +121,11 @@ BENCHMARK(BM_LoadAndFillLargeSet)->Unit(benchmark::kMillisecond);
 
 void BM_CaptureIntoLargeSet(benchmark::State& state) {
   auto p = openLargeSet();
-  store::LoadActiveSet(*p);
+  ops::LoadActiveSet(*p);
   auto& d = sim::desktop();
-  app::Program* program = p.get();
+  core::Program* program = p.get();
   platform::setWindowProc(p->mainWindow, [program](platform::Hwnd w, unsigned m, platform::WParam wp, platform::LParam lp) {
-    return ui::mainWindowProc(*program, w, m, wp, lp);
+    return app::mainWindowProc(*program, w, m, wp, lp);
   });
   p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);
   const platform::Hwnd editor = d.addForeignWindow("Notes - Editor", "C:\\Tools\\editor.exe");

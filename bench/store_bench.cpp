@@ -9,7 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
+#include "core/program.h"
+#include "ops/set_commands.h"
 #include "platform/shell.h"
 #include "platform/sim/desktop.h"
 #include "store/clip_database.h"
@@ -28,12 +29,12 @@ std::string clipText(std::int64_t n) {
 }
 
 // Paths under an absolute POSIX folder, which the simulated desktop leaves as they are.
-void pointAt(app::Program& p, const std::string& folder) {
+void pointAt(core::Program& p, const std::string& folder) {
   p.paths.dataFolder = folder;
   p.paths.databasePath = folder + "tdclips.db";
   p.paths.setsFolder = folder + "sets/";
   p.captureTime = "2026-12-08  14:03:59";
-  p.db.DbBindLibrary(store::linkedSqliteApi());
+  p.db.DbBindLibrary(core::linkedSqliteApi());
 }
 
 // The database of 100,000 clips, built once per process in one transaction.
@@ -43,11 +44,11 @@ class LargeDatabase {
     char pattern[] = "/tmp/tandrel-bench-XXXXXX";
     folder_ = std::string(mkdtemp(pattern)) + "/";
     sim::desktop().reset();
-    app::Program p;
+    core::Program p;
     pointAt(p, folder_);
     platform::createFolder(p.paths.setsFolder);
     store::openClipDatabase(p);
-    store::InitClipStore(p);
+    ops::InitClipStore(p);
     sqlite3* db = p.databaseHandle;
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
@@ -76,17 +77,17 @@ class LargeDatabase {
 };
 
 // A program with the large database open, as after start-up (without listing 100,000 rows).
-std::unique_ptr<app::Program> openLarge() {
+std::unique_ptr<core::Program> openLarge() {
   static LargeDatabase large;
   sim::desktop().reset();
-  auto p = std::make_unique<app::Program>();
+  auto p = std::make_unique<core::Program>();
   pointAt(*p, large.folder());
   store::openClipDatabase(*p);
-  p->view.rows.push_back(app::ClipRow{});  // ReadClip reads for a listed row
+  p->view.rows.push_back(core::ClipRow{});  // ReadClip reads for a listed row
   return p;
 }
 
-void finish(std::unique_ptr<app::Program>& p) {
+void finish(std::unique_ptr<core::Program>& p) {
   p->db.DbClose(p->databaseHandle);
   sim::desktop().tearDown();
 }
@@ -112,7 +113,7 @@ BENCHMARK(BM_DbExecute);
 void BM_DbQuery(benchmark::State& state) {
   auto p = openLarge();
   std::uint64_t seed = 2;
-  store::Recordset rs;
+  core::Recordset rs;
   for (auto _ : state) {
     const std::string sql = "SELECT * FROM cTbl WHERE cKey = '" + std::to_string(nextKey(seed)) + "'";
     if (p->db.DbQuery(sql, p->databaseHandle, rs) == 0 || rs.rowCount != 1) state.SkipWithError("query failed");
@@ -127,7 +128,7 @@ void BM_WriteClipDB(benchmark::State& state) {
   auto p = openLarge();
   const std::string text = clipText(0);
   for (auto _ : state) {
-    p->clip = app::ClipRecord{};
+    p->clip = core::ClipRecord{};
     p->clip.cSource = "Editor";
     p->clip.cText = text;
     if (store::WriteClipDB(*p) != 1) state.SkipWithError(p->db.DbLastMessage().c_str());

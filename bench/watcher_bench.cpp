@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
+#include "app/window_proc.h"
+#include "core/program.h"
+#include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/sim/desktop.h"
@@ -13,7 +15,6 @@
 #include "store/clip_database.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
-#include "ui/window_proc.h"
 
 namespace {
 
@@ -21,23 +22,23 @@ const std::string companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\
 const std::string dataFolder = companyFolder + "Tandrel\\";
 
 // The state start-up leaves: the database open and the main window in the viewer chain.
-std::unique_ptr<app::Program> startWatching() {
+std::unique_ptr<core::Program> startWatching() {
   sim::desktop().reset();
-  auto p = std::make_unique<app::Program>();
+  auto p = std::make_unique<core::Program>();
   p->paths.companyFolder = companyFolder;
   p->paths.dataFolder = dataFolder;
   p->paths.databasePath = dataFolder + "tdclips.db";
   p->paths.setsFolder = dataFolder + "sets\\";
   for (const std::string& folder : {companyFolder, dataFolder, p->paths.setsFolder}) platform::createFolder(folder);
-  p->db.DbBindLibrary(store::linkedSqliteApi());
+  p->db.DbBindLibrary(core::linkedSqliteApi());
   store::openClipDatabase(*p);
-  store::InitClipStore(*p);
+  ops::InitClipStore(*p);
 
-  app::Program& program = *p;
-  p->mainWindow = platform::openWindow(app::mainWindowNumber, 50, 50, 700, 525, "Tandrel", false);
+  core::Program& program = *p;
+  p->mainWindow = platform::openWindow(core::mainWindowNumber, 50, 50, 700, 525, "Tandrel", false);
   platform::setWindowProc(p->mainWindow, [&program](platform::Hwnd window, unsigned message, platform::WParam wParam,
                                                     platform::LParam lParam) {
-    return ui::mainWindowProc(program, window, message, wParam, lParam);
+    return app::mainWindowProc(program, window, message, wParam, lParam);
   });
   p->capture.ownWrite = 1;
   p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);

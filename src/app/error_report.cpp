@@ -2,26 +2,17 @@
 // during the shutdown itself ends the process at once rather than running the shutdown again.
 #include "app/error_report.h"
 
-#include "app/log.h"
-#include "app/program.h"
 #include "app/shutdown.h"
+#include "core/log.h"
+#include "core/program.h"
+#include "core/raise_window.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "ui/main_window.h"
 
 namespace app {
-namespace {
 
-void raiseMainWindow(Program& p) {
-  if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
-    platform::showWindow(p.mainWindow, platform::SW_RESTORE);
-    ui::bringToFront(p.mainWindow);
-  }
-}
-
-}  // namespace
-
+using namespace core;
 std::string errorReportText(int line, const std::string& description) {
   return " There was an error:\r\n\r\n"
          "At line number " + std::to_string(line) + "\r\n" +
@@ -57,7 +48,7 @@ void reportError(Program& p, int line, const std::string& description) {
   const std::string text = errorReportText(line, description);
   writeLog(p, p.captureTime + text);
   flushLog(p);
-  raiseMainWindow(p);
+  core::raiseMainWindow(p);
   platform::messageBox(p.mainWindow, text, "Tandrel Error!", platform::MB_OK | platform::MB_ICONERROR);
   shutDown(p);
 }
@@ -67,7 +58,7 @@ void reportException(Program& p, std::uint32_t code) {
   if (!p.exceptionReported) {
     p.exceptionReported = true;
     const std::string text = exceptionReportText(code);
-    raiseMainWindow(p);
+    core::raiseMainWindow(p);
     platform::messageBox(p.mainWindow, text, appName + " UNEXPECTED ERROR", platform::MB_OK | platform::MB_ICONERROR);
     writeLog(p, p.captureTime + text);
   }

@@ -6,9 +6,13 @@
 #include <stdexcept>
 #include <string>
 
+namespace core {
+struct Program;
+}
+
 namespace app {
 
-struct Program;
+using core::Program;
 
 // An error the program's error handler reports with the source line where it was raised.
 class ProgramError : public std::runtime_error {

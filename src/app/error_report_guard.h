@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "app/program.h"
+#include "core/program.h"
 
 namespace app {
 

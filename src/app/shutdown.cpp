@@ -3,9 +3,9 @@
 
 #include <thread>
 
-#include "app/log.h"
-#include "app/program.h"
-#include "app/settings.h"
+#include "core/log.h"
+#include "core/program.h"
+#include "core/settings.h"
 #include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -14,6 +14,8 @@
 #include "ui/gadgets.h"
 
 namespace app {
+
+using namespace core;
 namespace {
 
 // Runs on its own thread; the main thread sets the stop flag once the compaction is done.

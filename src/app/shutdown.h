@@ -1,9 +1,13 @@
 // The ordered shutdown that ends every run.
 #pragma once
 
+namespace core {
+struct Program;
+}
+
 namespace app {
 
-struct Program;
+using core::Program;
 
 // Leaves the viewer chain, saves the settings, removes scratch files, closes the window, empties the
 // trash, compacts the database when asked, logs the end and ends the process.

@@ -2,30 +2,33 @@
 // and the main loop.
 #include "app/startup.h"
 
-#include "app/entry.h"
+#include "app/dispatcher.h"
 #include "app/error_report.h"
-#include "app/log.h"
-#include "app/program.h"
-#include "app/settings.h"
 #include "app/shutdown.h"
+#include "app/window_proc.h"
 #include "capture/watcher.h"
+#include "core/log.h"
+#include "core/program.h"
+#include "core/settings.h"
+#include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "platform/entry.h"
+#include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/clip_database.h"
 #include "store/clip_store.h"
-#include "ui/dispatcher.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
-#include "platform/gadgets.h"
 #include "ui/status.h"
-#include "ui/window_proc.h"
 
 namespace app {
+
+using namespace core;
 namespace {
 
 // A start-up step that stops the program ends it at once, without the shutdown.
@@ -84,7 +87,7 @@ void joinViewerChain(Program& p) {
   p.capture.ownWrite = 1;
   platform::setWindowProc(p.mainWindow, [&p](platform::Hwnd window, unsigned message, platform::WParam wParam,
                                              platform::LParam lParam) {
-    return guarded(p, [&] { return ui::mainWindowProc(p, window, message, wParam, lParam); });
+    return guarded(p, [&] { return app::mainWindowProc(p, window, message, wParam, lParam); });
   });
   p.capture.nextViewer = platform::setClipboardViewer(p.mainWindow);
   p.capture.ownWrite = 0;
@@ -109,10 +112,10 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 }
 
 void mainLoopPass(Program& p) {
-  const platform::WindowEvent event = ui::nextEvent(p, 5);
+  const platform::WindowEvent event = app::nextEvent(p, 5);
   p.view.statusMsg = p.settings.activeSetName;
   if (event.kind == 0) return;
-  if (event.window == mainWindowNumber) guarded(p, [&] { ui::handleMainEvent(p, event); });
+  if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
 }
 
 void startUp(Program& p) {
@@ -168,13 +171,13 @@ void startUp(Program& p) {
   p.paths.printFolder = platform::tempFolder() + "td_print\\";
   platform::createFolder(p.paths.printFolder);
   writeLog(p, appName + "Print Dir = " + p.paths.printFolder);
-  if (p.db.DbBindLibrary(store::linkedSqliteApi()) == 0) {
+  if (p.db.DbBindLibrary(core::linkedSqliteApi()) == 0) {
     platform::messageBox(0, "Fatal error - Couldn't initialize database.dll. Please restart program.", productName,
                          platform::MB_OK | platform::MB_ICONERROR);
     endStartUp(p);
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
-  store::InitClipStore(p);
+  ops::InitClipStore(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.
@@ -210,6 +213,6 @@ void startUp(Program& p) {
 }  // namespace app
 
 int tandrelMain() {
-  static app::Program program;
+  static core::Program program;
   app::startUp(program);
 }

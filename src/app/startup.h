@@ -3,9 +3,13 @@
 
 #include <string>
 
+namespace core {
+struct Program;
+}
+
 namespace app {
 
-struct Program;
+using core::Program;
 
 // Runs the start-up steps and the main loop, then the shutdown; never returns.
 [[noreturn]] void startUp(Program& p);

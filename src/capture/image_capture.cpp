@@ -1,14 +1,14 @@
 // Reading a picture from the clipboard.
 #include "capture/image_capture.h"
 
-#include "app/log.h"
-#include "app/program.h"
 #include "capture/dib.h"
+#include "core/log.h"
+#include "core/program.h"
 #include "platform/clipboard.h"
 
 namespace capture {
 
-void readClipboardImage(app::Program& p) {
+void readClipboardImage(core::Program& p) {
   p.capture.dibBytes.clear();
   if (!platform::openClipboard(0)) return;
   auto bytes = platform::getClipboardBytes(platform::CF_DIB);
@@ -16,15 +16,15 @@ void readClipboardImage(app::Program& p) {
   if (!bytes) return;
   const DibInfo info = inspectDib(*bytes);
   if (!info.ok) {
-    app::writeLog(p, p.captureTime + " Clipboard image refused: " + info.refusal);
+    core::writeLog(p, p.captureTime + " Clipboard image refused: " + info.refusal);
     return;
   }
   p.capture.dibBytes = std::move(*bytes);
 }
 
-int captureImage(app::Program& p) {
+int captureImage(core::Program& p) {
   // Encoding and storing pictures comes with the image clips; the checked bitmap is let go here.
-  app::writeLog(p, p.captureTime + " Image clips are not stored by this release");
+  core::writeLog(p, p.captureTime + " Image clips are not stored by this release");
   p.capture.dibBytes.clear();
   return 0;
 }

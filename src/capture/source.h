@@ -6,15 +6,15 @@
 
 #include "platform/types.h"
 
-namespace app {
+namespace core {
 struct Program;
 }
 
 namespace capture {
 
 // The name of the program that owns `window` (its file name), or one blank when unknown.
-std::string sourceProgramName(app::Program& p, platform::Hwnd window);
+std::string sourceProgramName(core::Program& p, platform::Hwnd window);
 // Replaces the source title by the browser's address when the source is a web browser window.
-void lookUpBrowserAddress(app::Program& p);
+void lookUpBrowserAddress(core::Program& p);
 
 }  // namespace capture

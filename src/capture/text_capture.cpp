@@ -3,14 +3,15 @@
 // the database.
 #include "capture/text_capture.h"
 
-#include "app/log.h"
-#include "app/program.h"
-#include "capture/caption.h"
 #include "capture/watcher.h"
+#include "core/log.h"
+#include "core/program.h"
+#include "core/raise_window.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
+#include "ui/caption.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
@@ -24,28 +25,28 @@ constexpr int floodAlertEvery = 30;
 constexpr int raceLimit = 19;
 constexpr std::size_t previewLimit = 1000;
 
-void hijackAlert(app::Program& p) {
+void hijackAlert(core::Program& p) {
   p.capture.capturing = 1;
   toggleCapture(p);
   ui::showStatus(p, "Clipboard Hijack", ui::colour::red, ui::colour::white);
 }
 
-void raceAlarm(app::Program& p) {
-  app::CaptureState& c = p.capture;
-  app::writeLog(p, p.captureTime + " Tandrel Possible Race Condition detected - restarting " + c.repeatSignature);
+void raceAlarm(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  core::writeLog(p, p.captureTime + " Tandrel Possible Race Condition detected - restarting " + c.repeatSignature);
   c.capturing = 1;
   toggleCapture(p);
   platform::setGadgetText(ui::gadgetCollectingLabel, "Inactive");
   platform::setGadgetColours(ui::gadgetCollectingLabel, ui::colour::red, ui::colour::panelGrey);
   if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
     platform::showWindow(p.mainWindow, platform::SW_RESTORE);
-    ui::bringToFront(p.mainWindow);
+    core::bringToFront(p.mainWindow);
   }
 }
 
 // The repeat rules shared by a new clip and combine mode: 1 when the text is dropped.
-int dropAsRepeat(app::Program& p, bool logDuplicate) {
-  app::CaptureState& c = p.capture;
+int dropAsRepeat(core::Program& p, bool logDuplicate) {
+  core::CaptureState& c = p.capture;
   c.clipType = "T";
   const int repeats = repeatCounter(p);
   if (repeats > raceLimit) {
@@ -55,7 +56,7 @@ int dropAsRepeat(app::Program& p, bool logDuplicate) {
   }
   if (repeats > 0 && c.replaceCapture == 0) {
     if (logDuplicate) {
-      app::writeLog(p, " duplicate - " + c.repeatSignature);
+      core::writeLog(p, " duplicate - " + c.repeatSignature);
       ui::showStatus(p, "Duplicate", ui::colour::white, ui::colour::red);
     }
     return 1;
@@ -63,9 +64,9 @@ int dropAsRepeat(app::Program& p, bool logDuplicate) {
   return 0;
 }
 
-app::ClipRow rowForText(app::Program& p) {
-  app::CaptureState& c = p.capture;
-  app::ClipRow row;
+core::ClipRow rowForText(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  core::ClipRow row;
   row.source = c.sourceTitle;
   row.date = p.captureTime;
   row.complete = c.clipText.size() < previewLimit ? "Y" : "N";
@@ -79,9 +80,9 @@ app::ClipRow rowForText(app::Program& p) {
 }
 
 // The current clip as a new text clip of the active set.
-void fillTextRecord(app::Program& p, const std::string& text, const std::string& date, const std::string& source) {
-  app::ClipRecord& r = p.clip;
-  r = app::ClipRecord{};
+void fillTextRecord(core::Program& p, const std::string& text, const std::string& date, const std::string& source) {
+  core::ClipRecord& r = p.clip;
+  r = core::ClipRecord{};
   r.cImageSW = "N";
   r.cSet = p.settings.activeSetName;
   r.cText = text;
@@ -90,17 +91,17 @@ void fillTextRecord(app::Program& p, const std::string& text, const std::string&
   r.cRTF = p.capture.richText;
 }
 
-int storeNewTextClip(app::Program& p) {
-  app::CaptureState& c = p.capture;
+int storeNewTextClip(core::Program& p) {
+  core::CaptureState& c = p.capture;
   if (dropAsRepeat(p, false) == 1) return 0;
   if (!c.fedByTextTab) ui::blankContentView(p);
   c.replaceCapture = 0;
   ++c.captureCounter;
 
-  app::ClipRow row = rowForText(p);
+  core::ClipRow row = rowForText(p);
   const int replacedRow = p.view.currentRow;
   if (c.replaceActive == 1) {
-    if (const app::ClipRow* replaced = ui::elementAtRow(p, replacedRow)) row.source = replaced->source;
+    if (const core::ClipRow* replaced = ui::elementAtRow(p, replacedRow)) row.source = replaced->source;
   }
 
   fillTextRecord(p, c.clipText, row.date, row.source);
@@ -127,9 +128,9 @@ int storeNewTextClip(app::Program& p) {
   return 1;
 }
 
-void combineCapture(app::Program& p) {
-  app::CaptureState& c = p.capture;
-  if (c.combineCount == 1) c.listCaption = buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
+void combineCapture(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  if (c.combineCount == 1) c.listCaption = ui::buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
   if (dropAsRepeat(p, true) == 1) return;
   c.combinedText += c.clipText + "\n\r";
   if (c.combineCount == 1) {
@@ -139,7 +140,7 @@ void combineCapture(app::Program& p) {
       return;
     }
     c.combineKey = p.lastKey;
-    app::ClipRow row = rowForText(p);
+    core::ClipRow row = rowForText(p);
     row.key = c.combineKey;
     row.preview = c.combinedText.substr(0, previewLimit);
     row.complete = c.combinedText.size() < previewLimit ? "Y" : "N";
@@ -150,7 +151,7 @@ void combineCapture(app::Program& p) {
     p.currentKey = std::to_string(c.combineKey);
     store::UpdateClipText(p, c.combinedText);
     p.currentKey = selectedKey;
-    if (app::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
+    if (core::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
       row->preview = c.combinedText.substr(0, previewLimit);
       row->complete = c.combinedText.size() < previewLimit ? "Y" : "N";
       row->source = c.sourceTitle;
@@ -167,8 +168,8 @@ void combineCapture(app::Program& p) {
 
 }  // namespace
 
-int isFlood(app::Program& p) {
-  app::CaptureState& c = p.capture;
+int isFlood(core::Program& p) {
+  core::CaptureState& c = p.capture;
   if (c.hasPreviousText && c.clipText == c.previousText) {
     ++c.floodCount;
     if (c.floodCount % floodAlertEvery == 0 && p.settings.suppressDuplicates == "Y") hijackAlert(p);
@@ -181,8 +182,8 @@ int isFlood(app::Program& p) {
   return 0;
 }
 
-int readRichText(app::Program& p) {
-  app::CaptureState& c = p.capture;
+int readRichText(core::Program& p) {
+  core::CaptureState& c = p.capture;
   if (c.richTextFormat == 0) c.richTextFormat = platform::registerClipboardFormat("Rich Text Format");
   if (c.richTextFormat == 0 || !platform::isClipboardFormatAvailable(c.richTextFormat)) return 0;
   ui::showStatus(p, "Getting RTF", ui::colour::lightCyan, ui::colour::black);
@@ -202,9 +203,9 @@ int readRichText(app::Program& p) {
   return 1;
 }
 
-int repeatCounter(app::Program& p) {
-  app::CaptureState& c = p.capture;
-  p.captureTime = app::currentTimeText();
+int repeatCounter(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  p.captureTime = core::currentTimeText();
   std::string signature;
   if (c.clipType == "I") {
     signature = c.listCaption + p.captureTime + c.sourceTitle;
@@ -221,13 +222,13 @@ int repeatCounter(app::Program& p) {
   return c.repeatCount;
 }
 
-int captureText(app::Program& p) {
-  app::CaptureState& c = p.capture;
+int captureText(core::Program& p) {
+  core::CaptureState& c = p.capture;
   if (c.combineCount != 0) {
     combineCapture(p);
     return 1;
   }
-  c.listCaption = buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
+  c.listCaption = ui::buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
   if (c.ownWrite == 0) {
     if (storeNewTextClip(p) == 0) return 0;
     c.ownWrite = 1;

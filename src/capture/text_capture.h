@@ -2,7 +2,7 @@
 // combine mode, and the clip's row in the list.
 #pragma once
 
-namespace app {
+namespace core {
 struct Program;
 }
 
@@ -10,12 +10,12 @@ namespace capture {
 
 // 1 when the text just read repeats the previous one and must be dropped (raising the hijack
 // alert at every 30th repeat when duplicates are suppressed), else 0.
-int isFlood(app::Program& p);
+int isFlood(core::Program& p);
 // Reads the "Rich Text Format" data of the open clipboard; 1 when it was read.
-int readRichText(app::Program& p);
+int readRichText(core::Program& p);
 // Handles the text just read: stores it, or gathers it in combine mode. 1 handled, 0 dropped.
-int captureText(app::Program& p);
+int captureText(core::Program& p);
 // Renews captureTime and counts consecutive clips with the same signature.
-int repeatCounter(app::Program& p);
+int repeatCounter(core::Program& p);
 
 }  // namespace capture

@@ -3,12 +3,13 @@
 // clipboard is closed as soon as its data is read, so no other program waits behind a message box.
 #include "capture/watcher.h"
 
-#include "app/log.h"
-#include "app/program.h"
-#include "app/text.h"
 #include "capture/image_capture.h"
 #include "capture/source.h"
 #include "capture/text_capture.h"
+#include "core/log.h"
+#include "core/program.h"
+#include "core/raise_window.h"
+#include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -23,14 +24,14 @@ namespace {
 
 constexpr int maxOpenTries = 50;
 
-void passOn(app::Program& p, unsigned message, platform::WParam wParam, platform::LParam lParam) {
+void passOn(core::Program& p, unsigned message, platform::WParam wParam, platform::LParam lParam) {
   if (p.capture.nextViewer != 0) platform::sendMessage(p.capture.nextViewer, message, wParam, lParam);
 }
 
-void logStep(app::Program& p, const std::string& text) { app::writeLog(p, p.captureTime + " " + text); }
+void logStep(core::Program& p, const std::string& text) { core::writeLog(p, p.captureTime + " " + text); }
 
-void findSource(app::Program& p) {
-  app::CaptureState& c = p.capture;
+void findSource(core::Program& p) {
+  core::CaptureState& c = p.capture;
   platform::Hwnd source = platform::getForegroundWindow();
   if (source == 0) source = platform::getActiveWindow();
   if (source == 0) source = platform::getOpenClipboardWindow();
@@ -42,12 +43,12 @@ void findSource(app::Program& p) {
     c.sourceTitle.clear();
     return;
   }
-  c.sourceTitle = app::trimBlanks(platform::getWindowText(source, 256));
+  c.sourceTitle = core::trimBlanks(platform::getWindowText(source, 256));
   if (c.sourceTitle.empty()) c.sourceTitle = sourceProgramName(p, source);
   if (c.sourceTitle.size() > 256) c.sourceTitle.resize(256);
 }
 
-void switchListPasteOff(app::Program& p) {
+void switchListPasteOff(core::Program& p) {
   p.capture.listPasteMode = 0;
   p.capture.capturing = 1;
 }
@@ -55,8 +56,8 @@ void switchListPasteOff(app::Program& p) {
 enum class TextRead { Taken, Flood, NotText, Unreadable };
 
 // Reads the text (and its rich text) and closes the clipboard before anything is stored.
-TextRead readText(app::Program& p) {
-  app::CaptureState& c = p.capture;
+TextRead readText(core::Program& p) {
+  core::CaptureState& c = p.capture;
   if (!platform::openClipboard(0)) return TextRead::NotText;
   logStep(p, "Have text - Opening Clipboard");
   if (!platform::isClipboardFormatAvailable(platform::CF_TEXT)) {
@@ -80,8 +81,8 @@ TextRead readText(app::Program& p) {
   return TextRead::Taken;
 }
 
-void imageBranch(app::Program& p) {
-  app::CaptureState& c = p.capture;
+void imageBranch(core::Program& p) {
+  core::CaptureState& c = p.capture;
   c.dibBytes.clear();
   readClipboardImage(p);
   platform::sleep(20);
@@ -97,13 +98,13 @@ void imageBranch(app::Program& p) {
 
 }  // namespace
 
-int clipboardHasFormats(app::Program& p) {
+int clipboardHasFormats(core::Program& p) {
   int failures = 0;
   while (!platform::openClipboard(0)) {
     p.capture.clipboardBusy = 1;
     platform::sleep(5);
     if (++failures > maxOpenTries) {
-      app::writeLog(p, p.captureTime + " unable to open clipboard to enumerate - TERMINATED" + std::to_string(failures));
+      core::writeLog(p, p.captureTime + " unable to open clipboard to enumerate - TERMINATED" + std::to_string(failures));
       platform::closeClipboard();
       return 0;
     }
@@ -113,8 +114,8 @@ int clipboardHasFormats(app::Program& p) {
   return first != 0 ? 1 : 0;
 }
 
-platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, platform::LParam lParam) {
-  app::CaptureState& c = p.capture;
+platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, platform::LParam lParam) {
+  core::CaptureState& c = p.capture;
   const unsigned message = platform::WM_DRAWCLIPBOARD;
   if (c.ignoreNextChange == 1) {
     c.ignoreNextChange = 0;
@@ -124,7 +125,7 @@ platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, plat
     passOn(p, message, wParam, lParam);
     return 0;
   }
-  p.captureTime = app::currentTimeText();
+  p.captureTime = core::currentTimeText();
   findSource(p);
   c.richTextFlag = 0;
 
@@ -147,7 +148,7 @@ platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, plat
         ui::showStatus(p, "Clipboard Error", ui::colour::red, ui::colour::black);
         if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
           platform::showWindow(p.mainWindow, platform::SW_RESTORE);
-          ui::bringToFront(p.mainWindow);
+          core::bringToFront(p.mainWindow);
         }
         imageNeeded = false;
         break;
@@ -171,15 +172,15 @@ platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, plat
   return 0;
 }
 
-platform::LResult onChangeClipboardChain(app::Program& p, platform::WParam leaving, platform::LParam successor) {
-  app::CaptureState& c = p.capture;
+platform::LResult onChangeClipboardChain(core::Program& p, platform::WParam leaving, platform::LParam successor) {
+  core::CaptureState& c = p.capture;
   if (leaving == c.nextViewer) c.nextViewer = static_cast<platform::Hwnd>(successor);
   else if (c.nextViewer != 0) platform::sendMessage(c.nextViewer, platform::WM_CHANGECBCHAIN, leaving, successor);
   return 0;
 }
 
-int toggleCapture(app::Program& p) {
-  app::CaptureState& c = p.capture;
+int toggleCapture(core::Program& p) {
+  core::CaptureState& c = p.capture;
   if (c.capturing == 1) {
     c.capturing = 0;
     platform::changeClipboardChain(p.mainWindow, c.nextViewer);
@@ -196,8 +197,8 @@ int toggleCapture(app::Program& p) {
   return 0;
 }
 
-int rejoinChain(app::Program& p) {
-  app::CaptureState& c = p.capture;
+int rejoinChain(core::Program& p) {
+  core::CaptureState& c = p.capture;
   c.ignoreNextChange = 1;
   platform::changeClipboardChain(p.mainWindow, c.nextViewer);
   c.ignoreNextChange = 1;

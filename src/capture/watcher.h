@@ -3,21 +3,21 @@
 
 #include "platform/types.h"
 
-namespace app {
+namespace core {
 struct Program;
 }
 
 namespace capture {
 
 // One WM_DRAWCLIPBOARD: guards, source, text or image branch, then passed on down the chain.
-platform::LResult onDrawClipboard(app::Program& p, platform::WParam wParam, platform::LParam lParam);
+platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, platform::LParam lParam);
 // WM_CHANGECBCHAIN: `leaving` leaves the chain and `successor` takes its place.
-platform::LResult onChangeClipboardChain(app::Program& p, platform::WParam leaving, platform::LParam successor);
+platform::LResult onChangeClipboardChain(core::Program& p, platform::WParam leaving, platform::LParam successor);
 // Switches capture on or off; answers 0.
-int toggleCapture(app::Program& p);
+int toggleCapture(core::Program& p);
 // Leaves and joins the viewer chain again; answers 0.
-int rejoinChain(app::Program& p);
+int rejoinChain(core::Program& p);
 // Opens the clipboard (51 tries, 5 ms apart) and answers 1 when it holds a format, else 0.
-int clipboardHasFormats(app::Program& p);
+int clipboardHasFormats(core::Program& p);
 
 }  // namespace capture

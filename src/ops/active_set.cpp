@@ -1,8 +1,9 @@
 // The active set: the set whose clips the list shows, remembered in the settings.
 #include "ops/active_set.h"
 
-#include "app/program.h"
-#include "app/settings.h"
+#include "core/program.h"
+#include "core/settings.h"
+#include "ops/set_commands.h"
 #include "platform/gadgets.h"
 #include "store/sets.h"
 #include "ui/gadgets.h"
@@ -10,10 +11,10 @@
 
 namespace ops {
 
-void uncheckSetRows(app::Program&) { platform::deselectListRows(ui::gadgetSetList); }
+void uncheckSetRows(core::Program&) { platform::deselectListRows(ui::gadgetSetList); }
 
-void chooseActiveSet(app::Program& p) {
-  const std::string selected = store::selectedSetName(p);
+void chooseActiveSet(core::Program& p) {
+  const std::string selected = ops::selectedSetName(p);
   if (selected.empty()) {
     ui::showStatus(p, "Select Set", ui::colour::black, ui::colour::white);
     p.view.pendingSetClick = "S";
@@ -27,8 +28,8 @@ void chooseActiveSet(app::Program& p) {
   uncheckSetRows(p);
 }
 
-void openActiveSet(app::Program& p) {
-  const std::string selected = store::selectedSetName(p);
+void openActiveSet(core::Program& p) {
+  const std::string selected = ops::selectedSetName(p);
   if (!selected.empty()) {
     p.view.pickedSet = selected;
     uncheckSetRows(p);
@@ -45,9 +46,9 @@ void openActiveSet(app::Program& p) {
     p.view.targetSet.clear();
   }
   p.capture.lastClipboardText.clear();
-  store::LoadActiveSet(p);
+  ops::LoadActiveSet(p);
   ui::refreshStatus(p);
-  app::saveSettings(p);
+  core::saveSettings(p);
 }
 
 }  // namespace ops

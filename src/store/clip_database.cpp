@@ -5,8 +5,8 @@
 
 #include <sqlite3.h>
 
-#include "app/log.h"
-#include "app/program.h"
+#include "core/log.h"
+#include "core/program.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -18,8 +18,8 @@ constexpr int convertedVersion = 1;
 
 // Reads the schema once so that a file that is no database shows itself now, not at the first clip.
 // The header alone (user_version) reads fine in a file whose schema is damaged.
-int probe(app::Program& p, std::string& reason) {
-  Recordset rs;
+int probe(core::Program& p, std::string& reason) {
+  core::Recordset rs;
   const int ok = p.db.DbQuery("SELECT count(*) FROM sqlite_master", p.databaseHandle, rs);
   reason = p.db.DbLastMessage();  // the release below resets it
   p.db.RecordsetRelease(rs);
@@ -36,20 +36,20 @@ std::string dateStamp() {
   return text;
 }
 
-bool createNew(app::Program& p) {
+bool createNew(core::Program& p) {
   p.databaseHandle = p.db.DbCreate(p.paths.databasePath, 0);
-  app::writeLog(p, p.captureTime + " Created Clipdb " + p.paths.dataFolder);
+  core::writeLog(p, p.captureTime + " Created Clipdb " + p.paths.dataFolder);
   if (p.databaseHandle == nullptr) {
     platform::messageBox(0, "Tandrel could not create its clip database " + p.paths.databasePath + ": " +
                                 p.db.DbLastMessage(),
-                         app::appName, platform::MB_OK | platform::MB_ICONERROR);
+                         core::appName, platform::MB_OK | platform::MB_ICONERROR);
     return false;
   }
   p.db.DbExecute("PRAGMA user_version = " + std::to_string(convertedVersion), p.databaseHandle);
   return true;
 }
 
-void closeHandle(app::Program& p) {
+void closeHandle(core::Program& p) {
   if (p.databaseHandle != nullptr) p.db.DbClose(p.databaseHandle);
   p.databaseHandle = nullptr;
 }
@@ -75,8 +75,8 @@ bool latin1FromUtf8(const std::string& text, std::string& bytes) {
   return multiByte;
 }
 
-void convertOlderText(app::Program& p) {
-  Recordset rs;
+void convertOlderText(core::Program& p) {
+  core::Recordset rs;
   if (p.db.DbQuery("PRAGMA user_version", p.databaseHandle, rs) == 0) return;
   const bool done = p.db.RecordsetValueByIndex(0, rs) == 1 && rs.value != "0";
   p.db.RecordsetRelease(rs);
@@ -116,14 +116,14 @@ void convertOlderText(app::Program& p) {
   p.db.DbExecute("COMMIT", db);
 }
 
-bool openClipDatabase(app::Program& p) {
+bool openClipDatabase(core::Program& p) {
   const std::string& path = p.paths.databasePath;
   if (!platform::fileExists(path)) {
-    app::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
+    core::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
     return createNew(p);
   }
   p.databaseHandle = p.db.DbOpen(path);
-  app::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
+  core::writeLog(p, p.captureTime + " Opened ClipDatabase " + p.paths.dataFolder);
   std::string reason = p.db.DbLastMessage();
   const int state = p.databaseHandle == nullptr ? SQLITE_CANTOPEN : probe(p, reason);
   if (state == SQLITE_OK) {
@@ -134,20 +134,20 @@ bool openClipDatabase(app::Program& p) {
   if (state == SQLITE_NOTADB || state == SQLITE_CORRUPT) {
     const std::string aside = path + ".bad-" + dateStamp();
     if (platform::renameFile(path, aside)) {
-      app::writeLog(p, p.captureTime + " Damaged clip database renamed " + aside);
+      core::writeLog(p, p.captureTime + " Damaged clip database renamed " + aside);
       platform::messageBox(0,
                            "The clip database " + path + " is damaged (" + reason + "). It has been renamed " + aside +
                                " and a new, empty clip database has been created.",
-                           app::appName, platform::MB_OK | platform::MB_ICONWARNING);
+                           core::appName, platform::MB_OK | platform::MB_ICONWARNING);
       return createNew(p);
     }
   }
-  app::writeLog(p, p.captureTime + " Clip database not opened " + path + " " + reason);
+  core::writeLog(p, p.captureTime + " Clip database not opened " + path + " " + reason);
   platform::messageBox(0,
                        "Tandrel could not open its clip database " + path + " (" + reason +
                            "). The file has been left as it is. Please close any program that uses it and start "
                            "Tandrel again.",
-                       app::appName, platform::MB_OK | platform::MB_ICONERROR);
+                       core::appName, platform::MB_OK | platform::MB_ICONERROR);
   return false;
 }
 

@@ -3,16 +3,16 @@
 
 #include <string>
 
-namespace app {
+namespace core {
 struct Program;
 }
 
 namespace store {
 
 // Opens (or creates) the clip database; false when the program cannot go on (the user was told).
-bool openClipDatabase(app::Program& p);
+bool openClipDatabase(core::Program& p);
 // Converts values that an older release stored as UTF-8 back to the program's bytes, once per file.
-void convertOlderText(app::Program& p);
+void convertOlderText(core::Program& p);
 // A text stored as UTF-8 from single bytes, turned back into those bytes in `bytes`; false when
 // the text holds no such sequence (it is already the program's own bytes).
 bool latin1FromUtf8(const std::string& text, std::string& bytes);

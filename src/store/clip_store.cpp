@@ -4,18 +4,15 @@
 
 #include <sqlite3.h>
 
-#include "app/log.h"
-#include "app/program.h"
+#include "core/log.h"
+#include "core/program.h"
+#include "core/raise_window.h"
+#include "core/set_names.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "store/set_names.h"
 #include "store/sets.h"
-#include "ui/clip_list.h"
-#include "ui/tray_menu.h"
-#include "ui/main_window.h"
-#include "ui/status.h"
 
 namespace store {
 namespace {
@@ -30,33 +27,22 @@ const char* const createSetTable = "Create Table IF NOT EXISTS Sets (setName Tex
 // Loading a set and emptying the trash select by set; without this they read every clip.
 const char* const createSetIndex = "CREATE INDEX IF NOT EXISTS cTblSetIndex ON cTbl (cSet)";
 
-void raiseIfMinimised(app::Program& p) {
-  if (p.mainWindow != 0 && platform::isIconic(p.mainWindow)) {
-    platform::showWindow(p.mainWindow, platform::SW_RESTORE);
-    ui::bringToFront(p.mainWindow);
-  }
-}
-
-void tell(app::Program& p, const std::string& text) {
-  platform::messageBox(p.mainWindow, text, app::appName, platform::MB_OK | platform::MB_ICONWARNING);
+void tell(core::Program& p, const std::string& text) {
+  platform::messageBox(p.mainWindow, text, core::appName, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 std::string blankIfEmpty(const std::string& text) { return text.empty() ? " " : text; }
 
-std::string columnText(app::Program& p, sqlite3_stmt* stmt, int column) {
+std::string columnText(core::Program& p, sqlite3_stmt* stmt, int column) {
   const int n = p.db.StmtColumnBytes(stmt, column);
   if (n == 0) return " ";
   const char* text = p.db.StmtColumnText(stmt, column);
   return text == nullptr ? " " : std::string(text, static_cast<std::size_t>(n));
 }
 
-void insertSet(app::Program& p, const std::string& name) {
-  p.db.DbExecute("insert into sets (setName) values ('" + escapeQuotes(name) + "')", p.databaseHandle);
-}
-
-void insertWelcomeClip(app::Program& p) {
-  app::ClipRecord& r = p.clip;
-  r = app::ClipRecord{};
+int insertWelcomeClip(core::Program& p) {
+  core::ClipRecord& r = p.clip;
+  r = core::ClipRecord{};
   r.cDate = p.captureTime;
   r.cSet = p.settings.activeSetName;
   r.cRTFsw = "N";
@@ -67,9 +53,10 @@ void insertWelcomeClip(app::Program& p) {
   r.cText = "Tandrel, your number 1 clipboard assistant";
   r.cRTF = " ";
   r.cHTML = "N";
-  if (WriteClipDB(p) == 0) ui::showActionFailed(p);
+  const int written = WriteClipDB(p);
   r.cRTFsw = r.cHTMLsw = r.cImageSW = r.cSource = r.cText = r.cRTF = " ";
   r.cHTML = "N";
+  return written;
 }
 
 }  // namespace
@@ -84,26 +71,18 @@ std::string escapeQuotes(const std::string& text) {
   return out;
 }
 
-void InitClipStore(app::Program& p) {
-  ui::clearClipView(p);
+int CreateClipTables(core::Program& p) {
   p.db.DbExecute(createClipTable, p.databaseHandle);
   p.db.DbExecute(createSetTable, p.databaseHandle);
   p.db.DbExecute(createSetIndex, p.databaseHandle);
-  if (p.freshStart == 1) p.settings.activeSetName = app::mainSetName;
-  insertSet(p, p.settings.activeSetName);
-  insertSet(p, app::trashSetName);
-
-  RefreshSetFolders(p);
-
-  if (p.freshStart == 1) insertWelcomeClip(p);
-  LoadActiveSet(p);
-  p.view.currentRow = 0;
-  ui::selectRow(p);
-  ui::buildTrayMenu(p);
+  if (p.freshStart == 1) p.settings.activeSetName = core::mainSetName;
+  insertSetRow(p, p.settings.activeSetName);
+  insertSetRow(p, core::trashSetName);
+  return p.freshStart == 1 ? insertWelcomeClip(p) : 1;
 }
 
-int WriteClipDB(app::Program& p) {
-  app::ClipRecord& r = p.clip;
+int WriteClipDB(core::Program& p) {
+  core::ClipRecord& r = p.clip;
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "insert into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
 
   if (r.cDate.empty()) r.cDate = p.captureTime;
@@ -134,9 +113,9 @@ int WriteClipDB(app::Program& p) {
   for (int attempt = 0; attempt < maxWriteAttempts; ++attempt) {
     result = p.db.StmtStep(stmt);
     if (result == SQLITE_DONE || result == 0) break;
-    raiseIfMinimised(p);
+    core::raiseMainWindow(p);
     tell(p, "Entering Database timing error correction routine. ");
-    app::writeLog(p, p.captureTime + " WriteClipDB Return Value For sql finalize was " + std::to_string(result) +
+    core::writeLog(p, p.captureTime + " WriteClipDB Return Value For sql finalize was " + std::to_string(result) +
                          "key = " + p.currentKey + p.db.DbLastMessage());
   }
   if (result != SQLITE_DONE && result != 0) {
@@ -148,11 +127,10 @@ int WriteClipDB(app::Program& p) {
   const int finalized = p.db.StmtFinalize(stmt);
   if (p.db.DbLastMessage() != "OK") {
     const std::string message = p.db.DbLastMessage();
-    raiseIfMinimised(p);
-    tell(p, "Unable to finalize Database transaction. Please notify " + app::supportContact);
-    app::writeLog(p, p.captureTime + " 4994 WriteClipDB Return Value For failed sql write was " +
+    core::raiseMainWindow(p);
+    tell(p, "Unable to finalize Database transaction. Please notify " + core::supportContact);
+    core::writeLog(p, p.captureTime + " 4994 WriteClipDB Return Value For failed sql write was " +
                          std::to_string(finalized) + "key = " + p.currentKey + message);
-    ui::showActionFailed(p);
     return 0;
   }
   if (r.cImageSW == "Y" && r.imageOwned) {
@@ -164,17 +142,17 @@ int WriteClipDB(app::Program& p) {
   return 1;
 }
 
-int ReadClip(app::Program& p) {
+int ReadClip(core::Program& p) {
   if (p.view.rows.empty()) return 0;
   sqlite3_stmt* stmt =
       p.db.DbPrepare(p.databaseHandle, "SELECT * FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'");
   int result = p.db.StmtStep(stmt);
   for (int tries = 1; result != SQLITE_ROW && result != SQLITE_DONE; ++tries) {
     if (tries > maxReadTries) {
-      app::writeLog(p, p.captureTime + " ReadClip gave up after " + std::to_string(maxReadTries) +
+      core::writeLog(p, p.captureTime + " ReadClip gave up after " + std::to_string(maxReadTries) +
                            " tries key = " + p.currentKey + " " + p.db.DbLastMessage());
       p.db.StmtFinalize(stmt);
-      return ui::showActionFailed(p);
+      return 0;
     }
     platform::sleep(5);
     result = p.db.StmtStep(stmt);
@@ -184,7 +162,7 @@ int ReadClip(app::Program& p) {
     return 0;
   }
 
-  app::ClipRecord& r = p.clip;
+  core::ClipRecord& r = p.clip;
   std::string* fields[] = {&r.cDate, nullptr, &r.cRTFsw, &r.cHTMLsw, &r.cImageSW,
                            &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
   for (int column = 1; column <= 10; ++column)
@@ -192,7 +170,7 @@ int ReadClip(app::Program& p) {
 
   if (r.cImageSW != "Y") {
     p.db.StmtFinalize(stmt);
-    return p.db.DbLastMessage() == "OK" ? 1 : ui::showActionFailed(p);
+    return p.db.DbLastMessage() == "OK" ? 1 : 0;
   }
   const int n = p.db.StmtColumnBytes(stmt, 11);
   if (n == 0) {
@@ -202,22 +180,22 @@ int ReadClip(app::Program& p) {
   const void* blob = p.db.StmtColumnBlob(stmt, 11);
   if (blob == nullptr) {
     p.db.StmtFinalize(stmt);
-    raiseIfMinimised(p);
+    core::raiseMainWindow(p);
     tell(p, "There is not enough memory available to read the image.");
     return 0;
   }
   r.image.assign(static_cast<const char*>(blob), static_cast<std::size_t>(n));
   r.imageOwned = true;
   p.db.StmtFinalize(stmt);
-  if (p.db.DbLastMessage() != "OK") return ui::showActionFailed(p);
+  if (p.db.DbLastMessage() != "OK") return 0;
   return 1;
 }
 
-int ReadClipFields(app::Program& p) {
-  Recordset rs;
+int ReadClipFields(core::Program& p) {
+  core::Recordset rs;
   p.db.DbQuery("SELECT * from cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle, rs);
   if (p.db.DbLastMessage() != "OK") {
-    app::writeLog(p, p.captureTime + " Sqlite Finalize error!" + p.currentKey + " " + p.db.DbLastMessage());
+    core::writeLog(p, p.captureTime + " Sqlite Finalize error!" + p.currentKey + " " + p.db.DbLastMessage());
     p.db.RecordsetRelease(rs);
     ReopenDatabase(p);
     return 0;
@@ -226,7 +204,7 @@ int ReadClipFields(app::Program& p) {
     p.db.RecordsetRelease(rs);
     return 0;
   }
-  app::EditCopy& e = p.editCopy;
+  core::EditCopy& e = p.editCopy;
   std::string* fields[] = {&e.date, nullptr, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note, &e.text};
   for (int column = 1; column <= 8; ++column)
     if (fields[column - 1] != nullptr && p.db.RecordsetValueByIndex(column, rs) == 1) *fields[column - 1] = rs.value;
@@ -237,19 +215,19 @@ int ReadClipFields(app::Program& p) {
   return 1;
 }
 
-void UpdateClipText(app::Program& p, const std::string& text) {
+int UpdateClipText(core::Program& p, const std::string& text) {
   p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "' WHERE ckey = '" + escapeQuotes(p.currentKey) + "';",
                  p.databaseHandle);
   if (p.db.DbLastMessage() != "OK") {
     tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
-    ui::showActionFailed(p);
-    return;
+    return 0;
   }
-  p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  // An UPDATE inserts nothing: lastKey keeps naming the last inserted clip.
+  return 1;
 }
 
-int MoveClip(app::Program& p, const std::string& targetSet) {
-  if (p.settings.activeSetName == app::trashSetName && targetSet == app::trashSetName) {
+int MoveClip(core::Program& p, const std::string& targetSet) {
+  if (p.settings.activeSetName == core::trashSetName && targetSet == core::trashSetName) {
     DeleteClip(p);
     return 1;
   }
@@ -258,15 +236,13 @@ int MoveClip(app::Program& p, const std::string& targetSet) {
                  p.databaseHandle);
   if (p.db.DbLastMessage() != "OK") {
     tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
-    ui::showActionFailed(p);
-  } else {
-    p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+    return -1;
   }
   return 0;
 }
 
-int SaveEditedClip(app::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting) {
-  const app::EditCopy& e = p.editCopy;
+int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting) {
+  const core::EditCopy& e = p.editCopy;
   const std::string set = p.settings.activeSetName;
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "INSERT into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
   const std::string text = blankIfEmpty(editedText), rich = blankIfEmpty(editedRichText);
@@ -275,31 +251,30 @@ int SaveEditedClip(app::Program& p, const std::string& editedText, const std::st
   for (int i = 0; i < 10; ++i) p.db.StmtBindText(stmt, i + 2, values[i]);
   p.db.StmtStep(stmt);
   p.db.StmtFinalize(stmt);
-  if (p.db.DbLastMessage() != "OK") return ui::showActionFailed(p);
+  if (p.db.DbLastMessage() != "OK") return 0;
 
   const std::string oldKey = p.currentKey;
   p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
-  for (app::ClipRow& row : p.view.rows)
+  for (core::ClipRow& row : p.view.rows)
     if (std::to_string(row.key) == oldKey) row.key = p.lastKey;
-  if (cutting || p.settings.activeSetName == app::trashSetName) DeleteClip(p);
-  else MoveClip(p, app::trashSetName);
+  if (cutting || p.settings.activeSetName == core::trashSetName) DeleteClip(p);
+  else MoveClip(p, core::trashSetName);
   p.currentKey = std::to_string(p.lastKey);
-  if (ReadClip(p) == 0) ui::showActionFailed(p);
-  return 1;
+  return ReadClip(p) == 0 ? 0 : 1;
 }
 
-void DeleteClip(app::Program& p) {
+void DeleteClip(core::Program& p) {
   p.db.DbExecute("DELETE FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle);
 }
 
-void EmptyTrash(app::Program& p) {
-  p.db.DbExecute("DELETE FROM cTbl WHERE cSet = '" + escapeQuotes(app::trashSetName) + "'", p.databaseHandle);
+void EmptyTrash(core::Program& p) {
+  p.db.DbExecute("DELETE FROM cTbl WHERE cSet = '" + escapeQuotes(core::trashSetName) + "'", p.databaseHandle);
   if (p.db.DbLastMessage() != "OK")
-    platform::messageBox(0, "Database Delete not done = " + p.db.DbLastMessage(), app::appName,
+    platform::messageBox(0, "Database Delete not done = " + p.db.DbLastMessage(), core::appName,
                          platform::MB_OK | platform::MB_ICONWARNING);
 }
 
-void VacuumClips(app::Program& p) {
+void VacuumClips(core::Program& p) {
   // The engine names no table here: VACUUM of a table name is refused as an unknown database.
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "VACUUM");
   if (stmt == nullptr) return;
@@ -307,7 +282,7 @@ void VacuumClips(app::Program& p) {
   p.db.StmtFinalize(stmt);
 }
 
-void ReopenDatabase(app::Program& p) {
+void ReopenDatabase(core::Program& p) {
   if (p.databaseHandle != nullptr) p.db.DbClose(p.databaseHandle);
   p.databaseHandle = p.db.DbOpen(p.paths.databasePath);
 }

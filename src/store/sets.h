@@ -1,28 +1,30 @@
-// Clip sets: creating, checking, deleting and loading them, and their folders.
+// The set table: which sets exist, their folders, and reading one set's clips into the rows.
+// Everything here answers; showing the result is the caller's business.
 #pragma once
 
 #include <string>
+#include <vector>
 
-namespace app {
+namespace core {
 struct Program;
 }
 
 namespace store {
 
-// Loads the active set's clips into the list (the main set when the active set has no row).
-void LoadActiveSet(app::Program& p);
-// Asks for a name and creates the set.
-void NewSet(app::Program& p);
-// Deletes the set selected in the set list, unless it is protected.
-void DeleteSetCommand(app::Program& p);
-void DeleteSet(app::Program& p);
-// 1 when a set is selected and exists (its name becomes pickedSet), else 0 with a message.
-int ValidateSelectedSet(app::Program& p);
-// 1 when the set has a row, else 0 with a message.
-int SetExists(app::Program& p, const std::string& name);
-// Makes every set's folder and lists the sets in the set list.
-void RefreshSetFolders(app::Program& p);
-// The name of the set selected in the set list; empty when none is.
-std::string selectedSetName(app::Program& p);
+// True when the set has a row in Sets.
+bool setRowExists(core::Program& p, const std::string& name);
+// 1 when the set has a row, else 0 after telling the user.
+int SetExists(core::Program& p, const std::string& name);
+// Adds a row for a set; false when the engine refused it (a duplicate, a locked file).
+bool insertSetRow(core::Program& p, const std::string& name);
+// Every set's name, in the order a folder list shows them; makes each usable name's folder.
+std::vector<std::string> readSetNames(core::Program& p);
+// Reads the clips of `set` into the rows, oldest first (the rows are not cleared here);
+// false after telling the user when the engine failed part way.
+bool readSetRows(core::Program& p, const std::string& set);
+// Deletes a set's clips, its row and its folder, telling the user of each step that failed.
+void deleteSetData(core::Program& p, const std::string& name);
+// The folder of a set under the sets folder.
+std::string setFolder(const core::Program& p, const std::string& name);
 
 }  // namespace store

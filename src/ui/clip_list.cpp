@@ -5,15 +5,15 @@
 
 #include <algorithm>
 
-#include "app/program.h"
-#include "app/text.h"
-#include "capture/caption.h"
-#include "ops/clipboard_write.h"
+#include "core/clipboard_write.h"
+#include "core/program.h"
+#include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
+#include "ui/caption.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
@@ -44,7 +44,7 @@ std::string upperText(const std::string& text) {
   return out;
 }
 
-void switchTab(app::Program& p, int tab) {
+void switchTab(core::Program& p, int tab) {
   if (p.view.dragActive == 1 || platform::panelTab(gadgetContentPanel) == tabSets) return;
   platform::setPanelTab(gadgetContentPanel, tab);
 }
@@ -54,7 +54,7 @@ const std::string blankPage = "<body></body>";
 // Rich text the editor could not take is shown as the plain text it came with.
 bool looksLikeRtf(const std::string& text) { return text.compare(0, 5, "{\\rtf") == 0; }
 
-void syncFromSelection(app::Program& p) {
+void syncFromSelection(core::Program& p) {
   p.capture.ownWrite = 1;
   if (platform::listRowCount(gadgetClipList) > 0) {
     const auto selected = platform::listSelectedRows(gadgetClipList);
@@ -70,57 +70,57 @@ void syncFromSelection(app::Program& p) {
 
 }  // namespace
 
-int elementIndexOfRow(const app::Program& p, int row) {
+int elementIndexOfRow(const core::Program& p, int row) {
   if (row < 0 || row >= static_cast<int>(p.view.order.size())) return -1;
   return p.view.order[static_cast<std::size_t>(row)];
 }
 
-app::ClipRow* elementAtRow(app::Program& p, int row) {
+core::ClipRow* elementAtRow(core::Program& p, int row) {
   const int e = elementIndexOfRow(p, row);
   return e < 0 ? nullptr : &p.view.rows[static_cast<std::size_t>(e)];
 }
 
-app::ClipRow* elementWithKey(app::Program& p, std::int64_t key) {
+core::ClipRow* elementWithKey(core::Program& p, std::int64_t key) {
   for (auto& row : p.view.rows)
     if (row.key == key) return &row;
   return nullptr;
 }
 
-std::string rowColumnText(app::Program& p, int row, int column) {
-  app::ClipRow* e = elementAtRow(p, row);
+std::string rowColumnText(core::Program& p, int row, int column) {
+  core::ClipRow* e = elementAtRow(p, row);
   if (e == nullptr) return "";
   if (column == 0) {
-    if (e->caption.empty()) e->caption = capture::buildCaption(e->preview.substr(0, 81), p.view.fillWidth, p.view.captionWidth);
+    if (e->caption.empty()) e->caption = ui::buildCaption(e->preview.substr(0, 81), p.view.fillWidth, p.view.captionWidth);
     return e->caption;
   }
-  if (e->note.compare(" ") > 0) return app::trimBlanks(e->note);
-  return app::trimBlanks(e->source).substr(0, sourceShown);
+  if (e->note.compare(" ") > 0) return core::trimBlanks(e->note);
+  return core::trimBlanks(e->source).substr(0, sourceShown);
 }
 
-void drawRows(app::Program& p) {
-  app::Program* program = &p;
+void drawRows(core::Program& p) {
+  core::Program* program = &p;
   platform::setListRows(gadgetClipList, static_cast<int>(p.view.order.size()),
                         [program](int row, int column) { return rowColumnText(*program, row, column); });
   platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
 }
 
-void resetRowOrder(app::Program& p) {
+void resetRowOrder(core::Program& p) {
   const int n = static_cast<int>(p.view.rows.size());
   p.view.order.resize(static_cast<std::size_t>(n));
   for (int r = 0; r < n; ++r) p.view.order[static_cast<std::size_t>(r)] = n - 1 - r;
   drawRows(p);
 }
 
-void addRowAtTop(app::Program& p, const app::ClipRow& row) { addRowAtRow(p, row, 0); }
+void addRowAtTop(core::Program& p, const core::ClipRow& row) { addRowAtRow(p, row, 0); }
 
-void addRowAtRow(app::Program& p, const app::ClipRow& row, int at) {
+void addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
   p.view.rows.push_back(row);
   const int element = static_cast<int>(p.view.rows.size()) - 1;
   at = std::clamp(at, 0, static_cast<int>(p.view.order.size()));
   p.view.order.insert(p.view.order.begin() + at, element);
 }
 
-void blankContentView(app::Program& p) {
+void blankContentView(core::Program& p) {
   // The blank page is only for the browser; without one, no file is written on every capture.
   if (p.view.browserAvailable) {
     platform::browserNavigate(gadgetHelpBrowser, "about:blank");
@@ -134,7 +134,7 @@ void blankContentView(app::Program& p) {
   refreshStatus(p);
 }
 
-void clearClipView(app::Program& p) {
+void clearClipView(core::Program& p) {
   p.view.rows.clear();
   p.view.order.clear();
   platform::setListRows(gadgetClipList, 0, nullptr);
@@ -143,7 +143,7 @@ void clearClipView(app::Program& p) {
   p.view.infoShown = 0;
 }
 
-void fillClipList(app::Program& p) {
+void fillClipList(core::Program& p) {
   platform::setListRows(gadgetClipList, 0, nullptr);
   showActiveSetStatus(p);
   resetRowOrder(p);
@@ -162,7 +162,7 @@ void fillClipList(app::Program& p) {
   selectRow(p);
 }
 
-void selectRow(app::Program& p) {
+void selectRow(core::Program& p) {
   platform::deselectListRows(gadgetClipList);
   if (p.view.currentRow < 0) p.view.currentRow = 0;
   if (p.view.rows.empty()) return;
@@ -171,7 +171,7 @@ void selectRow(app::Program& p) {
   refreshSourceMenuItem(p);
 }
 
-int syncCurrentClip(app::Program& p) {
+int syncCurrentClip(core::Program& p) {
   if (p.view.rows.empty()) return 0;
   const int element = elementIndexOfRow(p, p.view.currentRow);
   if (element < 0) return 0;
@@ -179,14 +179,14 @@ int syncCurrentClip(app::Program& p) {
   return 1;
 }
 
-void showPlainText(app::Program& p, const std::string& text) {
+void showPlainText(core::Program& p, const std::string& text) {
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
   const bool ended = text.size() >= 2 && text.compare(text.size() - 2, 2, "\n\r") == 0;
   platform::setEditorText(gadgetTextEditor, ended ? text : text + "\n\r");
   p.view.shownText = text;
 }
 
-void showRichText(app::Program& p, const std::string& rtf) {
+void showRichText(core::Program& p, const std::string& rtf) {
   if (!looksLikeRtf(rtf)) {
     showPlainText(p, p.clip.cText);
     return;
@@ -196,8 +196,8 @@ void showRichText(app::Program& p, const std::string& rtf) {
   p.view.shownText = rtf;
 }
 
-int showClipContent(app::Program& p) {
-  app::ViewState& v = p.view;
+int showClipContent(core::Program& p) {
+  core::ViewState& v = p.view;
   v.infoShown = 0;
   p.capture.richTextFlag = 0;
   v.imageShown = 0;
@@ -209,11 +209,11 @@ int showClipContent(app::Program& p) {
   if (v.currentRow >= static_cast<int>(v.order.size())) v.currentRow = static_cast<int>(v.order.size()) - 1;
 
   syncCurrentClip(p);
-  const app::ClipRow element = v.rows[static_cast<std::size_t>(v.currentElement)];
+  const core::ClipRow element = v.rows[static_cast<std::size_t>(v.currentElement)];
   p.currentKey = std::to_string(element.key);
   v.currentText = element.preview;
   blankContentView(p);
-  showPlainText(p, app::trimBlanks(v.currentText));
+  showPlainText(p, core::trimBlanks(v.currentText));
   platform::selectListRow(gadgetClipList, v.currentRow);
   platform::ensureListRowVisible(gadgetClipList, v.currentRow);
   refreshSourceMenuItem(p);
@@ -245,8 +245,8 @@ int showClipContent(app::Program& p) {
   if (v.copyOnShow == 1 && platform::openClipboard(0)) {
     opened = true;
     platform::emptyClipboard();
-    if (element.richFlag == "Y") ops::putRichTextOnClipboard(p, p.clip.cRTF);
-    if (element.imageFlag != "Y") ops::putTextOnClipboard(p, v.currentText);
+    if (element.richFlag == "Y") core::putRichTextOnClipboard(p, p.clip.cRTF);
+    if (element.imageFlag != "Y") core::putTextOnClipboard(p, v.currentText);
   }
   if (element.richFlag == "Y") switchTab(p, tabText);
   if (element.richFlag == "Y") showRichText(p, p.clip.cRTF);
@@ -271,13 +271,13 @@ int showClipContent(app::Program& p) {
   return 0;
 }
 
-int showClip(app::Program& p) {
+int showClip(core::Program& p) {
   syncFromSelection(p);
   p.view.copyOnShow = 0;
   return showClipContent(p);
 }
 
-int copyClip(app::Program& p) {
+int copyClip(core::Program& p) {
   syncFromSelection(p);
   p.view.copyOnShow = 1;
   const int result = showClipContent(p);
@@ -285,28 +285,28 @@ int copyClip(app::Program& p) {
   return result;
 }
 
-int showCurrentRowClip(app::Program& p) {
+int showCurrentRowClip(core::Program& p) {
   syncCurrentClip(p);
   return showClip(p);
 }
 
-void clickSelectClip(app::Program& p) {
+void clickSelectClip(core::Program& p) {
   p.view.copyOnShow = 0;
   if (platform::listSelectedRows(gadgetClipList).empty()) return;
   if (p.capture.listPasteMode == 1) copyClip(p);
   else showCurrentRowClip(p);
 }
 
-void moveClipToTop(app::Program& p, int element) {
+void moveClipToTop(core::Program& p, int element) {
   auto& rows = p.view.rows;
   if (element < 0 || element >= static_cast<int>(rows.size())) return;
-  app::ClipRow moved = rows[static_cast<std::size_t>(element)];
+  core::ClipRow moved = rows[static_cast<std::size_t>(element)];
   rows.erase(rows.begin() + element);
   rows.push_back(std::move(moved));
   p.view.currentElement = static_cast<int>(rows.size()) - 1;
 }
 
-void activateClip(app::Program& p) {
+void activateClip(core::Program& p) {
   if (platform::listSelectedRows(gadgetClipList).empty()) return;
   p.view.dragActive = 0;
   copyClip(p);
@@ -321,7 +321,7 @@ void activateClip(app::Program& p) {
   }
 }
 
-void reorderRowsByDrop(app::Program& p, int from, int to) {
+void reorderRowsByDrop(core::Program& p, int from, int to) {
   auto& order = p.view.order;
   const int count = static_cast<int>(order.size());
   if (from < 0 || from >= count || to < -1 || to >= count) return;
@@ -340,8 +340,8 @@ void reorderRowsByDrop(app::Program& p, int from, int to) {
   resetColumnTitles(p);
 }
 
-void sortByColumn(app::Program& p, int column) {
-  app::ViewState& v = p.view;
+void sortByColumn(core::Program& p, int column) {
+  core::ViewState& v = p.view;
   if (column != v.lastSortedColumn) v.sortDirection = 1;
   const int direction = v.sortDirection;
   std::vector<std::pair<std::string, int>> keyed;
@@ -361,7 +361,7 @@ void sortByColumn(app::Program& p, int column) {
   v.lastSortedColumn = column;
 }
 
-void onTabChange(app::Program& p) {
+void onTabChange(core::Program& p) {
   if (p.view.rows.empty()) {
     showStatus(p, "Empty Set", colour::listBackground, colour::blue);
     p.view.shownText = " ";
@@ -372,7 +372,7 @@ void onTabChange(app::Program& p) {
   refreshStatus(p);
 }
 
-void showAdditionalInfo(app::Program& p) {
+void showAdditionalInfo(core::Program& p) {
   if (p.view.rows.empty()) {
     p.view.infoShown = 0;
     platform::setEditorText(gadgetTextEditor, "There are no clips available ");
@@ -387,7 +387,7 @@ void showAdditionalInfo(app::Program& p) {
   if (store::ReadClip(p) == 0) {
     body = "UNABLE TO OBTAIN CLIP INFORMATION ";
   } else {
-    const app::ClipRecord& r = p.clip;
+    const core::ClipRecord& r = p.clip;
     body = "CLIP SET IS:  " + p.settings.activeSetName + "\r\n" + "DATE CAPTURED: " + r.cDate + "\r\n";
     if (r.cSource.compare(" ") > 0) body += "SOURCE OF CLIP: " + r.cSource + "\r\n";
     if (r.cNote.compare(" ") > 0) body += "NOTE: " + r.cNote + "\r\n";
@@ -401,12 +401,12 @@ void showAdditionalInfo(app::Program& p) {
   platform::setPanelTab(gadgetContentPanel, tabText);
 }
 
-void refreshSourceMenuItem(app::Program& p) {
+void refreshSourceMenuItem(core::Program& p) {
   const std::string source = rowColumnText(p, p.view.currentRow, 1);
   p.view.sourceMenuCaption = source.compare(0, 4, "http") == 0 ? "Open Clip Source In Browser" : "";
 }
 
-void resetColumnTitles(app::Program& p) {
+void resetColumnTitles(core::Program& p) {
   platform::setListColumnTitle(gadgetClipList, 0, listTitle(p) + " ");
   platform::setListColumnTitle(gadgetClipList, 1, "Note/Source ");
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
+namespace core {
 struct Program;
 struct ClipRow;
 }
@@ -13,42 +13,42 @@ struct ClipRow;
 namespace ui {
 
 // The element a list row shows (through the row order), nullptr for no such row.
-app::ClipRow* elementAtRow(app::Program& p, int row);
-app::ClipRow* elementWithKey(app::Program& p, std::int64_t key);
-int elementIndexOfRow(const app::Program& p, int row);
+core::ClipRow* elementAtRow(core::Program& p, int row);
+core::ClipRow* elementWithKey(core::Program& p, std::int64_t key);
+int elementIndexOfRow(const core::Program& p, int row);
 // The two column texts of a list row.
-std::string rowColumnText(app::Program& p, int row, int column);
+std::string rowColumnText(core::Program& p, int row, int column);
 
 // Adds a clip's row at the top, or at a row's place (a replaced clip).
-void addRowAtTop(app::Program& p, const app::ClipRow& row);
-void addRowAtRow(app::Program& p, const app::ClipRow& row, int at);
+void addRowAtTop(core::Program& p, const core::ClipRow& row);
+void addRowAtRow(core::Program& p, const core::ClipRow& row, int at);
 // Tells the list gadget the rows again (newest first unless sorted or dropped since).
-void drawRows(app::Program& p);
+void drawRows(core::Program& p);
 // Rebuilds the row order newest first and draws it.
-void resetRowOrder(app::Program& p);
+void resetRowOrder(core::Program& p);
 
-void fillClipList(app::Program& p);
-void clearClipView(app::Program& p);
-void blankContentView(app::Program& p);
+void fillClipList(core::Program& p);
+void clearClipView(core::Program& p);
+void blankContentView(core::Program& p);
 // Selects row currentRow (0 when negative) and scrolls it into view.
-void selectRow(app::Program& p);
-int syncCurrentClip(app::Program& p);
+void selectRow(core::Program& p);
+int syncCurrentClip(core::Program& p);
 // Shows the current row's clip (and puts it on the clipboard when copyOnShow): 0 shown, 1 nothing to show.
-int showClipContent(app::Program& p);
-int showClip(app::Program& p);
-int copyClip(app::Program& p);
-int showCurrentRowClip(app::Program& p);
-void clickSelectClip(app::Program& p);
-void activateClip(app::Program& p);
-void moveClipToTop(app::Program& p, int element);
-void reorderRowsByDrop(app::Program& p, int from, int to);
-void sortByColumn(app::Program& p, int column);
-void onTabChange(app::Program& p);
-void showAdditionalInfo(app::Program& p);
-void refreshSourceMenuItem(app::Program& p);
-void resetColumnTitles(app::Program& p);
+int showClipContent(core::Program& p);
+int showClip(core::Program& p);
+int copyClip(core::Program& p);
+int showCurrentRowClip(core::Program& p);
+void clickSelectClip(core::Program& p);
+void activateClip(core::Program& p);
+void moveClipToTop(core::Program& p, int element);
+void reorderRowsByDrop(core::Program& p, int from, int to);
+void sortByColumn(core::Program& p, int column);
+void onTabChange(core::Program& p);
+void showAdditionalInfo(core::Program& p);
+void refreshSourceMenuItem(core::Program& p);
+void resetColumnTitles(core::Program& p);
 
-void showPlainText(app::Program& p, const std::string& text);
-void showRichText(app::Program& p, const std::string& rtf);
+void showPlainText(core::Program& p, const std::string& text);
+void showRichText(core::Program& p, const std::string& rtf);
 
 }  // namespace ui

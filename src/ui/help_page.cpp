@@ -1,7 +1,7 @@
 // The help and about page.
 #include "ui/help_page.h"
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "ui/gadgets.h"
@@ -20,7 +20,7 @@ std::string linkLine(const std::string& margin, const std::string& href, const s
 }  // namespace
 
 std::string helpPageText() {
-  const std::string& v = app::productVersion;
+  const std::string& v = core::productVersion;
   return "<!DOCTYPE HTML PUBLIC " + quoted("-//W3C//DTD HTML 4.01 Transitional//EN") + ">" +
          "<html><head><STYLE>BODY{background-color:#0cf;margin-top:10px; color:#000000;font-family:arial,sans-serif;"
          "font-weight:normal;color:#000000;font-size:13px;}"
@@ -42,13 +42,13 @@ std::string helpPageText() {
          "</div><div style=" + quoted("clear:both") + "></div></div></div></body></html>";
 }
 
-void showPage(app::Program& p, const std::string& page) {
+void showPage(core::Program& p, const std::string& page) {
   const std::string file = p.paths.dataFolder + "Tandrel_.htm";
   platform::writeFile(file, page + "\n");
   if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, file);
 }
 
-void buildHelpPage(app::Program& p) { showPage(p, helpPageText()); }
-void showHelpPage(app::Program& p) { buildHelpPage(p); }
+void buildHelpPage(core::Program& p) { showPage(p, helpPageText()); }
+void showHelpPage(core::Program& p) { buildHelpPage(p); }
 
 }  // namespace ui

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace app {
+namespace core {
 struct Program;
 }
 
@@ -15,9 +15,9 @@ inline const std::string webSite = "http://www.tandrel.example/";
 // The page text.
 std::string helpPageText();
 // Writes the page and shows it in the Online Help tab (nothing happens where there is no browser).
-void buildHelpPage(app::Program& p);
-void showHelpPage(app::Program& p);
+void buildHelpPage(core::Program& p);
+void showHelpPage(core::Program& p);
 // Writes `page` to the page file and points the browser at it.
-void showPage(app::Program& p, const std::string& page);
+void showPage(core::Program& p, const std::string& page);
 
 }  // namespace ui

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/window.h"
@@ -109,7 +109,7 @@ constexpr int minimumPanelHeight = 80;
 
 }  // namespace
 
-std::string buttonCaption(const app::Program& p, int gadget) {
+std::string buttonCaption(const core::Program& p, int gadget) {
   for (const auto& b : buttonColumn())
     if (b.gadget == gadget) return p.view.narrowCaptions && b.narrow != nullptr ? b.narrow : b.wide;
   for (const auto& b : setButtons())
@@ -117,12 +117,12 @@ std::string buttonCaption(const app::Program& p, int gadget) {
   return "";
 }
 
-std::string listTitle(const app::Program& p) {
+std::string listTitle(const core::Program& p) {
   return "Click '" + buttonCaption(p, gadgetClipToClipboard) + "' or 'doubleclick' to copy.";
 }
 
-bool buildMainWindow(app::Program& p) {
-  p.mainWindow = platform::openWindow(app::mainWindowNumber, p.settings.windowX, p.settings.windowY, 700, 525,
+bool buildMainWindow(core::Program& p) {
+  p.mainWindow = platform::openWindow(core::mainWindowNumber, p.settings.windowX, p.settings.windowY, 700, 525,
                                       mainWindowTitle, false);
   if (p.mainWindow == 0) return false;
   platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
@@ -172,7 +172,7 @@ bool buildMainWindow(app::Program& p) {
   return ok;
 }
 
-void chooseButtonWidths(app::Program& p) {
+void chooseButtonWidths(core::Program& p) {
   p.view.narrowCaptions = platform::measureText(platform::FontId::Measure, "Combine Captures") > 117;
   p.view.fillWidth = p.view.narrowCaptions ? 76 : 110;
   p.view.captionWidth = p.view.narrowCaptions ? 48 : 70;
@@ -184,7 +184,7 @@ void chooseButtonWidths(app::Program& p) {
   }
 }
 
-void createTooltips(app::Program& p) {
+void createTooltips(core::Program& p) {
   if (p.settings.showTooltips == 0) return;
   const auto background = static_cast<platform::Colour>(p.settings.tooltipColour);
   for (const auto& b : buttonColumn()) {
@@ -202,9 +202,9 @@ void createTooltips(app::Program& p) {
   platform::createTooltip({gadgetLogo, " Online Help", "Show the Tandrel Online Help Panel ", false, false}, background);
 }
 
-void removeTooltips(app::Program&) { platform::removeTooltips(); }
+void removeTooltips(core::Program&) { platform::removeTooltips(); }
 
-void chooseTooltipColour(app::Program& p) {
+void chooseTooltipColour(core::Program& p) {
   static const platform::Colour custom[16] = {
       platform::rgb(255, 228, 225), platform::rgb(255, 192, 203), platform::rgb(152, 251, 152), platform::rgb(255, 228, 196),
       platform::rgb(216, 191, 216), platform::rgb(255, 215, 0),   platform::rgb(255, 250, 205), platform::rgb(232, 54, 245),
@@ -216,8 +216,8 @@ void chooseTooltipColour(app::Program& p) {
   createTooltips(p);
 }
 
-void resizeMainWindow(app::Program& p, int clientWidth, int clientHeight) {
-  app::ViewState& v = p.view;
+void resizeMainWindow(core::Program& p, int clientWidth, int clientHeight) {
+  core::ViewState& v = p.view;
   v.clientWidth = clientWidth;
   v.clientHeight = clientHeight;
   // The window never shrinks below its first size; growth goes to the list's width and the panel.
@@ -232,7 +232,7 @@ void resizeMainWindow(app::Program& p, int clientWidth, int clientHeight) {
     platform::moveGadget(gadget, 5, 5, 525 + dw, 195 + dh - split);
 }
 
-void moveSplitter(app::Program& p, int barTop) {
+void moveSplitter(core::Program& p, int barTop) {
   p.view.splitOffset = barTop - 255;
   resizeMainWindow(p, p.view.clientWidth, p.view.clientHeight);
 }

@@ -3,27 +3,27 @@
 
 #include <string>
 
-namespace app {
+namespace core {
 struct Program;
 }
 
 namespace ui {
 
 // Creates the main window and every control, hidden; false when the window cannot be made.
-bool buildMainWindow(app::Program& p);
+bool buildMainWindow(core::Program& p);
 // Chooses wide or narrow captions by measuring "Combine Captures", and the caption widths.
-void chooseButtonWidths(app::Program& p);
+void chooseButtonWidths(core::Program& p);
 // The caption a button shows now (wide or narrow).
-std::string buttonCaption(const app::Program& p, int gadget);
+std::string buttonCaption(const core::Program& p, int gadget);
 // The clip list's first column title.
-std::string listTitle(const app::Program& p);
-void createTooltips(app::Program& p);
-void removeTooltips(app::Program& p);
+std::string listTitle(const core::Program& p);
+void createTooltips(core::Program& p);
+void removeTooltips(core::Program& p);
 // Lets the user pick the tooltips' background colour, then makes the tooltips again.
-void chooseTooltipColour(app::Program& p);
+void chooseTooltipColour(core::Program& p);
 // The resize rule: controls registered to grow follow the new client size, never below the first.
-void resizeMainWindow(app::Program& p, int clientWidth, int clientHeight);
+void resizeMainWindow(core::Program& p, int clientWidth, int clientHeight);
 // The splitter bar was let go with its top at `barTop`: the list and the panel share the height anew.
-void moveSplitter(app::Program& p, int barTop);
+void moveSplitter(core::Program& p, int barTop);
 
 }  // namespace ui

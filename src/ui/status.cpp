@@ -1,7 +1,7 @@
 // The status line: a message and its colours, repainted at once so it shows even mid-command.
 #include "ui/status.h"
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/gadgets.h"
 #include "platform/window.h"
 #include "ui/gadgets.h"
@@ -9,7 +9,7 @@
 
 namespace ui {
 
-void showStatus(app::Program& p, const std::string& message, platform::Colour background, platform::Colour text) {
+void showStatus(core::Program& p, const std::string& message, platform::Colour background, platform::Colour text) {
   p.view.statusMsg = message == "clips" ? "Set = clips" : message;
   p.view.statusBackground = background;
   p.view.statusText = text;
@@ -24,22 +24,22 @@ void showStatus(app::Program& p, const std::string& message, platform::Colour ba
   if (p.mainWindow != 0) platform::updateWindow(p.mainWindow);
 }
 
-void showActiveSetStatus(app::Program& p) { showStatus(p, p.settings.activeSetName, colour::lightCyan, colour::black); }
+void showActiveSetStatus(core::Program& p) { showStatus(p, p.settings.activeSetName, colour::lightCyan, colour::black); }
 
-int showActionFailed(app::Program& p) {
+int showActionFailed(core::Program& p) {
   showStatus(p, "Action Failed", colour::blue, colour::white);
   return 0;
 }
 
 namespace {
 
-void draw(const app::Program& p, int gadget, platform::Colour text, platform::Colour background,
+void draw(const core::Program& p, int gadget, platform::Colour text, platform::Colour background,
           const std::string& caption = "") {
   platform::drawButtonCaption(gadget, caption.empty() ? buttonCaption(p, gadget) : caption, text, background,
                               platform::FontId::Caption);
 }
 
-void enable(const app::Program& p, int gadget, bool on, platform::Colour text, platform::Colour background,
+void enable(const core::Program& p, int gadget, bool on, platform::Colour text, platform::Colour background,
             const std::string& caption = "") {
   platform::enableGadget(gadget, on);
   if (on) draw(p, gadget, text, background, caption);
@@ -48,7 +48,7 @@ void enable(const app::Program& p, int gadget, bool on, platform::Colour text, p
 
 }  // namespace
 
-void refreshStatus(app::Program& p) {
+void refreshStatus(core::Program& p) {
   const bool hasClips = !p.view.rows.empty();
   const bool listPaste = p.capture.listPasteMode == 1;
   draw(p, gadgetMoveToTarget, colour::black, colour::lightCyan);
@@ -73,7 +73,7 @@ void refreshStatus(app::Program& p) {
     enable(p, gadgetAddItem, false, 0, 0);
   }
 
-  const app::ClipRow* current = nullptr;
+  const core::ClipRow* current = nullptr;
   const int element = p.view.order.empty() ? -1 : p.view.currentElement;
   if (element >= 0 && element < static_cast<int>(p.view.rows.size())) current = &p.view.rows[static_cast<std::size_t>(element)];
   const bool currentIsImage = current != nullptr && current->imageFlag == "Y";

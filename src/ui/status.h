@@ -5,19 +5,19 @@
 
 #include "platform/types.h"
 
-namespace app {
+namespace core {
 struct Program;
 }
 
 namespace ui {
 
 // Shows a message with a background and text colour, painted at once.
-void showStatus(app::Program& p, const std::string& message, platform::Colour background, platform::Colour text);
+void showStatus(core::Program& p, const std::string& message, platform::Colour background, platform::Colour text);
 // The active set's name in the confirmation colours.
-void showActiveSetStatus(app::Program& p);
+void showActiveSetStatus(core::Program& p);
 // "Action Failed", white on blue; answers 0 so that a command can return it.
-int showActionFailed(app::Program& p);
+int showActionFailed(core::Program& p);
 // Redraws the button captions, the indicators and the status line from the program's state.
-void refreshStatus(app::Program& p);
+void refreshStatus(core::Program& p);
 
 }  // namespace ui

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "app/program.h"
+#include "core/program.h"
+#include "core/raise_window.h"
 #include "platform/gadgets.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -13,7 +14,7 @@
 
 namespace ui {
 
-void buildTrayMenu(app::Program& p) {
+void buildTrayMenu(core::Program& p) {
   std::vector<platform::MenuItem> items = {
       {commandShowWindow, "Show Tandrel Window"},
       {559, "Exit Tandrel"},
@@ -30,7 +31,7 @@ void buildTrayMenu(app::Program& p) {
   platform::setPopupMenu(p.mainWindow, trayMenuNumber, items);
 }
 
-void pickRecentClip(app::Program& p, int index) {
+void pickRecentClip(core::Program& p, int index) {
   if (index < 0 || index >= static_cast<int>(p.view.order.size())) return;
   if (index != 0) platform::deselectListRows(gadgetClipList);
   platform::selectListRow(gadgetClipList, index);
@@ -47,7 +48,7 @@ void pickRecentClip(app::Program& p, int index) {
   buildTrayMenu(p);
 }
 
-void trayIconEvent(app::Program& p, int type) {
+void trayIconEvent(core::Program& p, int type) {
   const platform::Hwnd w = p.mainWindow;
   if (type == 1) {
     buildTrayMenu(p);
@@ -59,7 +60,7 @@ void trayIconEvent(app::Program& p, int type) {
   if (type != 0) return;
   if (!platform::isIconic(w)) {
     platform::showWindow(w, platform::SW_RESTORE);
-    bringToFront(w);
+    core::bringToFront(w);
     if (p.capture.capturing == 1) platform::setTrayIcon(w, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
   } else {
     platform::showWindow(w, platform::SW_MINIMIZE);

@@ -1,7 +1,7 @@
 // The tray icon's menu with the recent clips, and the tray icon's clicks.
 #pragma once
 
-namespace app {
+namespace core {
 struct Program;
 }
 
@@ -13,10 +13,10 @@ constexpr int commandCaptureToggle = 560;
 constexpr int commandFirstRecentClip = 601;
 constexpr int recentClips = 8;
 
-void buildTrayMenu(app::Program& p);
+void buildTrayMenu(core::Program& p);
 // Puts recent clip `index` (its list row) on the clipboard and moves it to the top.
-void pickRecentClip(app::Program& p, int index);
+void pickRecentClip(core::Program& p, int index);
 // A click on the tray icon (type 0 left, 1 right).
-void trayIconEvent(app::Program& p, int type);
+void trayIconEvent(core::Program& p, int type);
 
 }  // namespace ui

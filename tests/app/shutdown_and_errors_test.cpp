@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/dispatcher.h"
 #include "app/error_report.h"
 #include "platform/window.h"
 #include "support/sim_fixture.h"
-#include "ui/dispatcher.h"
+#include "ui/commands.h"
 
 using namespace testing_support;
 

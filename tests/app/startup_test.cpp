@@ -63,7 +63,7 @@ TEST_F(StartupTest, FirstStartAnsweredNoLeavesOnlyTheFoldersAndAnEmptyLog) {
   EXPECT_TRUE(exists(dataFolder + "tandrel.log"));
   // The log is held open until the process ends; a later start can create it again.
   answerFirstRun(platform::IDNO);
-  app::Program again;
+  core::Program again;
   EXPECT_EQ(run(again), 0);
 }
 
@@ -72,7 +72,7 @@ TEST_F(StartupTest, StartingAgainEmptiesTheLogAndKeepsTheClips) {
   thenEndSession();
   run();
   desktop.answerer = nullptr;
-  app::Program second;
+  core::Program second;
   desktop.then([&] { desktop.send(second.mainWindow, platform::WM_QUERYENDSESSION); });
   EXPECT_EQ(run(second), 0);
   const auto log = logLines();
@@ -94,7 +94,7 @@ TEST_F(StartupTest, SecondInstanceStopsAtTheLogAndLeavesTheFirstLogAlone) {
     logBefore = read(dataFolder + "tandrel.log");
     desktop.answerer = nullptr;
     desktop.answerNext(platform::IDOK);
-    app::Program second;
+    core::Program second;
     secondExit = run(second);
     EXPECT_EQ(read(dataFolder + "tandrel.log"), logBefore);
     EXPECT_EQ(second.mainWindow, 0u);  // stopped before building anything

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "capture/caption.h"
 #include "platform/clipboard.h"
 #include "support/main_window_script.h"
+#include "ui/caption.h"
 #include "ui/clip_list.h"
 
 using namespace testing_support;
@@ -146,8 +146,8 @@ TEST_F(TextCaptureTest, TextOfExactly1000CharactersIsListedWholeButReadFromTheDa
 }
 
 TEST_F(TextCaptureTest, CaptionIsTheFirstVisibleLineCutAndPadded) {
-  using capture::buildCaption;
-  using capture::formatCaption;
+  using ui::buildCaption;
+  using ui::formatCaption;
   EXPECT_EQ(buildCaption("\n\n  Hello\nWorld", 110, 70), "Hello" + std::string(80, ' '));
   EXPECT_EQ(buildCaption("\n\n  Hello\nWorld", 76, 48), "Hello" + std::string(58, ' '));
   EXPECT_EQ(buildCaption("      ", 110, 70), std::string(85, ' '));

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "ops/set_commands.h"
 #include "platform/shell.h"
 #include "store/clip_store.h"
 #include "support/sim_fixture.h"
@@ -45,8 +46,8 @@ class ClipDatabaseTest : public SimTest {
   }
   // The program can store and list a clip in what it opened.
   void expectUsable() {
-    store::InitClipStore(*program);
-    program->clip = app::ClipRecord{};
+    ops::InitClipStore(*program);
+    program->clip = core::ClipRecord{};
     program->clip.cText = "fresh";
     EXPECT_EQ(store::WriteClipDB(*program), 1);
     EXPECT_EQ(query("select cText from cTbl"), (Rows{{"fresh"}}));
@@ -133,8 +134,8 @@ TEST_F(ClipDatabaseTest, OlderUtf8TextIsConvertedOnce) {
 
 TEST_F(ClipDatabaseTest, ANewDatabaseIsNeverConverted) {
   ASSERT_TRUE(open());
-  store::InitClipStore(*program);
-  program->clip = app::ClipRecord{};
+  ops::InitClipStore(*program);
+  program->clip = core::ClipRecord{};
   program->clip.cText = "\xC3\xA9";  // two cp1252 characters, not one
   ASSERT_EQ(store::WriteClipDB(*program), 1);
   close();

@@ -1,5 +1,6 @@
 // Clip records as the user finds them again: what an insert stores, what every read gives back,
 // what no quote can widen, and what a failed write tells the user.
+#include "ops/set_commands.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
 
@@ -14,7 +15,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "platform/shell.h"
 #include "store/clip_database.h"
 #include "support/sim_fixture.h"
@@ -54,23 +55,23 @@ class ClipStoreTest : public SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
-    app::Program& p = *program;
+    core::Program& p = *program;
     prepareStore();
-    ASSERT_TRUE(app::openLog(p));
+    ASSERT_TRUE(core::openLog(p));
     p.captureTime = now;
     ASSERT_TRUE(store::openClipDatabase(p));
-    store::InitClipStore(p);
+    ops::InitClipStore(p);
   }
   void TearDown() override {
     if (program->databaseHandle != nullptr) program->db.DbClose(program->databaseHandle);
-    app::closeLog(*program);
+    core::closeLog(*program);
     SimTest::TearDown();
   }
 
   std::int64_t store(const std::string& text, const std::string& note = "", const std::string& source = "",
                      const std::string& set = "") {
-    app::ClipRecord& r = program->clip;
-    r = app::ClipRecord{};
+    core::ClipRecord& r = program->clip;
+    r = core::ClipRecord{};
     r.cText = text;
     r.cNote = note;
     r.cSource = source;
@@ -81,7 +82,7 @@ class ClipStoreTest : public SimTest {
   void select(std::int64_t key) { program->currentKey = std::to_string(key); }
   // ReadClip works on a listed set, as the content view does.
   int readClip(std::int64_t key) {
-    store::LoadActiveSet(*program);
+    ops::LoadActiveSet(*program);
     select(key);
     return store::ReadClip(*program);
   }
@@ -89,22 +90,23 @@ class ClipStoreTest : public SimTest {
     program->db.setBusyTimeout(busyTimeoutMs);
     store::ReopenDatabase(*program);
     ASSERT_NE(program->databaseHandle, nullptr);
-    store::LoadActiveSet(*program);  // the schema is read now, before any lock
+    ops::LoadActiveSet(*program);  // the schema is read now, before any lock
   }
   std::string databaseHost() const { return desktop.hostPath(program->paths.databasePath); }
   std::vector<std::string> log() {
-    app::flushLog(*program);
+    core::flushLog(*program);
     return logLines();
   }
   std::string count(const std::string& where = "1") { return query("select count(*) from cTbl where " + where)[0][0]; }
   std::string statusLine() { return desktop.gadgets[ui::gadgetStatusLine].text; }
 
-  // A write that fails is told to the user, logged, marked on the status line and never counted as stored.
+  // A write that fails is told to the user, logged and never counted as stored; the status line is
+  // its caller's to mark.
   void expectWriteFailureReported(const std::string& engineMessage, const std::string& text = "lost clip") {
     program->lastKey = 41;
     program->currentKey = "12";
     desktop.answerNext(platform::IDOK);
-    program->clip = app::ClipRecord{};
+    program->clip = core::ClipRecord{};
     program->clip.cText = text;
     EXPECT_EQ(store::WriteClipDB(*program), 0);
     EXPECT_EQ(program->lastKey, 41);
@@ -115,15 +117,15 @@ class ClipStoreTest : public SimTest {
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         now + " 4994 WriteClipDB Return Value For failed sql write was 0key = 12" + engineMessage),
               lines.end());
-    EXPECT_EQ(statusLine(), "Action Failed");
+    EXPECT_EQ(statusLine(), "td_clips");
   }
 };
 
 TEST_F(ClipStoreTest, InsertStoresBlanksFixedFlagsAndNoImageWithoutABuffer) {
-  app::Program& p = *program;
+  core::Program& p = *program;
   p.settings.saveHtml = 0;
   p.capture.richTextFlag = p.capture.richTextRead = 1;
-  p.clip = app::ClipRecord{};
+  p.clip = core::ClipRecord{};
   p.clip.cText = "text";
   p.clip.cRTF = "{\\rtf1 rich}";
   p.clip.cImageSW = "Y";
@@ -135,7 +137,7 @@ TEST_F(ClipStoreTest, InsertStoresBlanksFixedFlagsAndNoImageWithoutABuffer) {
 
   // With SaveHTML on the rich text is kept.
   p.settings.saveHtml = 1;
-  p.clip = app::ClipRecord{};
+  p.clip = core::ClipRecord{};
   p.clip.cText = "text";
   p.clip.cRTF = "{\\rtf1 rich}";
   ASSERT_EQ(store::WriteClipDB(p), 1);
@@ -144,9 +146,9 @@ TEST_F(ClipStoreTest, InsertStoresBlanksFixedFlagsAndNoImageWithoutABuffer) {
 }
 
 TEST_F(ClipStoreTest, ImageBytesComeBackIdenticalAndTheOwnedBufferIsFreed) {
-  app::Program& p = *program;
+  core::Program& p = *program;
   const std::string image("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\xFF", 17);
-  p.clip = app::ClipRecord{};
+  p.clip = core::ClipRecord{};
   p.clip.cText = "Image 1";
   p.clip.cImageSW = "Y";
   p.clip.image = image;
@@ -168,7 +170,7 @@ TEST_F(ClipStoreTest, ReadOfAMissingKeyAnswersZero) {
 }
 
 TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
-  app::Program& p = *program;
+  core::Program& p = *program;
   const std::int64_t key = store("text " + highBytes, "note " + highBytes, "source " + highBytes);
 
   ASSERT_EQ(readClip(key), 1);
@@ -179,7 +181,7 @@ TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
   EXPECT_EQ(p.editCopy.text, "text " + highBytes);
   EXPECT_EQ(p.editCopy.note, "note " + highBytes);
   EXPECT_EQ(p.editCopy.source, "source " + highBytes);
-  store::LoadActiveSet(p);
+  ops::LoadActiveSet(p);
   ASSERT_EQ(p.view.rows.size(), 1u);
   EXPECT_EQ(p.view.rows[0].preview, "text " + highBytes);
   EXPECT_EQ(p.view.rows[0].note, "note " + highBytes);
@@ -191,7 +193,7 @@ TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
   EXPECT_EQ(store::MoveClip(p, highBytes), 0);
   EXPECT_EQ(query("select cSet from cTbl"), (Rows{{highBytes}}));
   p.settings.activeSetName = highBytes;
-  store::InitClipStore(p);
+  ops::InitClipStore(p);
   EXPECT_EQ(query("select setName from Sets where setName = '" + highBytes + "'"),
             (Rows{{highBytes}}));
   ASSERT_EQ(p.view.rows.size(), 1u);
@@ -199,7 +201,7 @@ TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
 }
 
 TEST_F(ClipStoreTest, QuotesNeitherBreakNorWidenAStatement) {
-  app::Program& p = *program;
+  core::Program& p = *program;
   const std::int64_t first = store("one"), second = store("two");
   store("three");
 
@@ -210,7 +212,7 @@ TEST_F(ClipStoreTest, QuotesNeitherBreakNorWidenAStatement) {
   EXPECT_EQ(store::MoveClip(p, "it's"), 0);
   EXPECT_EQ(query("select cKey from cTbl where cSet = 'it''s'"), (Rows{{std::to_string(second)}}));
   p.settings.activeSetName = "it's";
-  store::InitClipStore(p);
+  ops::InitClipStore(p);
   EXPECT_EQ(query("select count(*) from Sets where setName = 'it''s'"), (Rows{{"1"}}));
   EXPECT_EQ(p.view.rows.size(), 1u);
 
@@ -225,7 +227,7 @@ TEST_F(ClipStoreTest, QuotesNeitherBreakNorWidenAStatement) {
 }
 
 TEST_F(ClipStoreTest, MoveToTheTrashDeletesOnlyWhenTheTrashIsShown) {
-  app::Program& p = *program;
+  core::Program& p = *program;
   select(store("kept"));
   EXPECT_EQ(store::MoveClip(p, "td_trash"), 0);
   EXPECT_EQ(query("select cSet from cTbl where cKey = " + p.currentKey), (Rows{{"td_trash"}}));
@@ -237,8 +239,8 @@ TEST_F(ClipStoreTest, MoveToTheTrashDeletesOnlyWhenTheTrashIsShown) {
 
 TEST_F(ClipStoreTest, AnotherInitKeepsOneRowPerStandardSetAndTheClips) {
   store("clip");
-  store::InitClipStore(*program);
-  store::InitClipStore(*program);
+  ops::InitClipStore(*program);
+  ops::InitClipStore(*program);
   EXPECT_EQ(query("select setName from Sets order by setID"), (Rows{{"td_clips"}, {"td_trash"}}));
   EXPECT_EQ(count(), "1");
   EXPECT_EQ(program->view.rows.size(), 1u);
@@ -248,7 +250,7 @@ TEST_F(ClipStoreTest, AnotherInitKeepsOneRowPerStandardSetAndTheClips) {
 TEST_F(ClipStoreTest, WriteToAReadOnlyDatabaseIsReported) {
   ASSERT_EQ(chmod(databaseHost().c_str(), 0444), 0);
   // Root writes through any file mode, so then the engine opens the file read-only itself.
-  store::SqliteApi readOnly = *store::linkedSqliteApi();
+  core::SqliteApi readOnly = *core::linkedSqliteApi();
   readOnly.open = openReadOnly;
   if (geteuid() == 0) ASSERT_EQ(program->db.DbBindLibrary(&readOnly), 1);
   reopen(20);
@@ -276,7 +278,7 @@ TEST_F(ClipStoreTest, ABusyDatabaseReleasedInTimeIsWaitedFor) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     other.release();
   });
-  program->clip = app::ClipRecord{};
+  program->clip = core::ClipRecord{};
   program->clip.cText = "waited";
   EXPECT_EQ(store::WriteClipDB(*program), 1);
   releaser.join();
@@ -287,7 +289,7 @@ TEST_F(ClipStoreTest, ReadClipGivesUpOnALockedDatabase) {
   const std::int64_t key = store("locked away");
   reopen(1);
   select(key);
-  store::SqliteApi counting = *store::linkedSqliteApi();
+  core::SqliteApi counting = *core::linkedSqliteApi();
   counting.step = countingStep;
   ASSERT_EQ(program->db.DbBindLibrary(&counting), 1);
   steps = 0;
@@ -297,7 +299,7 @@ TEST_F(ClipStoreTest, ReadClipGivesUpOnALockedDatabase) {
   EXPECT_EQ(steps, 51);  // the first step and 50 more
   EXPECT_EQ(log().back(), now + " ReadClip gave up after 50 tries key = " + program->currentKey +
                               " The database file is locked");
-  EXPECT_EQ(statusLine(), "Action Failed");
+  EXPECT_EQ(statusLine(), "td_clips");
 }
 
 TEST_F(ClipStoreTest, EmptyTrashRemovesExactlyTheTrashAndReportsAFailure) {
@@ -328,9 +330,9 @@ TEST_F(ClipStoreTest, VacuumGivesBackTheSpaceOfDeletedClips) {
 }
 
 TEST_F(ClipStoreTest, SaveEditedClipStoresANewClipAndRetiresTheOld) {
-  app::Program& p = *program;
+  core::Program& p = *program;
   const std::int64_t old = store("before", "note", "source");
-  store::LoadActiveSet(p);
+  ops::LoadActiveSet(p);
   select(old);
   ASSERT_EQ(store::ReadClipFields(p), 1);
   ASSERT_EQ(store::SaveEditedClip(p, "after", "", false), 1);

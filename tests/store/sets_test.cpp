@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "ops/set_commands.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
 #include "store/sets.h"
@@ -235,14 +236,14 @@ TEST_F(SetsTest, ActiveSetWithoutARowFallsBackToTheMainSetEvenWhenThatRowIsGoneT
   desktop.then([&] {
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("old two"), wideCaption("old one")}));
     execute("delete from Sets where setName = 'Old Work'");
-    store::LoadActiveSet(*program);
+    ops::LoadActiveSet(*program);
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_EQ(lastBox().text, "Active set Old Work not found in database. Using default.");
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("main clip")}));
 
     execute("delete from Sets");
     program->settings.activeSetName = "Old Work";
-    store::LoadActiveSet(*program);
+    ops::LoadActiveSet(*program);
     EXPECT_EQ(desktop.messageBoxes.size(), 2u);
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("main clip")}));
   });

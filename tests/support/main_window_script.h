@@ -42,7 +42,7 @@ class MainWindowTest : public SimTest {
   }
   // Inside a step: the user acts on a gadget of the main window.
   void post(int gadget, int type = platform::GADGET_LEFT_CLICK, std::intptr_t data = 0) {
-    desktop.postEvent({platform::EVENT_GADGET, app::mainWindowNumber, gadget, type, data});
+    desktop.postEvent({platform::EVENT_GADGET, core::mainWindowNumber, gadget, type, data});
   }
   // Inside a step: only `row` of a list is selected, as a click on it leaves it.
   void selectOnly(int list, int row) {

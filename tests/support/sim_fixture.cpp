@@ -7,14 +7,14 @@
 #include <sstream>
 
 #include "app/startup.h"
+#include "core/database.h"
 #include "platform/shell.h"
-#include "store/database.h"
 
 namespace testing_support {
 
 void SimTest::SetUp() {
   desktop.reset();
-  program = std::make_unique<app::Program>();
+  program = std::make_unique<core::Program>();
   program->db.setBusyTimeout(20);
 }
 
@@ -26,7 +26,7 @@ void SimTest::TearDown() {
 
 int SimTest::run() { return run(*program); }
 
-int SimTest::run(app::Program& p) {
+int SimTest::run(core::Program& p) {
   return desktop.runProgram([&p] { app::startUp(p); });
 }
 
@@ -111,7 +111,7 @@ void SimTest::execute(const std::string& sql, const std::string& path) const {
 }
 
 void SimTest::prepareStore() {
-  app::Paths& f = program->paths;
+  core::Paths& f = program->paths;
   f.companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
   f.dataFolder = dataFolder;
   f.databasePath = dataFolder + "tdclips.db";
@@ -119,7 +119,7 @@ void SimTest::prepareStore() {
   f.logPath = dataFolder + "tandrel.log";
   for (const std::string& folder : {f.companyFolder, f.dataFolder, f.setsFolder})
     ASSERT_TRUE(platform::createFolder(folder));
-  ASSERT_EQ(program->db.DbBindLibrary(store::linkedSqliteApi()), 1);
+  ASSERT_EQ(program->db.DbBindLibrary(core::linkedSqliteApi()), 1);
 }
 
 void SimTest::createDatabase(const std::string& path) const {

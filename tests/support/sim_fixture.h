@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/sim/desktop.h"
 
 namespace testing_support {
@@ -28,7 +28,7 @@ class SimTest : public ::testing::Test {
 
   // Runs a fresh program to its end; answers its exit code.
   int run();
-  int run(app::Program& program);
+  int run(core::Program& program);
   // Answers the first-run question (and nothing else) with `answer`.
   void answerFirstRun(int answer);
   // Script: Windows ends the session (WM_QUERYENDSESSION to the main window).
@@ -48,7 +48,7 @@ class SimTest : public ::testing::Test {
   void createDatabase(const std::string& databaseWindowsPath = dataFolder + "tdclips.db") const;
 
   sim::Desktop& desktop = sim::desktop();
-  std::unique_ptr<app::Program> program;
+  std::unique_ptr<core::Program> program;
 };
 
 // Splits a file's CR LF lines.

@@ -2,6 +2,7 @@
 // opens, copying a clip back to the clipboard, dragging and sorting rows, and the status line.
 #include <gtest/gtest.h>
 
+#include "ops/set_commands.h"
 #include "platform/gadgets.h"
 #include "store/sets.h"
 #include "support/main_window_script.h"
@@ -79,7 +80,7 @@ TEST_F(ClipListTest, DoubleClickCopiesTheClipAndMovesItToTheTopUntilTheSetIsRelo
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("apple pie"), wideCaption("cherry tart"), wideCaption("Banana split")}));
     EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{0}));
     EXPECT_EQ(opened(1), "cherry tart");
-    store::LoadActiveSet(*program);
+    ops::LoadActiveSet(*program);
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("cherry tart"), wideCaption("Banana split"), wideCaption("apple pie")}));
   });
   runToEnd();
@@ -109,7 +110,7 @@ TEST_F(ClipListTest, DroppedRowLandsWhereItWasDroppedAndEveryRowOpensItsOwnClip)
   });
   desktop.then([&] {
     selectOnly(ui::gadgetClipList, 2);
-    desktop.postEvent({platform::EVENT_DROP, app::mainWindowNumber, ui::gadgetClipList, 0, 0});
+    desktop.postEvent({platform::EVENT_DROP, core::mainWindowNumber, ui::gadgetClipList, 0, 0});
   });
   desktop.then([&] {
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("Banana split"), wideCaption("apple pie"), wideCaption("cherry tart")}));
@@ -121,7 +122,7 @@ TEST_F(ClipListTest, DroppedRowLandsWhereItWasDroppedAndEveryRowOpensItsOwnClip)
   });
   desktop.then([&] {
     selectOnly(ui::gadgetClipList, 0);
-    desktop.postEvent({platform::EVENT_DROP, app::mainWindowNumber, ui::gadgetClipList, 0, 0});
+    desktop.postEvent({platform::EVENT_DROP, core::mainWindowNumber, ui::gadgetClipList, 0, 0});
   });
   desktop.then([&] {
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("cherry tart"), wideCaption("Banana split"), wideCaption("apple pie")}));

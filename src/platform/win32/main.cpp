@@ -1,5 +1,5 @@
 // The Windows entry point: everything happens in the logic's entry.
-#include "app/entry.h"
+#include "platform/entry.h"
 
 #include "platform/win32/win32.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/database.h"
 #include "platform/types.h"
 #include "platform/window.h"
-#include "store/database.h"
 
-namespace app {
+namespace core {
 
 // Names fixed in the program.
 inline const std::string appName = "Tandrel";
@@ -164,7 +164,7 @@ struct Program {
   CaptureState capture;
   ViewState view;
 
-  store::DbLayer db;
+  core::DbLayer db;
   sqlite3* databaseHandle = nullptr;
   ClipRecord clip;
   EditCopy editCopy;
@@ -194,4 +194,4 @@ struct Program {
   std::atomic<int> noticeStop{0};
 };
 
-}  // namespace app
+}  // namespace core

@@ -1,12 +1,12 @@
 // Writing text and rich text to the clipboard.
-#include "ops/clipboard_write.h"
+#include "core/clipboard_write.h"
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/clipboard.h"
 
-namespace ops {
+namespace core {
 
-bool putTextOnClipboard(app::Program& p, const std::string& text) {
+bool putTextOnClipboard(core::Program& p, const std::string& text) {
   if (p.capture.textGateFormat == 0) p.capture.textGateFormat = platform::registerClipboardFormat("CF_Text");
   if (p.capture.textGateFormat == 0) return false;
   // CF_TEXT ends at its first zero byte; what follows it could never be read back.
@@ -17,10 +17,10 @@ bool putTextOnClipboard(app::Program& p, const std::string& text) {
   return true;
 }
 
-bool putRichTextOnClipboard(app::Program& p, const std::string& rtf) {
+bool putRichTextOnClipboard(core::Program& p, const std::string& rtf) {
   if (p.capture.richTextFormat == 0) p.capture.richTextFormat = platform::registerClipboardFormat("Rich Text Format");
   if (p.capture.richTextFormat == 0) return false;
   return platform::setClipboardBytes(p.capture.richTextFormat, rtf + '\0');
 }
 
-}  // namespace ops
+}  // namespace core

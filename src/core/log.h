@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace app {
+namespace core {
 
 struct Program;
 
@@ -19,4 +19,4 @@ void closeLog(Program& p);
 // The capture time text "%yyyy-%mm-%dd  %hh:%ii:%ss" of the current local time.
 std::string currentTimeText();
 
-}  // namespace app
+}  // namespace core

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace app {
+namespace core {
 
 // The text without the given characters at either end.
 inline std::string trimBlanks(const std::string& text, const char* blanks = " ") {
@@ -19,4 +19,4 @@ inline std::string lowerAscii(std::string text) {
   return text;
 }
 
-}  // namespace app
+}  // namespace core

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace store {
+namespace core {
 
 constexpr std::size_t maxSetNameLength = 32;
 
@@ -12,4 +12,4 @@ constexpr std::size_t maxSetNameLength = 32;
 // and no control character; not beginning or ending with a blank or a dot.
 bool isUsableSetName(const std::string& name);
 
-}  // namespace store
+}  // namespace core

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace app {
+namespace core {
 
 struct Program;
 
@@ -26,4 +26,4 @@ SettingsLines parseSettings(const std::string& bytes);
 // The value of a key in any letter case; nullopt when missing or unusable as a value.
 std::optional<std::string> settingValue(const SettingsLines& lines, const std::string& key);
 
-}  // namespace app
+}  // namespace core

@@ -1,9 +1,9 @@
 // Captions: the list shows one line per clip, padded so that short captions fill the column.
-#include "capture/caption.h"
+#include "ui/caption.h"
 
 #include <cmath>
 
-namespace capture {
+namespace ui {
 
 std::string formatCaption(std::string caption, int fillWidth, int captionWidth) {
   while (!caption.empty() && (caption.back() == '\n' || caption.back() == '\r')) caption.pop_back();
@@ -43,4 +43,4 @@ std::string buildCaption(const std::string& text, int fillWidth, int captionWidt
   return formatCaption(caption, fillWidth, captionWidth);
 }
 
-}  // namespace capture
+}  // namespace ui

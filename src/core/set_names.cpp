@@ -1,9 +1,9 @@
 // Set name checks shared by the settings loader and the set commands.
-#include "store/set_names.h"
+#include "core/set_names.h"
 
 #include <cstring>
 
-namespace store {
+namespace core {
 
 bool isUsableSetName(const std::string& name) {
   if (name.empty() || name.size() > maxSetNameLength) return false;
@@ -17,4 +17,4 @@ bool isUsableSetName(const std::string& name) {
   return true;
 }
 
-}  // namespace store
+}  // namespace core

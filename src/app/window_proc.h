@@ -6,14 +6,14 @@
 
 #include "platform/types.h"
 
-namespace app {
+namespace core {
 struct Program;
 }
 
-namespace ui {
+namespace app {
 
 // Answers the message's result, or nullopt for the system's default processing.
-std::optional<platform::LResult> mainWindowProc(app::Program& p, platform::Hwnd window, unsigned message,
+std::optional<platform::LResult> mainWindowProc(core::Program& p, platform::Hwnd window, unsigned message,
                                                 platform::WParam wParam, platform::LParam lParam);
 
-}  // namespace ui
+}  // namespace app

@@ -4,15 +4,15 @@
 
 #include <string>
 
-namespace app {
+namespace core {
 struct Program;
 }
 
-namespace ops {
+namespace core {
 
 // Puts text on the open clipboard as CF_TEXT; false on failure.
-bool putTextOnClipboard(app::Program& p, const std::string& text);
+bool putTextOnClipboard(core::Program& p, const std::string& text);
 // Puts rich text on the open clipboard as "Rich Text Format"; false on failure.
-bool putRichTextOnClipboard(app::Program& p, const std::string& rtf);
+bool putRichTextOnClipboard(core::Program& p, const std::string& rtf);
 
-}  // namespace ops
+}  // namespace core

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -86,7 +86,7 @@ TEST_F(SettingsTest, CleanFirstStartShowsNoVersionNotice) {
 TEST_F(SettingsTest, SoundOffIsWrittenAsSoundYesNAndKeptOffAtTheNextStart) {
   runWith(nullptr, [&] { program->settings.captureSound = 0; });
   EXPECT_NE(read(iniPath).find("\r\nSoundYes = N\r\n"), std::string::npos);
-  app::Program second;
+  core::Program second;
   desktop.then([&] {
     EXPECT_EQ(second.settings.captureSound, 0);
     second.settings.captureSound = 1;
@@ -100,11 +100,11 @@ TEST_F(SettingsTest, SoundOffIsWrittenAsSoundYesNAndKeptOffAtTheNextStart) {
 TEST_F(SettingsTest, StartupShortcutIsMadeOnlyWhenTheSettingChangesToY) {
   runWith(nullptr, [&] {
     program->settings.startWithWindows = "Y";
-    app::saveSettings(*program);
+    core::saveSettings(*program);
     ASSERT_TRUE(exists(startupLink));
     EXPECT_NE(read(startupLink).find("target=C:\\Program Files\\Tandrel\\Tandrel.exe"), std::string::npos);
     platform::deleteFile(startupLink);
-    app::saveSettings(*program);  // same value: not made again within the run
+    core::saveSettings(*program);  // same value: not made again within the run
     EXPECT_FALSE(exists(startupLink));
   });
   ASSERT_EQ(desktop.shortcuts.size(), 1u);
@@ -141,14 +141,14 @@ TEST_F(SettingsTest, UnusableActiveSetNamesFallBackToTheMainSet) {
   for (const std::string name : {std::string(33, 'a'), std::string("..\\..\\Windows"), std::string("a/b"),
                                  std::string(".."), std::string("tab\there")}) {
     desktop.reset();
-    program = std::make_unique<app::Program>();
+    program = std::make_unique<core::Program>();
     program->db.setBusyTimeout(20);
     const std::string ini = "Version = 2.8\r\nActiveClipSet = " + name + "\r\n";
     runWith(&ini, [&] { EXPECT_EQ(program->settings.activeSetName, "td_clips") << name; });
   }
   const std::string ok = "Version = 2.8\r\nActiveClipSet = " + std::string(32, 'a') + "\r\n";
   desktop.reset();
-  program = std::make_unique<app::Program>();
+  program = std::make_unique<core::Program>();
   runWith(&ok, [&] { EXPECT_EQ(program->settings.activeSetName, std::string(32, 'a')); });
 }
 

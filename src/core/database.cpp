@@ -1,7 +1,7 @@
 // The database access layer: every call into the SQLite engine goes through here.
 // It owns the bound table of entry points and the last message; handles, statements and
 // recordsets belong to the callers. Text is handed over and read back byte for byte.
-#include "store/database.h"
+#include "core/database.h"
 
 #include <sqlite3.h>
 
@@ -9,7 +9,7 @@
 
 #include "platform/shell.h"
 
-namespace store {
+namespace core {
 
 const SqliteApi* linkedSqliteApi() {
   static const SqliteApi api = [] {
@@ -460,4 +460,4 @@ void DbLayer::DbResultMessage(int code) {
   lastMessage_ = dbResultText(code >= 0 ? (code & 0xFF) : code);
 }
 
-}  // namespace store
+}  // namespace core

@@ -1,5 +1,5 @@
 // The database layer against the real engine, in a fresh folder per test.
-#include "store/database.h"
+#include "core/database.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -19,9 +19,9 @@
 
 namespace {
 
-using store::DbLayer;
-using store::Recordset;
-using store::SqliteApi;
+using core::DbLayer;
+using core::Recordset;
+using core::SqliteApi;
 
 class DbLayerTest : public ::testing::Test {
  protected:
@@ -29,7 +29,7 @@ class DbLayerTest : public ::testing::Test {
     char pattern[] = "/tmp/tandrel-db-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder_ = pattern;
-    ASSERT_EQ(db.DbBindLibrary(store::linkedSqliteApi()), 1);
+    ASSERT_EQ(db.DbBindLibrary(core::linkedSqliteApi()), 1);
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
@@ -64,7 +64,7 @@ std::string highBytesAndQuote() {
 TEST(DbLayerBind, RefusesNullAndNamesTheFirstMissingEntry) {
   DbLayer db;
   EXPECT_REFUSED(db.DbBindLibrary(nullptr), "Invalid Pointer!");
-  const SqliteApi api = *store::linkedSqliteApi();
+  const SqliteApi api = *core::linkedSqliteApi();
   ASSERT_EQ(db.DbBindLibrary(&api), 1);
 
   // The five required entries are checked in this order; fill them in one by one.
@@ -118,7 +118,7 @@ TEST_F(DbLayerTest, BindingKeepsTheLastMessageAndRebindingReplacesTheTable) {
   EXPECT_REFUSED(db.DbOpen(path("missing.db")), "Database doesn't exists");
   EXPECT_FALSE(std::filesystem::exists(path("missing.db")));
 
-  SqliteApi refusing = *store::linkedSqliteApi();
+  SqliteApi refusing = *core::linkedSqliteApi();
   refusing.open = [](const char*, sqlite3** out) { *out = nullptr; return SQLITE_CANTOPEN; };
   ASSERT_EQ(db.DbBindLibrary(&refusing), 1);
   EXPECT_EQ(db.DbLastMessage(), "Database doesn't exists");
@@ -126,7 +126,7 @@ TEST_F(DbLayerTest, BindingKeepsTheLastMessageAndRebindingReplacesTheTable) {
   EXPECT_EQ(h, nullptr);
   EXPECT_EQ(db.DbLastMessage(), "Couldn't create database");
 
-  ASSERT_EQ(db.DbBindLibrary(store::linkedSqliteApi()), 1);
+  ASSERT_EQ(db.DbBindLibrary(core::linkedSqliteApi()), 1);
   h = db.DbCreate(path("a.db"), 0);
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(db.DbLastMessage(), "OK");
@@ -335,10 +335,10 @@ TEST_F(DbLayerTest, LockedDatabase) {
 }
 
 TEST(DbLayerResult, TextsOfResultCodes) {
-  EXPECT_EQ(store::dbResultText(0), "OK");
-  EXPECT_EQ(store::dbResultText(17), "he database schema changed");
-  EXPECT_EQ(store::dbResultText(23), "Authorization denied");
-  EXPECT_EQ(store::dbResultText(42), "Unknown Error (No. 42)");
+  EXPECT_EQ(core::dbResultText(0), "OK");
+  EXPECT_EQ(core::dbResultText(17), "he database schema changed");
+  EXPECT_EQ(core::dbResultText(23), "Authorization denied");
+  EXPECT_EQ(core::dbResultText(42), "Unknown Error (No. 42)");
   DbLayer db;
   db.DbResultMessage(42);
   EXPECT_EQ(db.DbLastMessage(), "Unknown Error (No. 42)");

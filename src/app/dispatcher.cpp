@@ -1,35 +1,40 @@
 // Which handler runs for which event of the main window, with the guards that run first.
-#include "ui/dispatcher.h"
+#include "app/dispatcher.h"
 
-#include "app/program.h"
 #include "capture/watcher.h"
+#include "core/program.h"
 #include "ops/active_set.h"
+#include "ops/set_commands.h"
 #include "platform/gadgets.h"
 #include "platform/system.h"
 #include "store/sets.h"
 #include "ui/clip_list.h"
+#include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
-namespace ui {
+namespace app {
+
+using namespace core;
+using namespace ui;
 namespace {
 
 // Guard: the list holds at least one clip.
-bool requireClips(app::Program& p) {
+bool requireClips(core::Program& p) {
   if (!p.view.rows.empty()) return true;
   showStatus(p, "Empty Set", colour::listBackground, colour::blue);
   p.view.shownText = " ";
   return false;
 }
 
-void endCombining(app::Program& p) { p.capture.combineCount = 0; }
+void endCombining(core::Program& p) { p.capture.combineCount = 0; }
 
 // A left click waits for a possible second click; other events that arrive meanwhile are kept
 // for the main loop, never thrown away.
-void clickOnClipList(app::Program& p) {
+void clickOnClipList(core::Program& p) {
   const std::uint32_t start = platform::tickCount();
   bool doubleClick = false;
   std::deque<platform::WindowEvent> held;
@@ -50,7 +55,7 @@ void clickOnClipList(app::Program& p) {
   }
 }
 
-void toggleCombine(app::Program& p) {
+void toggleCombine(core::Program& p) {
   if (p.capture.combineCount == 0) {
     p.capture.combineCount = 1;
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
@@ -64,11 +69,11 @@ void toggleCombine(app::Program& p) {
   refreshStatus(p);
 }
 
-void switchSetsAndContent(app::Program& p) {
+void switchSetsAndContent(core::Program& p) {
   if (platform::panelTab(gadgetContentPanel) == tabSets) {
     showActiveSetStatus(p);
     if (p.view.dragActive != 1) {
-      const app::ClipRow* row = elementAtRow(p, p.view.currentRow);
+      const core::ClipRow* row = elementAtRow(p, p.view.currentRow);
       if (platform::listSelectedRows(gadgetClipList).empty() || row == nullptr || row->imageFlag != "Y") {
         platform::setPanelTab(gadgetContentPanel, tabText);
         platform::clearImageView(gadgetImageView);
@@ -83,7 +88,7 @@ void switchSetsAndContent(app::Program& p) {
   refreshStatus(p);
 }
 
-void toggleAdditionalInfo(app::Program& p) {
+void toggleAdditionalInfo(core::Program& p) {
   if (p.view.infoShown == 1) {
     showCurrentRowClip(p);
     p.view.infoShown = 0;
@@ -94,7 +99,7 @@ void toggleAdditionalInfo(app::Program& p) {
   }
 }
 
-void setListClick(app::Program& p, int type) {
+void setListClick(core::Program& p, int type) {
   if (type == platform::GADGET_DOUBLE_CLICK) {
     p.view.dragActive = 0;
     ops::openActiveSet(p);
@@ -109,7 +114,7 @@ void setListClick(app::Program& p, int type) {
   }
 }
 
-void gadgetEvent(app::Program& p, const platform::WindowEvent& e) {
+void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
   if (e.type == platform::GADGET_DRAG_START) {
     endCombining(p);
     p.view.dragActive = 1;
@@ -141,7 +146,7 @@ void gadgetEvent(app::Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetLogo:
       if (p.view.browserAvailable)
-        platform::browserNavigate(gadgetHelpBrowser, webSite + "help_20.htm?" + app::productVersion);
+        platform::browserNavigate(gadgetHelpBrowser, webSite + "help_20.htm?" + core::productVersion);
       platform::setPanelTab(gadgetContentPanel, tabHelp);
       break;
     case gadgetAdditionalInfo:
@@ -164,12 +169,12 @@ void gadgetEvent(app::Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetCreateNewSet:
       endCombining(p);
-      store::NewSet(p);
+      ops::NewSet(p);
       refreshStatus(p);
       break;
     case gadgetDeleteSet:
       endCombining(p);
-      store::DeleteSetCommand(p);
+      ops::DeleteSetCommand(p);
       break;
     case gadgetClipToClipboard:
       endCombining(p);
@@ -188,7 +193,7 @@ void gadgetEvent(app::Program& p, const platform::WindowEvent& e) {
 
 }  // namespace
 
-platform::WindowEvent nextEvent(app::Program& p, int milliseconds) {
+platform::WindowEvent nextEvent(core::Program& p, int milliseconds) {
   if (!p.heldEvents.empty()) {
     const platform::WindowEvent e = p.heldEvents.front();
     p.heldEvents.pop_front();
@@ -197,7 +202,7 @@ platform::WindowEvent nextEvent(app::Program& p, int milliseconds) {
   return platform::waitWindowEvent(milliseconds);
 }
 
-void handleMainEvent(app::Program& p, const platform::WindowEvent& event) {
+void handleMainEvent(core::Program& p, const platform::WindowEvent& event) {
   switch (event.kind) {
     case platform::EVENT_GADGET: gadgetEvent(p, event); break;
     case platform::EVENT_DROP:
@@ -233,4 +238,4 @@ void handleMainEvent(app::Program& p, const platform::WindowEvent& event) {
   }
 }
 
-}  // namespace ui
+}  // namespace app

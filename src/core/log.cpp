@@ -1,13 +1,13 @@
 // The diagnostic log and the time text that prefixes its lines.
-#include "app/log.h"
+#include "core/log.h"
 
 #include <cstdio>
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 
-namespace app {
+namespace core {
 
 bool openLog(Program& p) {
   p.logFile = platform::createSharedReadFile(p.paths.logPath);
@@ -37,4 +37,4 @@ std::string currentTimeText() {
   return text;
 }
 
-}  // namespace app
+}  // namespace core

@@ -1,18 +1,18 @@
 // Reading and writing tandrel.ini, and the start-with-Windows shortcut made when it is saved.
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/program.h"
-#include "app/text.h"
+#include "core/program.h"
+#include "core/set_names.h"
+#include "core/text.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/window.h"
-#include "store/set_names.h"
 
-namespace app {
+namespace core {
 namespace {
 
 // Anything beyond these is not a settings file we wrote; it is read as far as it makes sense.
@@ -134,7 +134,7 @@ void loadSettings(Program& p) {
   const std::string activeSet = in.text("ActiveClipSet", mainSetName);
   s.lastBackup = in.text("LastBackup", "Never");
   s.backupNumber = in.text("backupNum", "");
-  s.activeSetName = store::isUsableSetName(activeSet) ? activeSet : mainSetName;
+  s.activeSetName = core::isUsableSetName(activeSet) ? activeSet : mainSetName;
   s.startMinimized = in.text("Minimized", "");
   s.startWithWindows = in.text("StartWithWindows", "N");
   s.clipsConverted = in.text("clipsConverted", "N");
@@ -230,4 +230,4 @@ void saveSettings(Program& p) {
   platform::deleteFile(p.paths.dataFolder + "tandrelimage.jpg");
 }
 
-}  // namespace app
+}  // namespace core

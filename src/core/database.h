@@ -9,7 +9,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace store {
+namespace core {
 
 // The engine's entry points the layer binds. A table with a missing entry is refused by
 // DbBindLibrary with the entry's name, so tests can hand it a damaged table.
@@ -103,4 +103,4 @@ class DbLayer {
 // The text of an engine result code, as DbResultMessage sets it.
 std::string dbResultText(int code);
 
-}  // namespace store
+}  // namespace core

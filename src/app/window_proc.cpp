@@ -1,19 +1,22 @@
 // The cases of the main window's message callback, tested in a fixed order.
-#include "ui/window_proc.h"
+#include "app/window_proc.h"
 
-#include "app/program.h"
 #include "app/shutdown.h"
 #include "capture/watcher.h"
-#include "platform/system.h"
+#include "core/program.h"
 #include "platform/gadgets.h"
+#include "platform/system.h"
 #include "platform/window.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/layout.h"
 
-namespace ui {
+namespace app {
 
-std::optional<platform::LResult> mainWindowProc(app::Program& p, platform::Hwnd window, unsigned message,
+using namespace core;
+using namespace ui;
+
+std::optional<platform::LResult> mainWindowProc(core::Program& p, platform::Hwnd window, unsigned message,
                                                 platform::WParam wParam, platform::LParam lParam) {
   if (message == platform::WM_DRAWCLIPBOARD) return capture::onDrawClipboard(p, wParam, lParam);
   if (message == platform::WM_CHANGECBCHAIN) return capture::onChangeClipboardChain(p, wParam, lParam);
@@ -59,4 +62,4 @@ std::optional<platform::LResult> mainWindowProc(app::Program& p, platform::Hwnd 
   return std::nullopt;
 }
 
-}  // namespace ui
+}  // namespace app
