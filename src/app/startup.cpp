@@ -2,6 +2,8 @@
 // and the main loop.
 #include "app/startup.h"
 
+#include <memory>
+
 #include "app/dispatcher.h"
 #include "app/error_report.h"
 #include "app/shutdown.h"
@@ -9,6 +11,7 @@
 #include "capture/watcher.h"
 #include "core/log.h"
 #include "core/program.h"
+#include "core/step_timer.h"
 #include "core/settings.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
@@ -149,6 +152,7 @@ void startUp(Program& p) {
   flushLog(p);
   platform::createFolder(p.paths.setsFolder);
   loadSettings(p);
+  auto timer = std::make_unique<StepTimer>(p, "start");
 
   // 9-11: the window, hidden, with its tray icon and controls.
   if (!ui::buildMainWindow(p)) {
@@ -159,6 +163,7 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   ui::chooseButtonWidths(p);
+  markStep(p, "window");
 
   // 12: one instance per desktop, then the database.
   p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");
@@ -177,7 +182,9 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
+  markStep(p, "open database");
   ops::InitClipStore(p);
+  markStep(p, "clip store");
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.
@@ -192,6 +199,7 @@ void startUp(Program& p) {
   if (!platform::mousePresent()) writeLog(p, appName + p.captureTime + " Information: - No mouse Found");
   p.msgFindReplace = platform::registerWindowMessage("commdlg_FindReplace");
   p.oleacc = platform::loadLibrary("Oleacc.dll");
+  markStep(p, "help, status and tooltips");
 
   // 17: shown, or only the tray icon.
   if (p.settings.startMinimized.empty()) {
@@ -201,6 +209,8 @@ void startUp(Program& p) {
     platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);
     platform::showWindow(p.mainWindow, platform::SW_HIDE);
   }
+  markStep(p, "shown");
+  timer.reset();
 
   // 18-20: error reports, the viewer chain, the main loop.
   p.quitRequested = 0;

@@ -6,6 +6,7 @@
 #include "capture/watcher.h"
 #include "core/log.h"
 #include "core/program.h"
+#include "core/step_timer.h"
 #include "core/raise_window.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
@@ -16,7 +17,6 @@
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
-#include "ui/tray_menu.h"
 
 namespace capture {
 namespace {
@@ -94,7 +94,9 @@ void fillTextRecord(core::Program& p, const std::string& text, const std::string
 int storeNewTextClip(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (dropAsRepeat(p, false) == 1) return 0;
+  core::markStep(p, "repeat");
   if (!c.fedByTextTab) ui::blankContentView(p);
+  core::markStep(p, "blank view");
   c.replaceCapture = 0;
   ++c.captureCounter;
 
@@ -112,6 +114,7 @@ int storeNewTextClip(core::Program& p) {
       ui::showActionFailed(p);
       return 0;  // the row is only added for a stored clip
     }
+    core::markStep(p, "store");
     row.key = p.lastKey;
     ui::addRowAtTop(p, row);
   } else {
@@ -120,11 +123,15 @@ int storeNewTextClip(core::Program& p) {
   }
 
   if (!c.fedByTextTab) ui::drawRows(p);
+  core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
   ui::selectRow(p);
+  core::markStep(p, "select");
   ui::showClipContent(p);
+  core::markStep(p, "show");
   ui::refreshStatus(p);
+  core::markStep(p, "status");
   return 1;
 }
 
@@ -234,8 +241,8 @@ int captureText(core::Program& p) {
     c.ownWrite = 1;
     if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
+    core::markStep(p, "tray icon");
   }
-  ui::buildTrayMenu(p);
   return 1;
 }
 

@@ -9,6 +9,9 @@
 
 #include "capture/watcher.h"
 #include "ui/clip_list.h"
+#include "ui/gadgets.h"
+#include "ui/layout.h"
+#include "ui/status.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -170,6 +173,26 @@ TEST_F(WatcherTest, CaptureResetsTheSortMarksOfTheList) {
     EXPECT_EQ(desktop.gadgets.at(5).columnTitles[0], "Click 'Clip To Clipboard' or 'doubleclick' to copy. ");
     EXPECT_EQ(desktop.gadgets.at(5).columnTitles[1], "Note/Source ");
     EXPECT_EQ(program->view.sortDirection, 1);
+  });
+}
+
+TEST_F(WatcherTest, ACaptureRedrawsTheListAndPaintsTheWindowOnceWithTheNewClipShown) {
+  runWithViewerBehind([&] {
+    desktop.copyText("first", editor);
+    const int repaints = desktop.window(program->mainWindow)->repaints;
+    const int redraws = desktop.gadgets.at(5).redraws;
+    desktop.copyText("second", editor);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).redraws, redraws + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 6), "second");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "second\n\r");
+    // A status of its own is still shown at once.
+    ui::RepaintHold hold(*program);
+    ui::showStatus(*program, "Getting RTF", ui::colour::lightCyan, ui::colour::black);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 2);
+    ui::refreshStatus(*program);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 2);
   });
 }
 
