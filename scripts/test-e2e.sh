@@ -36,6 +36,11 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
         -o "$BUILD_DIR/controls_check.exe" -static -lcomctl32 -lcomdlg32 -lshell32 -lole32 -loleaut32 -luuid -lgdi32 \
         -luser32 -lpsapi -lwinmm -lwinspool -lkernel32 || { log "controls_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
 
+    # An X11 program offering a second target beside its text, as xclip cannot.
+    log "building x11owner"
+    gcc -O1 -o "$BUILD_DIR/x11owner" "$REPO/tests/e2e/x11owner/x11owner.c" -lX11 \
+        || { log "x11owner did not build"; echo "0 passed, 1 failed"; exit 1; }
+
     export TANDREL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi

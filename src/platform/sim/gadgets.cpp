@@ -105,6 +105,7 @@ void setListRows(int gadget, int count, RowText text) {
     g->rowCount = count;
     g->rowText = std::move(text);
     ++g->redraws;
+    g->invalid = true;
     for (auto it = g->selected.begin(); it != g->selected.end();)
       it = *it >= count ? g->selected.erase(it) : std::next(it);
   }
@@ -258,7 +259,10 @@ void setMinimumClientSize(Hwnd window, int width, int height) {
 
 void setFocusGadget(int gadget) { desktop().focusGadget = gadget; }
 
-void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) { desktop().menus[menu] = items; }
+void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
+  desktop().menus[menu] = items;
+  ++desktop().menusBuilt;
+}
 
 void showPopupMenu(Hwnd, int menu) {
   auto& d = desktop();
