@@ -196,6 +196,23 @@ TEST_F(WatcherTest, ACaptureRedrawsTheListAndPaintsTheWindowOnceWithTheNewClipSh
   });
 }
 
+TEST_F(WatcherTest, WithDebugTimingEachCaptureLogsItsStepsButNeverItsText) {
+  runWithViewerBehind([&] {
+    desktop.copyText("first copy", editor);
+    program->settings.debugTiming = 1;
+    desktop.copyText("timed text", editor);
+  });
+  std::vector<std::string> timings;
+  for (const auto& line : logLines()) {
+    if (line.compare(0, 7, "timing ") == 0) timings.push_back(line);
+    EXPECT_EQ(line.find("timed text"), std::string::npos) << line;
+  }
+  ASSERT_EQ(timings.size(), 1u);
+  EXPECT_EQ(timings[0].compare(0, 31, "timing clipboard change: source"), 0) << timings[0];
+  EXPECT_NE(timings[0].find(" store 0.00,"), std::string::npos) << timings[0];
+  EXPECT_EQ(timings[0].substr(timings[0].size() - 14), " total 0.00 ms") << timings[0];
+}
+
 TEST_F(WatcherTest, HugeAndHighByteTextsAreStoredByteForByte) {
   std::string high;
   for (int c = 0x80; c <= 0xFF; ++c) high += static_cast<char>(c);
