@@ -64,6 +64,15 @@ void setListColumns(int gadget, const std::vector<std::string>& titles, const st
 void setListColumnTitle(int gadget, int column, const std::string& title) {
   HWND list = listWindow(gadget);
   if (!list) return;
+  // Every capture sets the titles again; the header repaints at each change, even to the same text.
+  char shown[512] = "";
+  LVCOLUMNA current = {};
+  current.mask = LVCF_TEXT;
+  current.pszText = shown;
+  current.cchTextMax = sizeof shown;
+  if (SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&current)) &&
+      title == shown)
+    return;
   LVCOLUMNA info = {};
   info.mask = LVCF_TEXT;
   info.pszText = const_cast<char*>(title.c_str());
