@@ -118,8 +118,10 @@ settled_count() {
 
 # --- Tandrel -------------------------------------------------------------------------------
 dbfile() { echo "$(data_dir)/tdclips.db"; }
-stored_since() { db "select count(*) from cTbl where cKey > $1 and cText like '$2 %'"; }
-last_key() { db "select coalesce(max(cKey), 0) from cTbl"; }
+# The counts are read while Tandrel writes: wait for its lock rather than fail.
+mdb() { sqlite3 -batch -noheader -cmd ".timeout 5000" "$(dbfile)" "$@"; }
+stored_since() { mdb "select count(*) from cTbl where cKey > $1 and cText like '$2 %'"; }
+last_key() { mdb "select coalesce(max(cKey), 0) from cTbl"; }
 
 # Seconds from launching Tandrel.exe until X11 shows its main window (no Wine process of ours
 # looks for it, so none starts the wine server first); leaves it running.
