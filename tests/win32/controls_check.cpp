@@ -76,7 +76,7 @@ void checkTabPages(Hwnd window) {
   check(IsWindowVisible(control(editor)) && !IsWindowVisible(control(setList)), "the user's tab change switches pages");
   drainEvents();
 
-  moveGadget(editor, 5, 5, 600, 300);
+  moveGadget(editor, 20, 15, 600, 300);
   const RECT moved = rectOf(control(editor));
   check(moved.left == e.left && moved.top == e.top && moved.right - moved.left == 600,
         "a page control moves relative to its page");
@@ -109,6 +109,14 @@ void checkList() {
   item.cchTextMax = sizeof text;
   SendMessageA(control(list), LVM_GETITEMTEXTA, 99999, reinterpret_cast<LPARAM>(&item));
   check(accented + "99999" == text, "the list draws the program's text of a row, byte for byte");
+
+  drainEvents();
+  selectListRow(list, 3);
+  const WindowEvent change = nextEvent();
+  check(change.kind == EVENT_GADGET && change.gadget == list && change.type == GADGET_ITEM_CHANGE && change.data == 3,
+        "a row whose selection changes is reported as an item change of that row");
+  deselectListRows(list);
+  drainEvents();
 
   selectListRow(list, 7);
   selectListRow(list, 99998);
@@ -143,6 +151,7 @@ void checkList() {
   column.cchTextMax = sizeof title;
   SendMessageA(control(list), LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   check(std::strcmp(title, "Click (sorted)") == 0, "a column title can be changed");
+  drainEvents();  // the selection changes above were reported
 }
 
 void checkEditor() {
