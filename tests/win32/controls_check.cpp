@@ -56,6 +56,13 @@ void checkTabPages(Hwnd window) {
   const RECT e = rectOf(control(editor));
   check(e.left == area.left + 20 && e.top == area.top + 15 && e.right - e.left == 530 && e.bottom - e.top == 180,
         "a tab page's control sits at its place inside the panel's display area");
+  HRGN shown = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetWindowRgn(control(editor), shown);
+  RECT box = {};
+  GetRgnBox(shown, &box);
+  DeleteObject(shown);
+  check(kind == SIMPLEREGION && e.left + box.right == area.right && box.left == 0 && box.bottom == e.bottom - e.top,
+        "a page control reaching past its page is cut off at the page's edge");
   POINT centre = {(e.left + e.right) / 2, (e.top + e.bottom) / 2};
   check(ChildWindowFromPointEx(win32::toHwnd(window), centre, CWP_SKIPINVISIBLE) == control(editor),
         "the page's control lies above the panel, where clicks reach it");
