@@ -1,18 +1,25 @@
-// Which handler runs for which event of the main window, with the guards that run first.
+// Which handler runs for which event of the main window, with the guards that run first. The
+// menu commands are in menu_commands.cpp.
 #include "app/dispatcher.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "capture/text_capture.h"
 #include "capture/watcher.h"
 #include "core/program.h"
 #include "ops/active_set.h"
 #include "ops/set_commands.h"
+#include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/system.h"
-#include "store/sets.h"
 #include "ui/clip_list.h"
 #include "ui/commands.h"
 #include "ui/gadgets.h"
+#include "ui/guards.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
+#include "ui/menus.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
@@ -20,21 +27,12 @@ namespace app {
 
 using namespace core;
 using namespace ui;
+
 namespace {
-
-// Guard: the list holds at least one clip.
-bool requireClips(core::Program& p) {
-  if (!p.view.rows.empty()) return true;
-  showStatus(p, "Empty Set", colour::listBackground, colour::blue);
-  p.view.shownText = " ";
-  return false;
-}
-
-void endCombining(core::Program& p) { p.capture.combineCount = 0; }
 
 // A left click waits for a possible second click; other events that arrive meanwhile are kept
 // for the main loop, never thrown away.
-void clickOnClipList(core::Program& p) {
+void clickOnClipList(Program& p) {
   const std::uint32_t start = platform::tickCount();
   bool doubleClick = false;
   std::deque<platform::WindowEvent> held;
@@ -53,29 +51,44 @@ void clickOnClipList(core::Program& p) {
     activateClip(p);
     buildTrayMenu(p);
   }
+  buildMainMenu(p);
 }
 
-void toggleCombine(core::Program& p) {
-  if (p.capture.combineCount == 0) {
-    p.capture.combineCount = 1;
-    // Capture that is off joins the viewer chain again, or there would be nothing to combine.
-    if (p.capture.capturing == 0) capture::toggleCapture(p);
+void rightClickOnClipList(Program& p) {
+  const int row = platform::listCurrentRow(gadgetClipList);
+  if (row >= 0 && row != p.view.currentRow) {
+    p.view.currentRow = row;
+    showCurrentRowClip(p);
+  }
+  if (platform::listSelectedRows(gadgetClipList).empty()) return;
+  refreshSourceMenuItem(p);
+  buildMainMenu(p);
+  buildClipPopup(p);
+  platform::showPopupMenu(p.mainWindow, clipPopupNumber);
+}
+
+void toggleCombine(Program& p) {
+  CaptureState& c = p.capture;
+  if (c.combineCount == 0) {
+    // Gathering needs the viewer chain: capture that is off is switched on the usual way.
+    if (c.capturing != 1) capture::toggleCapture(p);
+    c.combineCount = 1;
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
-    p.capture.listPasteMode = 0;
+    c.listPasteMode = 0;
   } else {
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
-    p.capture.combineCount = 0;
+    c.combineCount = 0;
   }
-  p.capture.combinedText.clear();
+  c.combinedText.clear();
   refreshStatus(p);
 }
 
-void switchSetsAndContent(core::Program& p) {
-  if (platform::panelTab(gadgetContentPanel) == tabSets) {
+void switchSetsAndContent(Program& p) {
+  const bool setsShown = platform::panelTab(gadgetContentPanel) == tabSets;
+  if (setsShown) {
     showActiveSetStatus(p);
     if (p.view.dragActive != 1) {
-      const core::ClipRow* row = elementAtRow(p, p.view.currentRow);
-      if (platform::listSelectedRows(gadgetClipList).empty() || row == nullptr || row->imageFlag != "Y") {
+      if (platform::listSelectedRows(gadgetClipList).empty() || !currentClipIsImage(p)) {
         platform::setPanelTab(gadgetContentPanel, tabText);
         platform::clearImageView(gadgetImageView);
       } else {
@@ -89,18 +102,12 @@ void switchSetsAndContent(core::Program& p) {
   refreshStatus(p);
 }
 
-void toggleAdditionalInfo(core::Program& p) {
-  if (p.view.infoShown == 1) {
-    showCurrentRowClip(p);
-    p.view.infoShown = 0;
-  } else {
-    showAdditionalInfo(p);
-    p.view.infoShown = 1;
-    refreshStatus(p);
+void setListClick(Program& p, int type) {
+  if (type == platform::GADGET_RIGHT_CLICK) {
+    buildSetPopup(p);
+    platform::showPopupMenu(p.mainWindow, setPopupNumber);
+    return;
   }
-}
-
-void setListClick(core::Program& p, int type) {
   if (type == platform::GADGET_DOUBLE_CLICK) {
     p.view.dragActive = 0;
     ops::openActiveSet(p);
@@ -112,10 +119,26 @@ void setListClick(core::Program& p, int type) {
     ops::openActiveSet(p);
     ops::uncheckSetRows(p);
     p.view.pendingSetClick.clear();
+  } else if (p.view.pendingSetClick == "T") {
+    commandNotAvailable(p);
+  } else if (p.view.pendingSetClick == "A") {
+    // A click on blank space names no set: the move or duplicate keeps waiting for one.
+    const std::string picked = ops::selectedSetName(p);
+    if (picked.empty()) return;
+    p.view.pickedSet = picked;
+    ops::uncheckSetRows(p);
+    if (picked == p.settings.activeSetName) {
+      platform::messageBox(p.mainWindow, "Target set may not be the active set.", productName,
+                           platform::MB_OK | platform::MB_ICONINFORMATION);
+      return;
+    }
+    p.view.targetSet = picked;
+    commandNotAvailable(p);
+    p.view.pendingSetClick.clear();
   }
 }
 
-void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
+void gadgetEvent(Program& p, const platform::WindowEvent& e) {
   if (e.type == platform::GADGET_ITEM_CHANGE) {
     onListItemChange(p);
     return;
@@ -127,21 +150,16 @@ void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
     p.view.dragSource = e.gadget;
     return;
   }
+  // The Text tab's buttons act only while the Text tab is shown.
+  const bool textTab = platform::panelTab(gadgetContentPanel) == tabText;
   switch (e.gadget) {
     case gadgetClipList:
       if (e.type == platform::GADGET_LEFT_CLICK) clickOnClipList(p);
       else if (e.type == platform::GADGET_DOUBLE_CLICK) {
         activateClip(p);  // a double click that arrived on its own
         buildTrayMenu(p);
-      }
-      else if (e.type == platform::GADGET_COLUMN_CLICK) sortByColumn(p, static_cast<int>(e.data));
-      else if (e.type == platform::GADGET_RIGHT_CLICK) {
-        const int row = platform::listCurrentRow(gadgetClipList);
-        if (row >= 0 && row != p.view.currentRow) {
-          p.view.currentRow = row;
-          showCurrentRowClip(p);
-        }
-      }
+      } else if (e.type == platform::GADGET_COLUMN_CLICK) sortByColumn(p, static_cast<int>(e.data));
+      else if (e.type == platform::GADGET_RIGHT_CLICK) rightClickOnClipList(p);
       break;
     case gadgetSplitter:
       if (e.type == platform::GADGET_SPLITTER_MOVE) moveSplitter(p, static_cast<int>(e.data));
@@ -151,22 +169,39 @@ void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetLogo:
       if (p.view.browserAvailable)
-        platform::browserNavigate(gadgetHelpBrowser, webSite + "help_20.htm?" + core::productVersion);
+        platform::browserNavigate(gadgetHelpBrowser, webSite + "help_20.htm?" + productVersion);
       platform::setPanelTab(gadgetContentPanel, tabHelp);
       break;
     case gadgetAdditionalInfo:
       endCombining(p);
       if (requireClips(p)) toggleAdditionalInfo(p);
       break;
+    case gadgetListPaste:
+      endCombining(p);
+      commandNotAvailable(p);
+      break;
     case gadgetCaptureToggle:
       endCombining(p);
       capture::toggleCapture(p);
+      buildMainMenu(p);
       refreshStatus(p);
       break;
+    case gadgetDupInTarget:
+    case gadgetMoveToTarget:
+      endCombining(p);
+      if (!requireSelection(p)) break;
+      p.view.transferMode = e.gadget == gadgetDupInTarget ? 0 : 1;
+      applyTargetRule(p);
+      break;
+    case gadgetCombineSelected: commandNotAvailable(p); break;
     case gadgetCombineCaptures: toggleCombine(p); break;
     case gadgetSetActions:
       endCombining(p);
       switchSetsAndContent(p);
+      break;
+    case gadgetMoveToTrash:
+      endCombining(p);
+      if (requireClips(p)) commandNotAvailable(p);
       break;
     case gadgetChangeActiveSet:
       endCombining(p);
@@ -176,6 +211,15 @@ void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
       endCombining(p);
       ops::NewSet(p);
       refreshStatus(p);
+      break;
+    case gadgetSearchClips:
+      endCombining(p);
+      if (requireClips(p)) commandNotAvailable(p);
+      break;
+    case gadgetOpenTargetSet:
+    case gadgetEditNote:
+      endCombining(p);
+      commandNotAvailable(p);
       break;
     case gadgetDeleteSet:
       endCombining(p);
@@ -188,6 +232,33 @@ void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
         activateClip(p);
       }
       break;
+    case gadgetSaveImage:
+      endCombining(p);
+      if (requireImageClip(p)) commandNotAvailable(p);
+      break;
+    case gadgetAddItem:
+      endCombining(p);
+      addShownItemToSet(p);
+      break;
+    case gadgetCut:
+    case gadgetPaste:
+    case gadgetReplaceClip:
+    case gadgetFind:
+    case gadgetDelete:
+    case gadgetSelectAll:
+      endCombining(p);
+      if (textTab && requireTextClip(p)) commandNotAvailable(p);
+      break;
+    case gadgetCopy:
+      endCombining(p);
+      if (textTab) commandNotAvailable(p);
+      break;
+    case gadgetImageView:
+      if (e.type != platform::GADGET_RIGHT_CLICK) break;
+      endCombining(p);
+      buildImagePopup(p);
+      platform::showPopupMenu(p.mainWindow, imagePopupNumber);
+      break;
     case gadgetSetList:
       endCombining(p);
       setListClick(p, e.type);
@@ -196,9 +267,77 @@ void gadgetEvent(core::Program& p, const platform::WindowEvent& e) {
   }
 }
 
+// Trims blanks and line ends at both ends: two texts that differ only there are the same item.
+std::string normalised(const std::string& text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t first = 0, last = text.size();
+  while (first < last && blank(text[first])) ++first;
+  while (last > first && blank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
 }  // namespace
 
-platform::WindowEvent nextEvent(core::Program& p, int milliseconds) {
+void endCombining(Program& p) { p.capture.combineCount = 0; }
+
+void commandNotAvailable(Program& p) { showActionFailed(p); }
+
+void applyTargetRule(Program& p) {
+  if (p.view.targetSetOpen == 1) {
+    commandNotAvailable(p);
+    return;
+  }
+  p.view.pendingSetClick = "A";
+  p.view.pickedSet.clear();
+  p.view.statusMsg.clear();
+  p.view.targetSet = p.view.pickedSet;
+  if (p.view.targetSet == p.settings.activeSetName) {
+    platform::messageBox(p.mainWindow, "Sorry, Source and Target cannot be the same set", productName,
+                         platform::MB_OK | platform::MB_ICONINFORMATION);
+    return;
+  }
+  showStatus(p, "Select Target", colour::black, colour::white);
+  platform::setPanelTab(gadgetContentPanel, tabSets);
+}
+
+void toggleAdditionalInfo(Program& p) {
+  if (p.view.infoShown == 1) {
+    showCurrentRowClip(p);
+    p.view.infoShown = 0;
+  } else {
+    showAdditionalInfo(p);
+    p.view.infoShown = 1;
+    refreshStatus(p);
+  }
+}
+
+void addShownItemToSet(Program& p) {
+  if (platform::panelTab(gadgetContentPanel) == tabText && p.view.imageShown == 0) {
+    const std::string text = platform::editorText(gadgetTextEditor);
+    p.view.shownText = normalised(p.view.shownText);
+    if (normalised(text) == p.view.shownText) {
+      showStatus(p, "Duplicate", colour::white, colour::red);
+      return;
+    }
+    CaptureState& c = p.capture;
+    c.sourceTitle = "Created by User";
+    c.clipText = text;
+    c.richTextFlag = 0;
+    c.richTextRead = 0;
+    c.fedByTextTab = true;
+    capture::captureText(p);
+    c.fedByTextTab = false;
+    showStatus(p, "Clip Saved", colour::lightCyan, colour::black);
+    return;
+  }
+  if (p.view.imageShown == 1) {
+    commandNotAvailable(p);
+    return;
+  }
+  showStatus(p, "Invalid Selection", colour::white, colour::red);
+}
+
+platform::WindowEvent nextEvent(Program& p, int milliseconds) {
   if (!p.heldEvents.empty()) {
     const platform::WindowEvent e = p.heldEvents.front();
     p.heldEvents.pop_front();
@@ -207,41 +346,21 @@ platform::WindowEvent nextEvent(core::Program& p, int milliseconds) {
   return platform::waitWindowEvent(milliseconds);
 }
 
-void handleMainEvent(core::Program& p, const platform::WindowEvent& event) {
+void handleMainEvent(Program& p, const platform::WindowEvent& event) {
+  if (event.kind == platform::EVENT_RBUTTON) {
+    if (platform::gadgetUnderCursor() == gadgetTextEditor) platform::showPopupMenu(p.mainWindow, editorPopupNumber);
+    return;
+  }
   switch (event.kind) {
     case platform::EVENT_GADGET: gadgetEvent(p, event); break;
     case platform::EVENT_DROP:
       if (event.gadget == gadgetClipList && p.view.dragSource == gadgetClipList)
         reorderRowsByDrop(p, p.view.dragRow, platform::listCurrentRow(gadgetClipList));
+      else if (event.gadget == gadgetSetList)
+        commandNotAvailable(p);
       p.view.dragActive = 0;
       break;
-    case platform::EVENT_MENU:
-      if (event.gadget == commandExit || event.gadget == commandTrayExit) {
-        p.quitRequested = 1;
-      } else if (event.gadget == commandCleanExit) {
-        p.cleanOnExit = 1;
-        p.quitRequested = 1;
-      } else if (event.gadget == commandShowWindow) {
-        // Only a minimised window is restored: a maximised one stays maximised.
-        if (platform::isIconic(p.mainWindow)) {
-          platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);
-          platform::sleep(250);
-          platform::showWindow(p.mainWindow, platform::SW_RESTORE);
-        } else if (!platform::isWindowVisible(p.mainWindow)) {
-          platform::showWindow(p.mainWindow, platform::SW_SHOW);
-        }
-        platform::setForegroundWindow(p.mainWindow);
-      } else if (event.gadget == commandCaptureToggle) {
-        // Combine mode goes on; capture switched on again gathers into the same clip.
-        capture::toggleCapture(p);
-        if (p.capture.combineCount != 0)
-          platform::setTrayIcon(p.mainWindow, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
-        refreshStatus(p);
-        buildTrayMenu(p);
-      } else if (event.gadget >= commandFirstRecentClip && event.gadget < commandFirstRecentClip + recentClips) {
-        pickRecentClip(p, event.gadget - commandFirstRecentClip);
-      }
-      break;
+    case platform::EVENT_MENU: runMenuCommand(p, event.gadget); break;
     case platform::EVENT_TRAY: trayIconEvent(p, event.type); break;
     case platform::EVENT_CLOSE:
       // The close box only puts the program away into the tray.

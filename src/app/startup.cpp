@@ -24,6 +24,8 @@
 #include "ui/help_page.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 
 namespace app {
@@ -94,7 +96,7 @@ void joinViewerChain(Program& p) {
                                              platform::LParam lParam) {
     return guarded(p, [&] { return app::mainWindowProc(p, window, message, wParam, lParam); });
   });
-  p.capture.nextViewer = platform::setClipboardViewer(p.mainWindow);
+  p.capture.nextViewer = capture::joinChain(p);
   p.capture.ownWrite = 0;
 }
 
@@ -123,6 +125,7 @@ void mainLoopPass(Program& p) {
   p.view.statusText = ui::colour::black;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
+  else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
 }
 
 void startUp(Program& p) {
@@ -166,6 +169,8 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   ui::chooseButtonWidths(p);
+  ui::buildMainMenu(p);
+  ui::setWindowKeys(p);
 
   // 12: one instance per desktop, then the database.
   p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");
@@ -184,7 +189,11 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
+  const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown
   ops::InitClipStore(p);
+  // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
+  // question again: the settings exist from here on.
+  if (firstRun) saveSettings(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.

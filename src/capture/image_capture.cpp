@@ -1,7 +1,7 @@
 // Reading a picture from the clipboard.
 #include "capture/image_capture.h"
 
-#include "capture/dib.h"
+#include "core/dib.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "platform/clipboard.h"
@@ -14,7 +14,7 @@ void readClipboardImage(core::Program& p) {
   auto bytes = platform::getClipboardBytes(platform::CF_DIB);
   platform::closeClipboard();
   if (!bytes) return;
-  const DibInfo info = inspectDib(*bytes);
+  const core::DibInfo info = core::inspectDib(*bytes);
   if (!info.ok) {
     core::writeLog(p, p.captureTime + " Clipboard image refused: " + info.refusal);
     return;

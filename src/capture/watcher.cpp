@@ -16,6 +16,7 @@
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
@@ -25,7 +26,9 @@ namespace {
 constexpr int maxOpenTries = 50;
 
 void passOn(core::Program& p, unsigned message, platform::WParam wParam, platform::LParam lParam) {
-  if (p.capture.nextViewer != 0) platform::sendMessage(p.capture.nextViewer, message, wParam, lParam);
+  // Never to ourselves: a chain that names us as our own successor would recurse without end.
+  if (p.capture.nextViewer != 0 && p.capture.nextViewer != p.mainWindow)
+    platform::sendMessage(p.capture.nextViewer, message, wParam, lParam);
 }
 
 void logStep(core::Program& p, const std::string& text) { core::writeLog(p, p.captureTime + " " + text); }
@@ -178,8 +181,15 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
 platform::LResult onChangeClipboardChain(core::Program& p, platform::WParam leaving, platform::LParam successor) {
   core::CaptureState& c = p.capture;
   if (leaving == c.nextViewer) c.nextViewer = static_cast<platform::Hwnd>(successor);
-  else if (c.nextViewer != 0) platform::sendMessage(c.nextViewer, platform::WM_CHANGECBCHAIN, leaving, successor);
+  else if (c.nextViewer != 0 && c.nextViewer != p.mainWindow)
+    platform::sendMessage(c.nextViewer, platform::WM_CHANGECBCHAIN, leaving, successor);
+  if (c.nextViewer == p.mainWindow) c.nextViewer = 0;
   return 0;
+}
+
+platform::Hwnd joinChain(core::Program& p) {
+  const platform::Hwnd next = platform::setClipboardViewer(p.mainWindow);
+  return next == p.mainWindow ? 0 : next;
 }
 
 int toggleCapture(core::Program& p) {
@@ -192,20 +202,24 @@ int toggleCapture(core::Program& p) {
     c.capturing = 1;
     c.listPasteMode = 0;
     c.ignoreNextChange = 1;
-    c.nextViewer = platform::setClipboardViewer(p.mainWindow);
+    c.nextViewer = joinChain(p);
     platform::setTrayIcon(p.mainWindow, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
   }
   ui::buildTrayMenu(p);
+  ui::buildMainMenu(p);
   ui::refreshStatus(p);
   return 0;
 }
 
 int rejoinChain(core::Program& p) {
   core::CaptureState& c = p.capture;
+  // Out of the chain while capture is off: joining now would make us a member twice once
+  // capture is switched on again.
+  if (c.capturing != 1) return 0;
   c.ignoreNextChange = 1;
   platform::changeClipboardChain(p.mainWindow, c.nextViewer);
   c.ignoreNextChange = 1;
-  c.nextViewer = platform::setClipboardViewer(p.mainWindow);
+  c.nextViewer = joinChain(p);
   return 0;
 }
 

@@ -13,9 +13,11 @@ namespace capture {
 platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, platform::LParam lParam);
 // WM_CHANGECBCHAIN: `leaving` leaves the chain and `successor` takes its place.
 platform::LResult onChangeClipboardChain(core::Program& p, platform::WParam leaving, platform::LParam successor);
+// Joins the viewer chain; answers the next viewer, never this window itself.
+platform::Hwnd joinChain(core::Program& p);
 // Switches capture on or off; answers 0.
 int toggleCapture(core::Program& p);
-// Leaves and joins the viewer chain again; answers 0.
+// Leaves and joins the viewer chain again while capture is on (off, it is out of the chain); answers 0.
 int rejoinChain(core::Program& p);
 // Opens the clipboard (51 tries, 5 ms apart) and answers 1 when it holds a format, else 0.
 int clipboardHasFormats(core::Program& p);

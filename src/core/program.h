@@ -55,6 +55,7 @@ struct Settings {
   int topListShortcut = 0;
   int reverseCaseShortcut = 0;
   int captureSound = 0;
+  int skipPrivate = 1;       // clipboard changes marked private are not captured
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;
@@ -128,6 +129,12 @@ struct ViewState {
   int currentRow = 0;
   int currentElement = 0;
   std::string sourceMenuCaption;
+  std::string mainMenuSignature;   // what the menu bar was last built for
+  std::vector<std::int64_t> trayClipKeys;  // the clip of each recent-clip entry of the tray menu
+  std::string lastAddedImage;
+  int transferMode = 0;
+  int removeSequence = 0;
+  int findStartRow = 0;
   std::string windowTitle;         // the main window's title as the clip store last found it
   int lastTab = 0;
   int clientWidth = 700;           // the main window's client size, for the layout

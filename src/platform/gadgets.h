@@ -10,7 +10,7 @@
 
 namespace platform {
 
-enum class FontId { Measure = 1, Tab = 2, Caption = 3, List = 4, Status = 5 };
+enum class FontId { Measure = 1, Tab = 2, Caption = 3, List = 4, Status = 5, Dialog = 6 };
 enum class Picture { Logo = 1, CaptureOn = 2, CaptureOff = 3, Combining = 4 };
 
 // Where a control goes: on the window, or on one tab of a panel.
@@ -33,6 +33,14 @@ bool createPictureButton(const Place& place, int gadget, Picture picture, const 
 void setButtonPicture(int gadget, Picture picture);
 void enableGadget(int gadget, bool enabled);
 bool gadgetIsEnabled(int gadget);
+// A push button in the system's own look. False on failure.
+bool createPushButton(const Place& place, int gadget, const std::string& caption, FontId font);
+// A check box with its caption, clear at first; a click ticks or clears it and reports a left
+// click. False on failure.
+bool createCheckBox(const Place& place, int gadget, const std::string& caption, FontId font);
+void setCheckBox(int gadget, bool checked);
+// False when clear or when there is no such box.
+bool checkBoxIsTicked(int gadget);
 // A read-only, right-aligned number box.
 bool createNumberBox(const Place& place, int gadget);
 // A left-aligned single-line label (window.h's labels are centred).
@@ -90,6 +98,12 @@ void setMinimumClientSize(Hwnd window, int width, int height);
 // Moves a control (the resize rule).
 void moveGadget(int gadget, int x, int y, int width, int height);
 void setFocusGadget(int gadget);
+// The gadget that has the keyboard focus, 0 when none of ours has it.
+int focusedGadget();
+// Sends a gadget a key press and release (a virtual key such as VK_DELETE), as typing would.
+void sendGadgetKey(int gadget, int virtualKey);
+// The gadget under the mouse pointer, 0 when it is over none of ours.
+int gadgetUnderCursor();
 
 // Tooltips: one per control; removed all together.
 struct Tooltip {
@@ -102,14 +116,21 @@ struct Tooltip {
 void createTooltip(const Tooltip& tip, Colour background);
 void removeTooltips();
 
-// Popup menus: an item the user picks arrives as an EVENT_MENU event with its number.
+// Menus: an item the user picks arrives as an EVENT_MENU event with its number.
 struct MenuItem {
-  int id = 0;           // 0 for a separator
+  int id = 0;                    // 0 for a separator (or a submenu, which has items)
   std::string caption;
+  bool enabled = true;           // false: shown greyed, cannot be picked
+  std::vector<MenuItem> items;   // a submenu's entries
 };
 void setPopupMenu(Hwnd window, int menu, const std::vector<MenuItem>& items);
 // Shows a popup menu at the cursor and waits until it closes.
 void showPopupMenu(Hwnd window, int menu);
+// Gives a window a menu bar (each entry a submenu); replaces the one it had, keeping the client size.
+void setMenuBar(Hwnd window, const std::vector<MenuItem>& menus);
+// Keys of a window that arrive as menu commands while the focus is in it or one of its
+// controls (never from another top-level window): virtual key -> command number.
+void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCommand);
 
 // Gadget event types reported in WindowEvent.type for EVENT_GADGET.
 constexpr int GADGET_LEFT_CLICK = 0;

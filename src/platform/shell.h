@@ -57,6 +57,11 @@ void closeMutex(Handle mutex);
 Handle loadLibrary(const std::string& name);
 void freeLibrary(Handle library);
 
+// Runs a shell verb ("open", "print") on a file or web address; answers the shell's result,
+// above 32 on success.
+int shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand);
+
 // A shell link (.lnk). False on failure.
 struct Shortcut {
   std::string linkPath, target, arguments, workingFolder, description, iconPath;

@@ -14,9 +14,11 @@
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
+#include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
+#include "ui/menus.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
@@ -196,7 +198,7 @@ void buildEditorPopupMenu(core::Program& p, bool withSave) {
                                            {514, "Select All text in Text Tab"},
                                            {0, ""}};
   if (withSave) items.push_back({508, "Save to Database"});
-  platform::setPopupMenu(p.mainWindow, editorPopupMenu, items);
+  platform::setPopupMenu(p.mainWindow, editorPopupNumber, items);
 }
 
 void showPlainText(core::Program& p, const std::string& text) {
@@ -441,6 +443,7 @@ void showAdditionalInfo(core::Program& p) {
 void refreshSourceMenuItem(core::Program& p) {
   const std::string source = rowColumnText(p, p.view.currentRow, 1);
   p.view.sourceMenuCaption = source.compare(0, 4, "http") == 0 ? "Open Clip Source In Browser" : "";
+  buildMainMenu(p);
 }
 
 void resetColumnTitles(core::Program& p) {

@@ -53,7 +53,6 @@ void refreshSourceMenuItem(core::Program& p);
 void resetColumnTitles(core::Program& p);
 
 // The Text tab's popup menu; "Save to Database" only when `withSave`.
-constexpr int editorPopupMenu = 900;  // popup menus are numbered apart from their items
 void buildEditorPopupMenu(core::Program& p, bool withSave);
 
 void showPlainText(core::Program& p, const std::string& text);

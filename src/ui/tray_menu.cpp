@@ -9,30 +9,55 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "ui/clip_list.h"
+#include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 
 namespace ui {
 
+std::string menuCaption(const std::string& text, std::size_t limit) {
+  std::string caption;
+  for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) caption += ' ';
+    else if (c == '&') caption += "&&";
+    else caption += static_cast<char>(c);
+  }
+  return caption;
+}
+
 void buildTrayMenu(core::Program& p) {
   std::vector<platform::MenuItem> items = {
       {commandShowWindow, "Show Tandrel Window"},
-      {559, "Exit Tandrel"},
-      {561, "Clean Database and Exit Tandrel"},
+      {commandTrayExit, "Exit Tandrel"},
+      {commandCleanExit, "Clean Database and Exit Tandrel"},
       {0, ""},
       {commandCaptureToggle, p.capture.capturing == 1 ? "Turn off clip collecting" : "Turn on clip collecting"},
       {0, ""},
   };
+  p.view.trayClipKeys.assign(recentClips, 0);
   const int n = std::min(static_cast<int>(p.view.order.size()), recentClips);
   for (int i = 0; i < n; ++i) {
-    const std::string text = rowColumnText(p, i, 0).substr(0, 35);
-    if (!text.empty()) items.push_back({commandFirstRecentClip + i, text});
+    const std::string text = rowColumnText(p, i, 0);
+    if (text.empty()) continue;
+    items.push_back({commandFirstRecentClip + i, menuCaption(text, 35)});
+    p.view.trayClipKeys[static_cast<std::size_t>(i)] = elementAtRow(p, i)->key;
   }
   platform::setPopupMenu(p.mainWindow, trayMenuNumber, items);
 }
 
-void pickRecentClip(core::Program& p, int index) {
-  if (index < 0 || index >= static_cast<int>(p.view.order.size())) return;
+void pickRecentClip(core::Program& p, int entry) {
+  // The entry names the clip listed when the menu was built; rows may have moved since.
+  if (entry < 0 || entry >= static_cast<int>(p.view.trayClipKeys.size())) return;
+  const std::int64_t key = p.view.trayClipKeys[static_cast<std::size_t>(entry)];
+  int index = -1;
+  for (int row = 0; key != 0 && row < static_cast<int>(p.view.order.size()); ++row) {
+    if (elementAtRow(p, row)->key == key) {
+      index = row;
+      break;
+    }
+  }
+  if (index < 0) return;
   if (index != 0) platform::deselectListRows(gadgetClipList);
   platform::selectListRow(gadgetClipList, index);
   p.view.currentRow = index;
@@ -58,19 +83,20 @@ void trayIconEvent(core::Program& p, int type) {
     return;
   }
   if (type != 0) return;
+  // The icon and its tooltip keep saying whether capture is on.
+  const bool on = p.capture.capturing == 1;
+  const char* tooltip = on ? "Tandrel\x99 Waiting" : "Tandrel Not Active";
   if (!platform::isIconic(w)) {
     platform::showWindow(w, platform::SW_RESTORE);
     core::bringToFront(w);
-    if (p.capture.capturing == 1) platform::setTrayIcon(w, platform::TrayImage::Waiting, "Tandrel\x99 Waiting");
   } else {
     platform::showWindow(w, platform::SW_MINIMIZE);
     platform::sleep(250);
     platform::showWindow(w, platform::SW_RESTORE);
-    platform::setTrayIcon(w, p.capture.capturing == 1 ? platform::TrayImage::Waiting : platform::TrayImage::NotActive,
-                          "Tandrel\x99 Waiting");
     selectRow(p);
   }
-  if (p.capture.combineCount != 0) platform::setTrayIcon(w, platform::TrayImage::Combining, "Tandrel\x99 Waiting");
+  platform::setTrayIcon(w, on ? platform::TrayImage::Waiting : platform::TrayImage::NotActive, tooltip);
+  if (p.capture.combineCount != 0) platform::setTrayIcon(w, platform::TrayImage::Combining, tooltip);
 }
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 
 #include "platform/gadgets.h"
 #include "support/main_window_script.h"
+#include "ui/commands.h"
 #include "ui/tray_menu.h"
 
 using namespace testing_support;

@@ -8,6 +8,7 @@
 
 #include "platform/clipboard.h"
 #include "support/main_window_script.h"
+#include "ui/commands.h"
 #include "ui/caption.h"
 #include "ui/clip_list.h"
 
@@ -34,7 +35,7 @@ class TextCaptureTest : public MainWindowTest {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
   }
   bool editorMenuHas(int item) {
-    const auto& items = desktop.menus[ui::editorPopupMenu];
+    const auto& items = desktop.menus[ui::editorPopupNumber];
     return std::any_of(items.begin(), items.end(), [item](const platform::MenuItem& m) { return m.id == item; });
   }
   platform::Hwnd editor = 0, mail = 0;

@@ -7,6 +7,7 @@
 #include "store/sets.h"
 #include "support/main_window_script.h"
 #include "ui/clip_list.h"
+#include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/tray_menu.h"
 

@@ -60,6 +60,8 @@ struct Window {
   bool iconic = false;
   bool maximized = false;  // kept while minimised: restoring brings the maximised window back
   bool topmost = false;
+  bool enabled = true;
+  Hwnd owner = 0;
   int x = 0, y = 0, width = 0, height = 0;
   platform::WindowProc proc;
   Hwnd nextViewer = 0;     // for the viewers of other programs
@@ -102,6 +104,8 @@ struct Gadget {
   int caret = 0;
   std::string address;
   bool hasImage = false;
+  // check boxes
+  bool checked = false;
 };
 
 struct TrayIcon {
@@ -143,10 +147,24 @@ class Desktop {
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
   void releaseClipboard();
+  // The user clicks a check box: it changes and its window reports the click.
+  void clickCheckBox(int gadget);
   // Sends a message to a window as another program would.
   platform::LResult send(Hwnd window, unsigned message, platform::WParam wParam = 0, platform::LParam lParam = 0);
   // A processor exception reaches the top level of the program.
   void raiseProcessorException(std::uint32_t code);
+
+  // --- the keyboard, by virtual-key code; each getAsyncKeyState takes the key's pressed bit ---
+  // The user presses a key and holds it.
+  void pressKey(int virtualKey);
+  void releaseKey(int virtualKey);
+  // A press and release between two queries: the next query sees only that it was pressed.
+  void tapKey(int virtualKey);
+  struct KeyState {
+    bool down = false;
+    bool pressed = false;
+  };
+  std::map<int, KeyState> keys;
 
   // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
   void answerNext(int answer) { answers_.push_back(answer); }
@@ -179,6 +197,13 @@ class Desktop {
   std::vector<platform::Tooltip> tooltips;
   std::map<int, std::vector<platform::MenuItem>> menus;
   std::vector<int> menusShown;
+  std::map<Hwnd, std::vector<platform::MenuItem>> menuBars;
+  std::map<Hwnd, std::vector<std::pair<int, int>>> keyCommands;
+  struct SentKey {
+    int gadget, virtualKey;
+  };
+  std::vector<SentKey> sentKeys;
+  int gadgetUnderPointer = 0;
   // The item the user picks in the next menu shown (0: none).
   std::deque<int> menuPicks;
   bool browserAvailable = true;
@@ -191,6 +216,17 @@ class Desktop {
   std::vector<std::vector<std::string>> listRows(int gadget);
   std::map<Hwnd, TrayIcon> tray;
   std::vector<platform::Shortcut> shortcuts;
+  struct ShellExecution {
+    std::string verb, file, parameters;
+    int showCommand;
+    Hwnd owner = 0;
+  };
+  std::vector<ShellExecution> shellExecutions;
+  // Some of what the program did, in order, for tests of an order of steps: "tooltips removed",
+  // "tooltip <gadget>", "write <path>", "rename <from> to <to>", "shortcut <path>",
+  // "enable <window number> <0|1>", "close <window number>", "rows <gadget>".
+  std::vector<std::string> journal;
+  int shellResult = 42;                       // what the next shell executions answer
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;

@@ -29,6 +29,15 @@ HWND gadgetWindow(int gadget) {
 
 void rememberGadget(int gadget, HWND control) { gadgets[gadget] = control; }
 
+int gadgetOfWindow(HWND control) {
+  for (HWND w = control; w != nullptr; w = GetParent(w)) {
+    for (const auto& [number, hwnd] : gadgets)
+      if (hwnd == w) return number;
+    if ((GetWindowLongA(w, GWL_STYLE) & WS_CHILD) == 0) break;
+  }
+  return 0;
+}
+
 HBRUSH labelColours(HWND control, HDC dc) {
   auto found = colouredLabels.find(control);
   if (found == colouredLabels.end()) return nullptr;
@@ -91,6 +100,22 @@ void setGadgetColours(int gadget, Colour text, Colour background) {
     colours = {text, background, CreateSolidBrush(background)};
   }
   InvalidateRect(control, nullptr, TRUE);
+}
+
+int focusedGadget() { return win32::gadgetOfWindow(GetFocus()); }
+
+void sendGadgetKey(int gadget, int virtualKey) {
+  HWND control = win32::gadgetWindow(gadget);
+  if (!control) return;
+  const UINT scan = MapVirtualKeyA(static_cast<UINT>(virtualKey), 0);
+  SendMessageA(control, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1 | (scan << 16));
+  SendMessageA(control, WM_KEYUP, static_cast<WPARAM>(virtualKey), 1 | (scan << 16) | (3u << 30));
+}
+
+int gadgetUnderCursor() {
+  POINT at{};
+  if (!GetCursorPos(&at)) return 0;
+  return win32::gadgetOfWindow(WindowFromPoint(at));
 }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// Popup menus: built from the program's item lists and shown at the cursor; the item picked is
-// queued as a menu event like any other command.
+// Menus: popups built from the program's item lists and shown at the cursor, the menu bar, and
+// the keys that act as commands. The item picked is queued as a menu event like any other command.
 #include <map>
 #include <vector>
 
@@ -14,17 +14,76 @@ std::map<int, HMENU>& menus() {
   return all;
 }
 
+std::map<HWND, std::vector<std::pair<int, int>>>& keyCommands() {
+  static std::map<HWND, std::vector<std::pair<int, int>>> all;
+  return all;
+}
+
+void appendItems(HMENU menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    const UINT grey = item.enabled ? 0 : MF_GRAYED;
+    if (!item.items.empty()) {
+      HMENU sub = CreatePopupMenu();
+      appendItems(sub, item.items);
+      AppendMenuA(menu, MF_POPUP | grey, reinterpret_cast<UINT_PTR>(sub), item.caption.c_str());
+    } else if (item.id == 0) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu, MF_STRING | grey, static_cast<UINT_PTR>(item.id), item.caption.c_str());
+    }
+  }
+}
+
 }  // namespace
+
+namespace win32 {
+
+bool translateKeyCommand(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !msg.hwnd) return false;
+  // Only keys typed into the window itself or its controls: a dialog of ours is a window of its own.
+  const auto found = keyCommands().find(GetAncestor(msg.hwnd, GA_ROOT));
+  if (found == keyCommands().end()) return false;
+  for (const auto& [key, command] : found->second) {
+    if (static_cast<WPARAM>(key) != msg.wParam) continue;
+    pushEvent({EVENT_MENU, numberOfWindow(found->first), command, 0, 0});
+    return true;
+  }
+  return false;
+}
+
+}  // namespace win32
 
 void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
   auto& all = menus();
   if (const auto it = all.find(menu); it != all.end()) DestroyMenu(it->second);
   HMENU popup = CreatePopupMenu();
-  for (const MenuItem& item : items) {
-    if (item.id == 0) AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    else AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(item.id), item.caption.c_str());
-  }
+  appendItems(popup, items);
   all[menu] = popup;
+}
+
+void setMenuBar(Hwnd window, const std::vector<MenuItem>& bar) {
+  HWND owner = win32::toHwnd(window);
+  RECT client{};
+  GetClientRect(owner, &client);
+  HMENU menu = CreateMenu();
+  appendItems(menu, bar);
+  HMENU old = GetMenu(owner);
+  const bool hadMenu = old != nullptr;
+  SetMenu(owner, menu);
+  if (old) DestroyMenu(old);
+  DrawMenuBar(owner);
+  // The bar takes its height from the client area: the window grows by it once.
+  if (!hadMenu && !IsIconic(owner)) {
+    RECT frame = client;
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(owner, GWL_STYLE)), TRUE,
+                       static_cast<DWORD>(GetWindowLongA(owner, GWL_EXSTYLE)));
+    SetWindowPos(owner, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCommand) {
+  keyCommands()[win32::toHwnd(window)] = keyToCommand;
 }
 
 void showPopupMenu(Hwnd window, int menu) {

@@ -24,6 +24,13 @@ std::string specialFolder(int csidl) {
   return folder;
 }
 
+int shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand) {
+  HINSTANCE result = ShellExecuteA(win32::toHwnd(owner), verb.c_str(), file.c_str(),
+                                   parameters.empty() ? nullptr : parameters.c_str(), nullptr, showCommand);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
 bool createShortcut(const Shortcut& shortcut) {
   IShellLinkA* link = nullptr;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

@@ -45,6 +45,10 @@ void forgetGadgetsOf(HWND window);
 // The control of a gadget number, nullptr when there is none; and the record of a new one.
 HWND gadgetWindow(int gadget);
 void rememberGadget(int gadget, HWND control);
+// The gadget a control (or a control inside it, such as a list's edit box) belongs to; 0 for none.
+int gadgetOfWindow(HWND control);
+// Turns a key press meant for one of our windows into its menu command; true when it did.
+bool translateKeyCommand(const MSG& msg);
 // Creates a control of a gadget at a place (a tab page's control shows with its tab); nullptr on failure.
 HWND createControl(const Place& place, int gadget, DWORD exStyle, const char* cls, const std::string& text,
                    DWORD style);

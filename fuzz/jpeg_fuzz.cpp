@@ -1,0 +1,7 @@
+// Stored pictures in JPEG: the bytes of an image clip or of a picture file.
+#include "stored_image_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  checkStoredImage(data, size);
+  return 0;
+}
