@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <deque>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ struct Settings {
   int reverseCaseShortcut = 0;
   int captureSound = 0;
   int skipPrivate = 1;       // clipboard changes marked private are not captured
+  int debugTiming = 0;       // steps of each capture are timed into the log
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;
@@ -96,6 +98,7 @@ struct CaptureState {
   std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
+  std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.
@@ -166,7 +169,14 @@ struct ViewState {
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
+  std::string paintedStatus;       // the status as last painted
+  platform::Colour paintedBackground = 0;
+  platform::Colour paintedText = 0;
+  int repaintHold = 0;             // RepaintHolds alive
+  bool repaintDue = false;         // a held repaint is owed
 };
+
+class StepTimer;
 
 struct Program {
   Paths paths;
@@ -202,6 +212,7 @@ struct Program {
   bool exceptionReported = false;
   bool shuttingDown = false;
   std::atomic<int> noticeStop{0};
+  StepTimer* stepTimer = nullptr;  // the step timing under way, when "DebugTiming" is on
 };
 
 }  // namespace core
