@@ -6,6 +6,7 @@
 #include "app/error_report.h"
 #include "app/shutdown.h"
 #include "app/window_proc.h"
+#include "capture/shortcut_keys.h"
 #include "capture/watcher.h"
 #include "core/log.h"
 #include "core/program.h"
@@ -113,10 +114,13 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 }
 
 void mainLoopPass(Program& p) {
-  const platform::WindowEvent event = app::nextEvent(p, 5);
+  // While no shortcut can fire there is nothing to poll, and the loop sleeps until a message comes.
+  const bool polling = capture::shortcutsCanFire(p);
+  if (polling) capture::watchShortcutKeys(p);
+  const platform::WindowEvent event = app::nextEvent(p, polling ? 5 : platform::waitForever);
   p.view.statusMsg = p.settings.activeSetName;
-  if (event.kind == 0) return;
-  if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
+  if (event.kind != 0 && event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
+  else if (polling) guarded(p, [&] { capture::pollShortcuts(p); });
 }
 
 void startUp(Program& p) {
