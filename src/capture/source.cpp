@@ -42,12 +42,12 @@ std::string sourceTitleOf(platform::Hwnd window) {
 
 int lookUpBrowserAddress(core::Program& p) {
   core::CaptureState& c = p.capture;
-  const platform::Hwnd browser = platform::findWindowOfClass("IEFrame");
+  const platform::Hwnd browser = platform::findWindow("IEFrame");
   if (browser == 0 || browser != c.sourceWindow) return 0;
   // Cleared for every lookup: an address read for an earlier clip never becomes this one's source.
   std::string address;
   for (platform::Hwnd child : platform::childWindows(browser)) {
-    if (platform::windowClassName(child, classLimit) != "Edit") continue;
+    if (platform::getClassName(child, classLimit) != "Edit") continue;
     address = platform::controlText(child, addressLimit, addressTimeoutMs).value_or("");
     if (beginsWithAddress(address)) break;
   }

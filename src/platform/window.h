@@ -64,11 +64,11 @@ std::string getWindowText(Hwnd window, int maxChars);
 // The full path of the program that owns a window; empty when it cannot be found.
 std::string windowProgramPath(Hwnd window);
 // The first top-level window of a class, 0 when there is none.
-Hwnd findWindowOfClass(const std::string& className);
+Hwnd findWindow(const std::string& className);
 // The child windows of a window, at every depth, in the system's order; empty for none.
 std::vector<Hwnd> childWindows(Hwnd parent);
 // The class name of a window, at most `maxChars` characters; empty when it has none.
-std::string windowClassName(Hwnd window, int maxChars);
+std::string getClassName(Hwnd window, int maxChars);
 // A control's text as WM_GETTEXT answers it, at most `maxChars` characters; nullopt when the
 // owner does not answer within `timeoutMs` or is hung.
 std::optional<std::string> controlText(Hwnd control, int maxChars, unsigned timeoutMs);

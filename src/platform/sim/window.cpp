@@ -93,7 +93,7 @@ std::string windowProgramPath(Hwnd window) {
   return w == nullptr ? "" : w->programPath;
 }
 
-Hwnd findWindowOfClass(const std::string& className) {
+Hwnd findWindow(const std::string& className) {
   for (const auto& [hwnd, w] : desktop().windows)
     if (w.parent == 0 && w.className == className) return hwnd;
   return 0;
@@ -115,7 +115,7 @@ std::vector<Hwnd> childWindows(Hwnd parent) {
   return out;
 }
 
-std::string windowClassName(Hwnd window, int maxChars) {
+std::string getClassName(Hwnd window, int maxChars) {
   auto* w = desktop().window(window);
   if (w == nullptr || maxChars <= 1) return "";
   return w->className.substr(0, static_cast<std::size_t>(maxChars - 1));

@@ -88,7 +88,7 @@ std::string windowProgramPath(Hwnd window) {
   return path.empty() ? pathBySnapshot(processId) : path;
 }
 
-Hwnd findWindowOfClass(const std::string& className) { return fromHwnd(FindWindowA(className.c_str(), nullptr)); }
+Hwnd findWindow(const std::string& className) { return fromHwnd(FindWindowA(className.c_str(), nullptr)); }
 
 std::vector<Hwnd> childWindows(Hwnd parent) {
   std::vector<Hwnd> children;
@@ -96,7 +96,7 @@ std::vector<Hwnd> childWindows(Hwnd parent) {
   return children;
 }
 
-std::string windowClassName(Hwnd window, int maxChars) {
+std::string getClassName(Hwnd window, int maxChars) {
   if (maxChars <= 1) return {};
   std::string name(static_cast<std::size_t>(maxChars), '\0');
   const int length = GetClassNameA(toHwnd(window), &name[0], maxChars);
