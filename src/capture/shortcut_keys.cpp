@@ -62,11 +62,11 @@ void pollShortcuts(core::Program& p) {
   watchShortcutKeys(p);
   if (!shortcutsCanFire(p)) return;
   core::ShortcutKeys& keys = p.shortcuts;
-  const bool ctrl = held(platform::VK_CONTROL);
-  const bool alt = held(platform::VK_MENU);
+  // The modifiers are read only once a trigger fired: most polls then cost one read per key.
+  const auto ctrlAlt = [] { return held(platform::VK_CONTROL) && held(platform::VK_MENU); };
 
-  if (keys.t.watched && readKey(keys.t, platform::VK_T).fired && ctrl && alt) startFromTop(p);
-  if (keys.r.watched && readKey(keys.r, platform::VK_R).fired && ctrl && alt) {
+  if (keys.t.watched && readKey(keys.t, platform::VK_T).fired && ctrlAlt()) startFromTop(p);
+  if (keys.r.watched && readKey(keys.r, platform::VK_R).fired && ctrlAlt()) {
     p.capture.combineCount = 0;
     reverseCaseCopy(p);
   }
@@ -78,8 +78,8 @@ void pollShortcuts(core::Program& p) {
     keys.stepOnRelease = false;
     if (p.capture.listPasteMode == 1) listPasteStep(p);
   }
-  if (!v.fired || !ctrl) return;
-  if (alt) {
+  if (!v.fired || !held(platform::VK_CONTROL)) return;
+  if (held(platform::VK_MENU)) {
     p.capture.combineCount = 0;
     keys.stepOnRelease = false;
     toggleListPaste(p);
