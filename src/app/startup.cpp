@@ -26,6 +26,7 @@
 #include "ui/layout.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 
 namespace app {
@@ -119,8 +120,13 @@ void mainLoopPass(Program& p) {
   if (polling) capture::watchShortcutKeys(p);
   const platform::WindowEvent event = app::nextEvent(p, polling ? 5 : platform::waitForever);
   p.view.statusMsg = p.settings.activeSetName;
-  if (event.kind != 0 && event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
-  else if (polling) guarded(p, [&] { capture::pollShortcuts(p); });
+  if (event.kind != 0 && event.window == mainWindowNumber) {
+    guarded(p, [&] { app::handleMainEvent(p, event); });
+    return;
+  }
+  if (event.kind != 0 && event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
+  // The dispatcher polls for the main window's events; every other pass polls here.
+  if (polling) guarded(p, [&] { capture::pollShortcuts(p); });
 }
 
 void startUp(Program& p) {
@@ -184,7 +190,11 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
+  const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown
   ops::InitClipStore(p);
+  // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
+  // question again: the settings exist from here on.
+  if (firstRun) saveSettings(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.
