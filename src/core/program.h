@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <deque>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ struct Settings {
   int reverseCaseShortcut = 0;
   int captureSound = 0;
   int skipPrivate = 1;       // clipboard changes marked private are not captured
+  int debugTiming = 0;       // steps of each capture are timed into the log
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;
@@ -96,6 +98,19 @@ struct CaptureState {
   std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
+  std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
+};
+
+// The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken
+// by another program polling the same key, so a key seen up at the previous poll and down now is
+// a press as well.
+struct ShortcutKeys {
+  struct Key {
+    bool watched = false;  // read at the previous poll
+    bool wasUp = false;    // and up then
+  };
+  Key t, r, v;
+  bool stepOnRelease = false;  // a Ctrl+V was pressed: List Paste steps when its V comes up
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.
@@ -120,6 +135,7 @@ struct ClipRow {
   std::string source, note;
   std::string preview;       // the first 1000 bytes of the text
   std::string caption;       // column 0, made when first needed
+  bool captured = false;     // added by a capture this run: its source is shown cut to 76 characters
 };
 
 struct ViewState {
@@ -134,6 +150,7 @@ struct ViewState {
   int transferMode = 0;
   int removeSequence = 0;
   int findStartRow = 0;
+  std::string windowTitle;         // the main window's title as the clip store last found it
   int lastTab = 0;
   int clientWidth = 700;           // the main window's client size, for the layout
   int clientHeight = 525;
@@ -160,9 +177,15 @@ struct ViewState {
   std::string shownText;
   std::string currentText;
   std::string messageText;
+  std::string pageText;            // what the page file the browser shows was last given
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
+  std::string paintedStatus;       // the status as last painted
+  platform::Colour paintedBackground = 0;
+  platform::Colour paintedText = 0;
+  int repaintHold = 0;             // RepaintHolds alive
+  bool repaintDue = false;         // a held repaint is owed
 };
 
 // What the clip commands keep between events: the open target, the text prompt's last button,
@@ -181,9 +204,11 @@ struct EditState {
   unsigned searchFlags = 0;
   int searchAllClips = 0;
   int searchRestart = 0;
-  int searchIndex = -1;            // the element searched next, counting down to -1
+  int searchIndex = 0;             // the list row a search of all clips looks at next
   int searchDone = 0;
 };
+
+class StepTimer;
 
 struct Program {
   Paths paths;
@@ -191,6 +216,7 @@ struct Program {
   CaptureState capture;
   ViewState view;
   EditState edit;
+  ShortcutKeys shortcuts;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;
@@ -220,6 +246,7 @@ struct Program {
   bool exceptionReported = false;
   bool shuttingDown = false;
   std::atomic<int> noticeStop{0};
+  StepTimer* stepTimer = nullptr;  // the step timing under way, when "DebugTiming" is on
 };
 
 }  // namespace core

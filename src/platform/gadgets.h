@@ -75,6 +75,8 @@ int listPointerBand(int gadget, int topBand);
 // in a list of sets); let go elsewhere, as EVENT_DROP of gadget 0.
 void followRowDrag(int gadget, std::function<void()> during);
 void setListColours(int gadget, Colour text, Colour background);
+// Draws lines between the rows and columns of a list in a colour.
+void setListLineColour(int gadget, Colour lines);
 
 // A panel of tabs.
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font);
@@ -89,6 +91,8 @@ void setEditorRichText(int gadget, const std::string& rtf);
 // The editor's contents as rich text.
 std::string editorRichText(int gadget);
 void setEditorColours(int gadget, Colour text, Colour background);
+// Colours the editor's characters from `from` up to `to` (the selection is left at the start).
+void colourEditorText(int gadget, int from, int to, Colour colour);
 void setEditorCaret(int gadget, int position);
 // Positions in the editor count its characters, a line break as one.
 struct TextRange {

@@ -58,6 +58,7 @@ void Desktop::reset() {
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;
+  waitCursors.clear();
   measurePixelsPerChar = 7;
   tray.clear();
   shortcuts.clear();
@@ -75,6 +76,7 @@ void Desktop::reset() {
   missingLibraries.clear();
   diskFull = false;
   ticks = 0;
+  lastWait = 0;
   startTime = {2026, 12, 8, 14, 3, 59};
   mainThread = std::this_thread::get_id();
   clipboardOpen = clipboardChanged = false;
@@ -156,9 +158,9 @@ void Desktop::releaseProcess(int process) {
     }
   }
   // Windows destroys an ended program's windows (a dead viewer still breaks the chain, as there).
+  // Its tray icons stay, as the shell keeps showing them until the pointer passes over them.
   for (auto it = windows.begin(); it != windows.end();) {
     if (it->second.process == process) {
-      tray.erase(it->first);
       it = windows.erase(it);
     } else {
       ++it;
@@ -185,11 +187,22 @@ Hwnd Desktop::newWindow(Window w) {
   return nextHwnd_;
 }
 
-Hwnd Desktop::addForeignWindow(const std::string& title, const std::string& programPath) {
+Hwnd Desktop::addForeignWindow(const std::string& title, const std::string& programPath, const std::string& className) {
   Window w;
   w.title = title;
   w.programPath = programPath;
+  w.className = className;
   w.visible = true;
+  return newWindow(std::move(w));
+}
+
+Hwnd Desktop::addForeignChild(Hwnd parent, const std::string& className, const std::string& text) {
+  Window w;
+  w.title = text;
+  w.className = className;
+  w.parent = parent;
+  w.visible = true;
+  if (const Window* owner = window(parent)) w.programPath = owner->programPath;
   return newWindow(std::move(w));
 }
 

@@ -55,10 +55,14 @@ struct Window {
   Hwnd hwnd = 0;
   int number = 0;
   int process = 0;         // 0 for the windows of other programs
-  std::string title;
+  std::string title;       // also a control's text
+  std::string className;
+  Hwnd parent = 0;         // 0 for a top-level window
+  bool hung = false;       // its program answers no message
   std::string programPath;
   bool visible = false;
   bool iconic = false;
+  bool maximized = false;  // kept while minimised: restoring brings the maximised window back
   bool topmost = false;
   bool enabled = true;
   Hwnd owner = 0;
@@ -92,10 +96,21 @@ struct Gadget {
   int rowsPerPage = 10;
   int pointerBand = 0;         // where the pointer is over the list while rows are dragged
   int redraws = 0;
+  // As a real list control does: told its rows, it is invalid, and the next paint of its window
+  // asks the texts of the rows in view.
+  bool invalid = false;
+  std::uint64_t textsAsked = 0;
   // panels
   std::vector<std::string> tabs;
   int tab = 0;
+  platform::Colour lineColour = 0;  // 0: no lines drawn
   // editors and browsers
+  struct ColouredText {
+    int from, to;
+    platform::Colour colour;
+    bool operator==(const ColouredText& o) const { return from == o.from && to == o.to && colour == o.colour; }
+  };
+  std::vector<ColouredText> colouredText;  // emptied with the text
   std::string richText;
   int caret = 0;
   int selStart = 0, selEnd = 0;
@@ -137,7 +152,9 @@ class Desktop {
   void postEvent(const platform::WindowEvent& event) { events_.push_back(event); }
 
   // --- other programs ---
-  Hwnd addForeignWindow(const std::string& title, const std::string& programPath);
+  Hwnd addForeignWindow(const std::string& title, const std::string& programPath, const std::string& className = "");
+  // A child control of another program's window, with its class and text.
+  Hwnd addForeignChild(Hwnd parent, const std::string& className, const std::string& text);
   // A viewer of another program that records and forwards what reaches it; it joins the chain.
   Hwnd addForeignViewer();
   // Another program puts data on the clipboard from its window (made foreground when given).
@@ -202,6 +219,7 @@ class Desktop {
   std::map<int, Gadget> gadgets;
   std::vector<platform::Tooltip> tooltips;
   std::map<int, std::vector<platform::MenuItem>> menus;
+  int menusBuilt = 0;
   std::vector<int> menusShown;
   std::map<Hwnd, std::vector<platform::MenuItem>> menuBars;
   std::map<Hwnd, std::vector<std::pair<int, int>>> keyCommands;
@@ -231,6 +249,7 @@ class Desktop {
   std::deque<int> menuPicks;
   bool browserAvailable = true;
   int focusGadget = 0;
+  std::vector<bool> waitCursors;  // each change of the cursor: true wait, false arrow
   // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for
   // "Combine Captures" at 8).
   int measurePixelsPerChar = 7;
@@ -262,6 +281,7 @@ class Desktop {
   std::set<std::string> missingLibraries;
   bool diskFull = false;                      // writeFile writes half and fails
   std::atomic<std::uint64_t> ticks{0};
+  int lastWait = 0;                           // the timeout of the event loop's latest wait
   platform::LocalTime startTime{2026, 12, 8, 14, 3, 59};
 
   // --- used by the platform functions ---

@@ -135,6 +135,7 @@ void setListRows(int gadget, int count, RowText text) {
     g->rowText = std::move(text);
     ++g->redraws;
     desktop().journal.push_back("rows " + std::to_string(gadget));
+    g->invalid = true;
     for (auto it = g->selected.begin(); it != g->selected.end();)
       it = *it >= count ? g->selected.erase(it) : std::next(it);
   }
@@ -209,6 +210,10 @@ void setListColours(int gadget, Colour text, Colour background) {
   }
 }
 
+void setListLineColour(int gadget, Colour lines) {
+  if (auto* g = find(gadget)) g->lineColour = lines;
+}
+
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font) {
   if (!placed(place)) return false;
   auto& g = make(place, gadget, "panel");
@@ -238,6 +243,7 @@ void setEditorText(int gadget, const std::string& text) {
     g->richText.clear();
     g->selStart = g->selEnd = g->caret = 0;
     g->modified = false;
+    g->colouredText.clear();
   }
 }
 
@@ -252,6 +258,7 @@ void setEditorRichText(int gadget, const std::string& rtf) {
     g->text = rtf;  // the simulation shows rich text as it came
     g->selStart = g->selEnd = g->caret = 0;
     g->modified = false;
+    g->colouredText.clear();
   }
 }
 
@@ -266,6 +273,10 @@ void setEditorColours(int gadget, Colour text, Colour background) {
     g->textColour = text;
     g->background = background;
   }
+}
+
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  if (auto* g = find(gadget)) g->colouredText.push_back({from, to, colour});
 }
 
 void setEditorCaret(int gadget, int position) {
@@ -437,7 +448,10 @@ void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCo
   desktop().keyCommands[window] = keyToCommand;
 }
 
-void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) { desktop().menus[menu] = items; }
+void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
+  desktop().menus[menu] = items;
+  ++desktop().menusBuilt;
+}
 
 void showPopupMenu(Hwnd, int menu) {
   auto& d = desktop();

@@ -65,6 +65,20 @@ POINT origin(const Place& place) {
   return POINT{area.left + place.x, area.top + place.y};
 }
 
+// A page control reaching past its page is cut off at the page's edge, as if the panel held it.
+void clipToPage(HWND control, int panel) {
+  RECT page = pageArea(panel), own;
+  GetWindowRect(control, &own);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&own), 2);
+  RECT shown;
+  if (!IntersectRect(&shown, &page, &own) || EqualRect(&shown, &own)) {
+    SetWindowRgn(control, nullptr, TRUE);
+    return;
+  }
+  OffsetRect(&shown, -own.left, -own.top);
+  SetWindowRgn(control, CreateRectRgnIndirect(&shown), TRUE);  // the window owns the region now
+}
+
 int currentTab(int panel) {
   HWND tabs = gadgetWindow(panel);
   return tabs ? static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) : 0;
@@ -191,6 +205,7 @@ HWND createControl(const Place& place, int gadget, DWORD exStyle, const char* cl
     pageControls[gadget] = {place.panel, place.tab};
     // Above the tab control, which was made first.
     SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    clipToPage(control, place.panel);
   }
   return control;
 }
@@ -267,13 +282,14 @@ bool createPictureButton(const Place& place, int gadget, Picture picture, const 
 
 void setButtonPicture(int gadget, Picture picture) {
   auto found = buttons.find(gadget);
-  if (found == buttons.end()) return;
+  if (found == buttons.end() || found->second.image == picture) return;
   found->second.image = picture;
   if (HWND control = gadgetWindow(gadget)) InvalidateRect(control, nullptr, FALSE);
 }
 
 void enableGadget(int gadget, bool enabled) {
-  if (HWND control = gadgetWindow(gadget)) EnableWindow(control, enabled);
+  HWND control = gadgetWindow(gadget);
+  if (control && (IsWindowEnabled(control) != 0) != enabled) EnableWindow(control, enabled);
 }
 
 bool gadgetIsEnabled(int gadget) {
@@ -312,7 +328,8 @@ bool createPanel(const Place& place, int gadget, const std::vector<std::string>&
 
 void setPanelTab(int gadget, int tab) {
   HWND panel = gadgetWindow(gadget);
-  if (!panel) return;
+  // Every capture asks for the Text tab again; the pages only change with the tab.
+  if (!panel || currentTab(gadget) == tab) return;
   SendMessageA(panel, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);  // sends no TCN_SELCHANGE
   showPage(gadget, tab);
 }
@@ -418,6 +435,18 @@ void setEditorColours(int gadget, Colour text, Colour background) {
   format.dwMask = CFM_COLOR;
   format.crTextColor = text;
   SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+}
+
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  HWND editor = gadgetWindow(gadget);
+  if (!editor) return;
+  SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(from), to);
+  CHARFORMATA format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = colour;
+  SendMessageA(editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  SendMessageA(editor, EM_SETSEL, 0, 0);
 }
 
 void setEditorCaret(int gadget, int position) {
@@ -528,8 +557,11 @@ bool createImageView(const Place& place, int gadget) {
 void clearImageView(int gadget) {
   HWND view = gadgetWindow(gadget);
   if (!view) return;
-  if (HGDIOBJ old = reinterpret_cast<HGDIOBJ>(SendMessageA(view, STM_SETIMAGE, IMAGE_BITMAP, 0))) DeleteObject(old);
-  InvalidateRect(view, nullptr, TRUE);
+  // An empty view stays as it is: clearing it again would only repaint it.
+  if (HGDIOBJ old = reinterpret_cast<HGDIOBJ>(SendMessageA(view, STM_SETIMAGE, IMAGE_BITMAP, 0))) {
+    DeleteObject(old);
+    InvalidateRect(view, nullptr, TRUE);
+  }
 }
 
 // No embedded browser yet: the logic leaves the Online Help tab empty when this answers false.
@@ -548,6 +580,7 @@ void moveGadget(int gadget, int x, int y, int width, int height) {
     at = {area.left + x, area.top + y};
   }
   MoveWindow(control, at.x, at.y, width, height, TRUE);
+  if (page != pageControls.end()) clipToPage(control, page->second.panel);
 }
 
 void setFocusGadget(int gadget) {
