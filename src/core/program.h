@@ -197,15 +197,12 @@ struct EditState {
   int openUrlChosen = 0;           // the text prompt was left with "Open URL"
   std::int64_t editorKey = 0;      // the clip the Text tab was filled with; 0 when it holds none
   bool editorTail = false;         // the display added a line end after the clip's text
-  int editorCutCopy = 0;           // 1 while a cut, 2 while a copy is under way
-  int replaceRow = 0;
   int findDialogOpen = 0;
   std::string findWhat, replaceWith;
   unsigned searchFlags = 0;
   int searchAllClips = 0;
   int searchRestart = 0;
   int searchIndex = 0;             // the list row a search of all clips looks at next
-  int searchDone = 0;
 };
 
 class StepTimer;

@@ -98,7 +98,6 @@ void findNext(core::Program& p) {
   if (p.edit.searchAllClips == 1) {
     if (p.edit.searchRestart == 1) {
       p.edit.searchIndex = 0;
-      p.edit.searchDone = 0;
       p.edit.searchRestart = 0;
     }
     const int rows = static_cast<int>(p.view.order.size());
@@ -113,7 +112,6 @@ void findNext(core::Program& p) {
         return;
       }
     }
-    p.edit.searchDone = 1;
   }
   notFound(p);
   if (p.edit.searchAllClips == 1) {
@@ -176,7 +174,6 @@ void searchAllClips(core::Program& p) {
   if (p.view.order.empty()) return;
   p.edit.searchAllClips = 1;
   p.edit.searchRestart = 0;
-  p.edit.searchDone = 0;
   p.view.findStartRow = p.view.currentRow;
   loadSearchRow(p, 0);
   p.edit.searchIndex = 1;

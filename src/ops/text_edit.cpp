@@ -84,10 +84,7 @@ int storeTextTabEdit(core::Program& p, std::int64_t key, bool cutting) {
     row->complete = text.size() < previewLimit ? "Y" : "N";
     row->caption.clear();
   }
-  p.view.textTabEdited = 1;
-  const int saved = store::SaveEditedClip(p, text, richText, cutting);
-  p.view.textTabEdited = 0;
-  if (saved == 0) {
+  if (store::SaveEditedClip(p, text, richText, cutting) == 0) {
     ui::showActionFailed(p);
     return 0;
   }
@@ -99,7 +96,6 @@ int storeTextTabEdit(core::Program& p, std::int64_t key, bool cutting) {
 void replaceClip(core::Program& p) {
   std::int64_t key = 0;
   if (!editableClip(p, key)) return;
-  p.edit.replaceRow = ui::rowOfKey(p, key);
   storeTextTabEdit(p, key, false);
 }
 
@@ -110,30 +106,24 @@ void cutToNewClip(core::Program& p) {
   if (!editableClip(p, key)) return;
   const std::string cut = platform::editorSelectedText(ui::gadgetTextEditor);
   const std::string note = ui::elementWithKey(p, key)->note;
-  p.edit.replaceRow = ui::rowOfKey(p, key);
 
   p.capture.ownWrite = 1;
-  p.edit.editorCutCopy = 1;
   platform::editorCut(ui::gadgetTextEditor);
   p.capture.ownWrite = 0;
   // The cut text is kept first; without it the shortened clip is not saved (and shows again whole).
   if (capture::storeCommandClip(p, cut, "Tandrel edit", note) == 0) {
-    p.edit.editorCutCopy = 0;
     showRowOfKey(p, key);
     ui::showActionFailed(p);
     return;
   }
   storeTextTabEdit(p, key, true);
-  p.edit.editorCutCopy = 0;
 }
 
 void copySelection(core::Program& p) {
   const platform::TextRange selected = platform::editorSelection(ui::gadgetTextEditor);
   if (selected.start == selected.end) return;
   p.capture.ownWrite = 1;
-  p.edit.editorCutCopy = 2;
   platform::editorCopy(ui::gadgetTextEditor);
-  p.edit.editorCutCopy = 0;
   p.capture.ownWrite = 0;
 }
 

@@ -86,6 +86,25 @@ TEST_F(TextEditTest, CutMakesTheCutTextAClipAndSavesTheRestOverTheSameClip) {
                   {"one ", "Editor", "my note", "td_clips"}}));
 }
 
+TEST_F(TextEditTest, ACutWhoseTextCannotBeStoredLeavesTheClipWhole) {
+  seed({{"td_clips", "one two", "Editor", " "}});
+  execute("CREATE TRIGGER refuse BEFORE INSERT ON cTbl WHEN NEW.cSource = 'Tandrel edit' "
+          "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+  desktop.then([&] {
+    show(0);
+    select(4, 7);
+    desktop.answerNext(platform::IDOK);  // the store's own message
+    post(ui::gadgetCut);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(editor().substr(0, 7), "one two");
+    EXPECT_EQ(clipboardText(), "two");  // what was cut is still there to paste
+  });
+  runToEnd();
+  EXPECT_EQ(query("select cText, cSource from cTbl"), (Rows{{"one two", "Editor"}}));
+}
+
 TEST_F(TextEditTest, SearchClipsFindsTheTopClipThenLowerOnesAndReplaceChangesOnlyTheFoundClip) {
   seed({{"td_clips", "needle deep down", "s", " "}, {"td_clips", "nothing here", "s", " "},
         {"td_clips", "top Needle", "s", " "}});
