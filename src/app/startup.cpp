@@ -10,6 +10,7 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/settings.h"
+#include "ops/database_commands.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -179,6 +180,9 @@ void startUp(Program& p) {
                          platform::MB_OK | platform::MB_ICONERROR);
     endStartUp(p);
   }
+  // What the store needs from above when the database under it must be reloaded or cannot go on.
+  p.hooks.reloadClipStore = [](Program& program) { ops::ReloadClipStore(program); };
+  p.hooks.shutDown = [](Program& program) { shutDown(program); };
   if (!store::openClipDatabase(p)) endStartUp(p);
   ops::InitClipStore(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");

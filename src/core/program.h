@@ -5,6 +5,7 @@
 #include <atomic>
 #include <deque>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "platform/window.h"
 
 namespace core {
+
+struct Program;
 
 // Names fixed in the program.
 inline const std::string appName = "Tandrel";
@@ -162,6 +165,16 @@ struct ViewState {
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
+  int openUrlChosen = 0;           // the last prompt was left with "Open URL"
+  std::string pendingSetName;      // the old-format set being converted, empty between conversions
+};
+
+// What the layers below ops need from above once the database under them was replaced, or when the
+// program cannot go on. Start-up fills them in; left empty (store tests), a reload does nothing and
+// an end only asks the main loop to stop.
+struct Hooks {
+  std::function<void(Program&)> reloadClipStore;  // the set list, the active set's clips and the tray menu
+  std::function<void(Program&)> shutDown;         // the ordered shutdown; does not return
 };
 
 struct Program {
@@ -193,7 +206,9 @@ struct Program {
   unsigned msgTaskbarCreated = 0;
   unsigned msgFindReplace = 0;
 
-  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait, still to handle
+  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait or an import, still to handle
+  Hooks hooks;
+  bool reopeningDatabase = false;
   bool errorHandlersInstalled = false;
   bool exceptionReported = false;
   bool shuttingDown = false;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -108,5 +109,9 @@ void setNoticeLabel(Hwnd notice, const std::string& label);
 // Moves the bar (0..100) and handles the notice's pending paint messages.
 void setNoticeProgress(Hwnd notice, int percent);
 void closeNotice(Hwnd notice);
+
+// Takes the events that have already arrived, without waiting for more, so that a long piece of
+// work can hold them for later; the windows repaint and answer the system meanwhile.
+std::vector<WindowEvent> pendingWindowEvents();
 
 }  // namespace platform

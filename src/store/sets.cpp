@@ -38,6 +38,10 @@ bool insertSetRow(core::Program& p, const std::string& name) {
   return p.db.DbExecute("insert into sets (setName) values ('" + escapeQuotes(name) + "')", p.databaseHandle) != 0;
 }
 
+bool deleteSetRow(core::Program& p, const std::string& name) {
+  return p.db.DbExecute("DELETE FROM Sets WHERE setName ='" + escapeQuotes(name) + "';", p.databaseHandle) != 0;
+}
+
 bool readSetRows(core::Program& p, const std::string& set) {
   // Only what the list needs: the first 1000 bytes of each text and its length, never the images.
   sqlite3_stmt* stmt = p.db.DbPrepare(

@@ -32,6 +32,12 @@ void Desktop::reset() {
   inputs.clear();
   colourAnswers.clear();
   colourDialogStarts.clear();
+  fileDialogAnswers.clear();
+  fileDialogs.clear();
+  promptAnswers.clear();
+  prompts.clear();
+  shellOperations.clear();
+  shellCopiesNothing = false;
   clipboard.clear();
   chainHead = 0;
   clipboardOpenAttempts = 0;
@@ -270,6 +276,12 @@ std::optional<platform::WindowEvent> Desktop::nextEvent() {
   const platform::WindowEvent event = events_.front();
   events_.pop_front();
   return event;
+}
+
+std::vector<platform::WindowEvent> Desktop::takePostedEvents() {
+  std::vector<platform::WindowEvent> taken(events_.begin(), events_.end());
+  events_.clear();
+  return taken;
 }
 
 int Desktop::answer(MessageBoxRecord record) {

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -124,6 +125,8 @@ class Desktop {
   // --- the script the program's event loop plays ---
   void then(std::function<void()> step) { script_.push_back(std::move(step)); }
   void postEvent(const platform::WindowEvent& event) { events_.push_back(event); }
+  // The events posted and not yet taken, taken now (no script step runs).
+  std::vector<platform::WindowEvent> takePostedEvents();
 
   // --- other programs ---
   Hwnd addForeignWindow(const std::string& title, const std::string& programPath);
@@ -164,6 +167,23 @@ class Desktop {
   // Colour dialogs: answered from this queue (nullopt cancels).
   std::deque<std::optional<platform::Colour>> colourAnswers;
   std::vector<platform::Colour> colourDialogStarts;
+  // Open-file dialogs: answered from this queue (an empty list cancels); an unscripted one is
+  // recorded as such and cancelled.
+  std::deque<std::vector<std::string>> fileDialogAnswers;
+  struct FileDialogRecord {
+    std::string title, folder, filter;
+    bool multiSelect = false;
+    bool scripted = true;
+  };
+  std::vector<FileDialogRecord> fileDialogs;
+  // The program's text prompts: answered from this queue; an unscripted one is recorded and cancelled.
+  std::deque<platform::PromptAnswer> promptAnswers;
+  struct PromptRecord {
+    platform::Hwnd owner = 0;
+    platform::PromptLayout layout;
+    bool scripted = true;
+  };
+  std::vector<PromptRecord> prompts;
   std::function<int(const MessageBoxRecord&)> answerer;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;
@@ -207,6 +227,15 @@ class Desktop {
   };
   std::vector<ShellExecution> shellExecutions;
   int shellResult = 42;                       // what the next shell executions answer
+  // The shell's file operations, as asked for. Before replacing a file the shell asks with a
+  // message box titled "Confirm file overwrite" (answered like any other); a No aborts the copy.
+  struct ShellOperation {
+    int function = 0;
+    std::string from, to;                     // the zero-separated lists as given
+    unsigned flags = 0;
+  };
+  std::vector<ShellOperation> shellOperations;
+  bool shellCopiesNothing = false;            // the shell answers success and copies nothing
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;

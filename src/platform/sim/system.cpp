@@ -101,3 +101,38 @@ std::optional<Colour> chooseColour(Hwnd, Colour initial, const Colour (&)[16]) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::vector<std::string> openFileDialog(Hwnd, const std::string& title, const std::string& folder,
+                                        const std::string& filter, bool multiSelect) {
+  auto& d = desktop();
+  sim::Desktop::FileDialogRecord record{title, folder, filter, multiSelect, true};
+  std::vector<std::string> chosen;
+  if (d.fileDialogAnswers.empty()) {
+    record.scripted = false;
+  } else {
+    chosen = d.fileDialogAnswers.front();
+    d.fileDialogAnswers.pop_front();
+  }
+  d.fileDialogs.push_back(record);
+  if (!multiSelect && chosen.size() > 1) chosen.resize(1);
+  return chosen;
+}
+
+PromptAnswer runPrompt(Hwnd owner, const PromptLayout& layout) {
+  auto& d = desktop();
+  sim::Desktop::PromptRecord record{owner, layout, true};
+  PromptAnswer answer;
+  if (d.promptAnswers.empty()) {
+    record.scripted = false;
+    answer.text = layout.text;
+  } else {
+    answer = d.promptAnswers.front();
+    d.promptAnswers.pop_front();
+  }
+  d.prompts.push_back(record);
+  return answer;
+}
+
+}  // namespace platform

@@ -65,6 +65,8 @@ unsigned registerWindowMessage(const std::string& name) {
   return number;
 }
 
+std::vector<WindowEvent> pendingWindowEvents() { return desktop().takePostedEvents(); }
+
 WindowEvent waitWindowEvent(int milliseconds) {
   auto& d = desktop();
   d.ticks += static_cast<std::uint64_t>(milliseconds);
