@@ -73,6 +73,7 @@ void Desktop::reset() {
   missingLibraries.clear();
   diskFull = false;
   ticks = 0;
+  duringSleep = nullptr;
   startTime = {2026, 12, 8, 14, 3, 59};
   mainThread = std::this_thread::get_id();
   clipboardOpen = clipboardChanged = false;

@@ -249,6 +249,8 @@ class Desktop {
   std::set<std::string> missingLibraries;
   bool diskFull = false;                      // writeFile writes half and fails
   std::atomic<std::uint64_t> ticks{0};
+  // Runs on the main thread at every sleep of the program: the user acting during a long piece of work.
+  std::function<void()> duringSleep;
   platform::LocalTime startTime{2026, 12, 8, 14, 3, 59};
 
   // --- used by the platform functions ---

@@ -46,6 +46,7 @@ void sleep(int milliseconds) {
   auto& d = desktop();
   d.ticks += static_cast<std::uint64_t>(milliseconds > 0 ? milliseconds : 0);
   if (std::this_thread::get_id() != d.mainThread) std::this_thread::yield();
+  else if (d.duringSleep) d.duringSleep();
 }
 
 void endProcess(int exitCode) { throw sim::ProcessEnded{exitCode}; }
