@@ -165,7 +165,6 @@ struct ViewState {
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
-  int openUrlChosen = 0;           // the last prompt was left with "Open URL"
   std::string pendingSetName;      // the old-format set being converted, empty between conversions
 };
 

@@ -28,25 +28,4 @@ constexpr int IDCANCEL = 2;
 std::vector<std::string> openFileDialog(Hwnd owner, const std::string& title, const std::string& folder,
                                         const std::string& filter, bool multiSelect);
 
-// The program's text prompt: a label, a one-line entry holding `text` (all of it selected) and the
-// buttons "OK", "Open URL" (when asked for) and "Cancel".
-struct PromptLayout {
-  std::string title;
-  std::string prompt;
-  std::string text;
-  int x = 0, y = 0;           // the window's screen position
-  int width = 0, height = 0;  // the label's size; the window's client area is width + 13 by height + 75
-  unsigned entryStyle = 0;    // extra ES_* styles of the entry
-  bool openUrlButton = false;
-};
-enum class PromptButton { Cancel = 0, Ok = 1, OpenUrl = 2 };
-struct PromptAnswer {
-  PromptButton button = PromptButton::Cancel;
-  std::string text;           // the entry's text as it was left
-};
-// Shows the prompt modal to `owner`, on top of every window, in front and with the question beep,
-// taking the front back whenever another window takes it. Enter is "OK"; Escape and the close box
-// are "Cancel".
-PromptAnswer runPrompt(Hwnd owner, const PromptLayout& layout);
-
 }  // namespace platform

@@ -34,8 +34,6 @@ void Desktop::reset() {
   colourDialogStarts.clear();
   fileDialogAnswers.clear();
   fileDialogs.clear();
-  promptAnswers.clear();
-  prompts.clear();
   shellOperations.clear();
   shellCopiesNothing = false;
   clipboard.clear();

@@ -176,14 +176,6 @@ class Desktop {
     bool scripted = true;
   };
   std::vector<FileDialogRecord> fileDialogs;
-  // The program's text prompts: answered from this queue; an unscripted one is recorded and cancelled.
-  std::deque<platform::PromptAnswer> promptAnswers;
-  struct PromptRecord {
-    platform::Hwnd owner = 0;
-    platform::PromptLayout layout;
-    bool scripted = true;
-  };
-  std::vector<PromptRecord> prompts;
   std::function<int(const MessageBoxRecord&)> answerer;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;

@@ -121,19 +121,4 @@ std::vector<std::string> openFileDialog(Hwnd, const std::string& title, const st
   return chosen;
 }
 
-PromptAnswer runPrompt(Hwnd owner, const PromptLayout& layout) {
-  auto& d = desktop();
-  sim::Desktop::PromptRecord record{owner, layout, true};
-  PromptAnswer answer;
-  if (d.promptAnswers.empty()) {
-    record.scripted = false;
-    answer.text = layout.text;
-  } else {
-    answer = d.promptAnswers.front();
-    d.promptAnswers.pop_front();
-  }
-  d.prompts.push_back(record);
-  return answer;
-}
-
 }  // namespace platform

@@ -1,6 +1,6 @@
-// Message boxes, the one-line input box and the program's text prompt over USER32, and the
-// open-file dialog of COMDLG32. The input box and the prompt are dialog templates built in
-// memory, so the program needs no resource file; their texts are set as ANSI once they exist.
+// Message boxes and the one-line input box over USER32. The input box is a
+// dialog template built in memory, so the program needs no resource file; its
+// texts are set as ANSI once it exists.
 #include "platform/dialogs.h"
 
 #include "platform/win32/win32.h"
@@ -169,114 +169,6 @@ std::vector<std::string> openFileDialog(Hwnd owner, const std::string& title, co
     next += length + 1;
   }
   return chosen;
-}
-
-namespace {
-
-constexpr int promptLabelId = 200;
-constexpr int promptEntryId = 201;
-constexpr int promptOpenUrlId = 202;
-constexpr UINT_PTR promptFrontTimer = 1;
-
-struct PromptState {
-  const PromptLayout* layout;
-  PromptAnswer answer;
-};
-
-std::string entryText(HWND dialog) {
-  HWND entry = GetDlgItem(dialog, promptEntryId);
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(entry)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(entry, &text[0], static_cast<int>(text.size()))));
-  return text;
-}
-
-// Another window took the front: take it back as the prompt did before any other window could,
-// through the input of the thread that has it.
-void takeFrontBack(HWND dialog) {
-  HWND front = GetForegroundWindow();
-  if (front == dialog || front == nullptr) return;
-  const DWORD theirs = GetWindowThreadProcessId(front, nullptr);
-  const DWORD ours = GetCurrentThreadId();
-  const bool attached = theirs != ours && AttachThreadInput(ours, theirs, TRUE);
-  SetForegroundWindow(dialog);
-  Sleep(1);
-  if (attached) AttachThreadInput(ours, theirs, FALSE);
-  SetFocus(GetDlgItem(dialog, promptEntryId));
-}
-
-// Places the window and its controls in pixels, as the layout gives them.
-void placePrompt(HWND dialog, const PromptLayout& l) {
-  RECT frame = {0, 0, l.width + 13, l.height + 75};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
-  SetWindowPos(dialog, HWND_TOPMOST, l.x, l.y, frame.right - frame.left, frame.bottom - frame.top, 0);
-  MoveWindow(GetDlgItem(dialog, promptLabelId), 6, 8, l.width, l.height, FALSE);
-  MoveWindow(GetDlgItem(dialog, promptEntryId), 6, l.height + 16, l.width, 20, FALSE);
-  const int buttonsY = l.height + 44;
-  MoveWindow(GetDlgItem(dialog, IDOK), l.width / 3, buttonsY, 60, 23, FALSE);
-  MoveWindow(GetDlgItem(dialog, promptOpenUrlId), l.width / 2, buttonsY, 60, 23, FALSE);
-  MoveWindow(GetDlgItem(dialog, IDCANCEL), 2 * l.width / 3, buttonsY, 60, 23, FALSE);
-}
-
-INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = reinterpret_cast<PromptState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG: {
-      state = reinterpret_cast<PromptState*>(lParam);
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      const PromptLayout& l = *state->layout;
-      SetWindowTextA(dialog, l.title.c_str());
-      SetDlgItemTextA(dialog, promptLabelId, l.prompt.c_str());
-      SetDlgItemTextA(dialog, promptEntryId, l.text.c_str());
-      SetDlgItemTextA(dialog, IDOK, "OK");
-      SetDlgItemTextA(dialog, promptOpenUrlId, "Open URL");
-      SetDlgItemTextA(dialog, IDCANCEL, "Cancel");
-      ShowWindow(GetDlgItem(dialog, promptOpenUrlId), l.openUrlButton ? SW_SHOW : SW_HIDE);
-      placePrompt(dialog, l);
-      HWND entry = GetDlgItem(dialog, promptEntryId);
-      SendMessageA(entry, EM_SETSEL, 0, -1);
-      SetForegroundWindow(dialog);
-      SetFocus(entry);
-      MessageBeep(MB_ICONQUESTION);
-      SetTimer(dialog, promptFrontTimer, 100, nullptr);
-      return FALSE;  // the focus is set
-    }
-    case WM_TIMER:
-      if (wParam == promptFrontTimer) takeFrontBack(dialog);
-      return TRUE;
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      if (id == IDOK || id == promptOpenUrlId || id == IDCANCEL) {
-        state->answer.text = entryText(dialog);
-        state->answer.button = id == IDOK ? PromptButton::Ok : id == IDCANCEL ? PromptButton::Cancel : PromptButton::OpenUrl;
-        KillTimer(dialog, promptFrontTimer);
-        EndDialog(dialog, id);
-        return TRUE;
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  return FALSE;
-}
-
-}  // namespace
-
-PromptAnswer runPrompt(Hwnd owner, const PromptLayout& layout) {
-  constexpr WORD button = 0x0080, edit = 0x0081, stat = 0x0082;
-  // Sizes in dialog units do not matter: WM_INITDIALOG places everything in pixels.
-  Template dialog(200, 80);
-  dialog.item(promptEntryId, edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | layout.entryStyle, 4, 30, 190, 12);
-  dialog.item(promptLabelId, stat, SS_LEFT | SS_NOPREFIX, 4, 4, 190, 24);
-  dialog.item(IDOK, button, WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 50, 40, 14);
-  dialog.item(promptOpenUrlId, button, WS_TABSTOP | BS_PUSHBUTTON, 85, 50, 40, 14);
-  dialog.item(IDCANCEL, button, WS_TABSTOP | BS_PUSHBUTTON, 130, 50, 40, 14);
-  PromptState state{&layout, {}};
-  const INT_PTR ended = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.get(), toHwnd(owner), promptProc,
-                                                reinterpret_cast<LPARAM>(&state));
-  if (ended <= 0) return PromptAnswer{};
-  return state.answer;
 }
 
 }  // namespace platform
