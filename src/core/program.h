@@ -176,11 +176,31 @@ struct Hooks {
   std::function<void(Program&)> shutDown;         // the ordered shutdown; does not return
 };
 
+// What the clip commands keep between events: the open target, the text prompt's last button,
+// the Text tab's edit and the find dialog.
+struct EditState {
+  std::string openTargetName;      // the open Move/Duplicate target; empty when none is open
+  int transferTotal = 0;
+  std::string progress;            // the arrows after "Working"
+  int openUrlChosen = 0;           // the text prompt was left with "Open URL"
+  std::int64_t editorKey = 0;      // the clip the Text tab was filled with; 0 when it holds none
+  int editorCutCopy = 0;           // 1 while a cut, 2 while a copy is under way
+  int replaceRow = 0;
+  int findDialogOpen = 0;
+  std::string findWhat, replaceWith;
+  unsigned searchFlags = 0;
+  int searchAllClips = 0;
+  int searchRestart = 0;
+  int searchIndex = -1;            // the element searched next, counting down to -1
+  int searchDone = 0;
+};
+
 struct Program {
   Paths paths;
   Settings settings;
   CaptureState capture;
   ViewState view;
+  EditState edit;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;

@@ -30,6 +30,8 @@ void Desktop::reset() {
   messageBoxes.clear();
   inputAnswers.clear();
   inputs.clear();
+  promptAnswers.clear();
+  prompts.clear();
   colourAnswers.clear();
   colourDialogStarts.clear();
   fileDialogAnswers.clear();

@@ -164,6 +164,13 @@ class Desktop {
     bool scripted = true;
   };
   std::vector<InputRecord> inputs;
+  // Text prompts: answered from this queue; an unscripted one is recorded as such and cancelled.
+  std::deque<platform::PromptAnswer> promptAnswers;
+  struct PromptRecord {
+    platform::PromptLayout layout;
+    bool scripted = true;
+  };
+  std::vector<PromptRecord> prompts;
   // Colour dialogs: answered from this queue (nullopt cancels).
   std::deque<std::optional<platform::Colour>> colourAnswers;
   std::vector<platform::Colour> colourDialogStarts;

@@ -88,6 +88,20 @@ std::optional<std::string> inputBox(Hwnd, const std::string& title, const std::s
   return answer;
 }
 
+PromptAnswer promptDialog(const PromptLayout& layout) {
+  auto& d = desktop();
+  sim::Desktop::PromptRecord record{layout, true};
+  PromptAnswer answer;
+  if (d.promptAnswers.empty()) {
+    record.scripted = false;
+  } else {
+    answer = d.promptAnswers.front();
+    d.promptAnswers.pop_front();
+  }
+  d.prompts.push_back(record);
+  return answer;
+}
+
 }  // namespace platform
 
 namespace platform {
