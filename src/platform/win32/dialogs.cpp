@@ -1,6 +1,6 @@
-// Message boxes, the one-line input box and the text prompt over USER32. Both
-// are dialog templates built in memory, so the program needs no resource file;
-// their texts are set as ANSI once they exist.
+// Message boxes, the one-line input box and the text prompt over USER32, and the open-file
+// dialog of COMDLG32. The input box and the prompt are dialog templates built in memory, so the
+// program needs no resource file; their texts are set as ANSI once they exist.
 #include "platform/dialogs.h"
 
 #include "platform/win32/win32.h"
