@@ -39,8 +39,8 @@ PACKAGES=(
     wine wine32:i386 fonts-wine
     libxrender1:i386 libxrandr2:i386 libxfixes3:i386 libxcursor1:i386
     libxi6:i386 libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386
-    # headless X and the helpers of the end-to-end tests
-    xvfb xauth xclip x11-utils imagemagick
+    # headless X and the helpers of the end-to-end tests (xdotool types on the X display)
+    xvfb xauth xclip x11-utils imagemagick xdotool
 )
 
 # Files that must exist for the libraries to count as installed.

@@ -33,12 +33,23 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
         -I"$REPO/src" -I"$deps/include" "$REPO/tests/e2e/platform_check/platform_check.cpp" "${platform_sources[@]}" \
         "${image_sources[@]}" -o "$BUILD_DIR/platform_check.exe" -static -L"$deps/lib" -lpng16 -ljpeg -lz \
         -lcomctl32 -lcomdlg32 -lshell32 -lole32 -loleaut32 -luuid -lgdi32 \
-        -luser32 -lpsapi -lwinmm -lwinspool -lkernel32 || { log "platform_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
+        -luser32 -lpsapi -lwinmm -lwinspool -lws2_32 -lkernel32 || { log "platform_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
     log "building controls_check.exe"
     i686-w64-mingw32-g++-posix -std=c++17 -O1 -DWINVER=0x0501 -D_WIN32_WINNT=0x0501 -D_WIN32_IE=0x0600 \
         -I"$REPO/src" "$REPO/tests/win32/controls_check.cpp" "${platform_sources[@]}" \
         -o "$BUILD_DIR/controls_check.exe" -static -lcomctl32 -lcomdlg32 -lshell32 -lole32 -loleaut32 -luuid -lgdi32 \
-        -luser32 -lpsapi -lwinmm -lwinspool -lkernel32 || { log "controls_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
+        -luser32 -lpsapi -lwinmm -lwinspool -lws2_32 -lkernel32 || { log "controls_check.exe did not build"; echo "0 passed, 1 failed"; exit 1; }
+
+    log "building the key bridge"
+    if bridge=$(bash "$REPO/scripts/build-keybridge.sh"); then
+        export KEYS_BRIDGE=$bridge
+    else
+        log "the key bridge did not build; its test will fail"
+    fi
+
+    log "building the installer and the portable zip"
+    DIST_DIR=$BUILD_DIR/dist bash "$REPO/scripts/build-dist.sh" --no-build >/dev/null \
+        || { log "the installer did not build"; echo "0 passed, 1 failed"; exit 1; }
 
     export TANDREL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"

@@ -26,6 +26,7 @@
 #include "ui/layout.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 
 namespace app {
@@ -118,6 +119,7 @@ void mainLoopPass(Program& p) {
   p.view.statusMsg = p.settings.activeSetName;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
+  else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
 }
 
 void startUp(Program& p) {
@@ -184,7 +186,11 @@ void startUp(Program& p) {
   p.hooks.reloadClipStore = [](Program& program) { ops::ReloadClipStore(program); };
   p.hooks.shutDown = [](Program& program) { shutDown(program); };
   if (!store::openClipDatabase(p)) endStartUp(p);
+  const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown
   ops::InitClipStore(p);
+  // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
+  // question again: the settings exist from here on.
+  if (firstRun) saveSettings(p);
   p.msgTaskbarCreated = platform::registerWindowMessage("TaskbarCreated");
 
   // 13-16: the help page, the list, the status line, mouse, the Find/Replace message, the accessibility library.

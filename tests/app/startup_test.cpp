@@ -230,3 +230,16 @@ TEST_F(StartupTest, NoMouseIsLoggedAndStartGoesOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StartupTest, FirstRunWritesTheSettingsBeforeAnyEventSoACrashDoesNotAskAgain) {
+  answerFirstRun(platform::IDYES);
+  bool settingsThere = false;
+  desktop.then([&] { settingsThere = exists(dataFolder + "tandrel.ini"); });
+  thenEndSession();
+  ASSERT_EQ(run(), 0);
+  EXPECT_TRUE(settingsThere);
+}
+
+}  // namespace

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the end-to-end tests need to run Tandrel.exe: Wine (with its 32-bit half), a
-# virtual X display, a screenshot tool and the sqlite3 shell. Returns at once when all is there.
+# virtual X display, a screenshot tool, the sqlite3 shell and xdotool to type on the display.
+# Returns at once when all is there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/apt.sh"
 
-PACKAGES=(wine wine32:i386 xvfb xauth imagemagick sqlite3 xclip x11-utils)
+PACKAGES=(wine wine32:i386 xvfb xauth imagemagick sqlite3 xclip x11-utils xdotool nsis zip)
 
 if [ -z "$(missing_packages "${PACKAGES[@]}")" ]; then
     printf '[e2e-deps] all packages already installed\n'

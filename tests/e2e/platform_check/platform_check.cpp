@@ -3,7 +3,8 @@
 // (clipboard bounds, message routing, share modes, the notice thread), and the picture codecs
 // as Tandrel.exe links them, over bitmaps the system itself makes.
 // "platform_check" runs the checks; "platform_check crash" raises an access
-// violation that the unhandled-exception handler must report and end with 42.
+// violation that the unhandled-exception handler must report and end with 42;
+// "platform_check keys <port> <token>" watches the key bridge's keys (below).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,9 +16,17 @@
 #include "core/logo.h"
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
+#include "platform/key_channel.h"
+#include "platform/keyboard.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <winsock2.h>  // before the <windows.h> of win32.h
+
 #include "platform/win32/win32.h"
 
 #include <commctrl.h>
@@ -309,9 +318,103 @@ void checkImages(Hwnd window) {
   check(again.ok() && again.image.pixels == read.image.pixels, "our bitmap reads back from the clipboard");
 }
 
+// Sends a datagram to the key channel.
+void sendDatagram(std::uint16_t port, const std::string& datagram) {
+  SOCKET sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_addr.s_addr = inet_addr("127.0.0.1");
+  to.sin_port = htons(port);
+  check(sendto(sender, datagram.data(), static_cast<int>(datagram.size()), 0, reinterpret_cast<sockaddr*>(&to),
+               sizeof to) == static_cast<int>(datagram.size()),
+        "a datagram is sent");
+  closesocket(sender);
+}
+
+// The keys mode, run by t02_key_bridge.sh with the key bridge on the X display and the channel
+// file in TANDREL_KEYS_FILE. First the receiver is offered forged datagrams, none of which may
+// show, then one with the token, which must; "ready" follows. (One from another address is sent by
+// the script: Wine sends from 127.0.0.1 whatever address its socket is bound to.) Then, as the
+// main loop does, it waits at most 5 ms for window events and polls the five keys, printing a
+// line whenever an answer changes or carries a press: the platform's answers, then Wine's own
+// down bits.
+// With "focused" it shows a window titled "Key Check" first, so that Wine sees the keys too.
+// It ends when the file keys.stop appears in its folder (or after two minutes).
+int watchKeys(const std::string& port, const std::string& tokenHex, bool focused) {
+  const auto channel = keychannel::parseChannel(port + " " + tokenHex);
+  if (!channel) return 2;
+  if (focused) {
+    check(initToolkit() && openWindow(500, 50, 50, 300, 200, "Key Check", true) != 0, "a window to type into");
+    setForegroundWindow(windowOfNumber(500));
+  }
+  const int keys[] = {VK_CONTROL, VK_MENU, VK_T, VK_R, VK_V};
+  const char* names[] = {"Ctrl", "Alt", "T", "R", "V"};
+  getAsyncKeyState(VK_V);  // the receiver listens from the first query on
+  WSADATA winsock;
+  WSAStartup(MAKEWORD(2, 2), &winsock);
+  keychannel::Token wrong = channel->token;
+  wrong[15] ^= 1;
+  const keychannel::Report vDown{1u << keychannel::V, 1u << keychannel::V};
+  const std::string good = keychannel::formatDatagram(channel->token, vDown);
+  const std::string marker = keychannel::formatDatagram(channel->token, {0, 1u << keychannel::T});
+  // Each forged datagram is followed by a true one pressing T: once T shows, the forged one has
+  // been through the receiver.
+  const auto refused = [&](const std::string& forged) {
+    sendDatagram(channel->port, forged);
+    sendDatagram(channel->port, marker);
+    bool shown = false, marked = false;
+    for (int i = 0; i < 1000 && !marked; ++i) {
+      shown |= getAsyncKeyState(VK_V) != 0;
+      marked = (getAsyncKeyState(VK_T) & 1) != 0;
+      Sleep(5);
+    }
+    return marked && !shown;
+  };
+  check(refused(keychannel::formatDatagram(wrong, vDown)), "a datagram with another token changes nothing");
+  check(refused(good.substr(0, good.size() - 1)), "a short datagram changes nothing");
+  check(refused(good + '\0'), "a long datagram changes nothing");
+  sendDatagram(channel->port, good);
+  bool taken = false;
+  for (int i = 0; i < 1000 && !taken; ++i, Sleep(5)) taken = getAsyncKeyState(VK_V) == -32767;
+  check(taken, "a datagram with the token from 127.0.0.1 is taken");
+  sendDatagram(channel->port, keychannel::formatDatagram(channel->token, {}));
+  for (int i = 0; i < 1000 && getAsyncKeyState(VK_V) != 0; ++i) Sleep(5);
+  std::printf("ready\n");
+  std::fflush(stdout);
+
+  std::string last;
+  for (int i = 0; i < 24000 && GetFileAttributesA("keys.stop") == INVALID_FILE_ATTRIBUTES; ++i) {
+    std::string line = "keys";
+    bool pressed = false;
+    for (int k = 0; k < 5; ++k) {
+      const auto answer = static_cast<std::uint16_t>(getAsyncKeyState(keys[k]));
+      pressed |= (answer & 1) != 0;
+      char field[24];
+      std::snprintf(field, sizeof field, " %s=%x", names[k], answer);
+      line += field;
+    }
+    line += " own=";
+    for (int k = 0; k < 5; ++k) {
+      char field[12];
+      // the platform's query just before took Wine's pressed bit: only its down bit is left to see
+      std::snprintf(field, sizeof field, k ? ",%x" : "%x", static_cast<std::uint16_t>(GetAsyncKeyState(keys[k])) & 0x8000);
+      line += field;
+    }
+    if (line != last || pressed) {
+      std::printf("%s\n", line.c_str());
+      std::fflush(stdout);
+      last = line;
+    }
+    waitWindowEvent(5);
+  }
+  return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "keys") == 0)
+    return watchKeys(argv[2], argv[3], argc == 5 && std::strcmp(argv[4], "focused") == 0);
   if (argc > 1 && std::strcmp(argv[1], "crash") == 0) {
     setUnhandledExceptionHandler([](std::uint32_t code) {
       std::printf("code %d\n", static_cast<int>(code));

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Makes the README's picture of the main window: Tandrel.exe under Xvfb on a fresh Wine prefix,
+# a few fixed clips copied from titled windows, one clip selected, then a screenshot of the
+# window cut from the screen into docs/tandrel-main-window.png. Not a test.
+#   scripts/screenshot.sh [--no-build]
+set -euo pipefail
+
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+OUT=${SCREENSHOT_OUT:-$REPO/docs/tandrel-main-window.png}
+
+if [ -z "${TANDREL_E2E_INNER:-}" ]; then
+    [ "${1:-}" = "--no-build" ] || bash "$REPO/scripts/build-windows.sh"
+    bash "$REPO/tests/e2e/install-deps.sh"
+    export TANDREL_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+export TEST_DIR=$BUILD_DIR/screenshot
+rm -rf "$TEST_DIR"
+mkdir -p "$TEST_DIR" "$(dirname "$OUT")"
+export WINEPREFIX=$TEST_DIR/prefix
+source "$REPO/tests/e2e/lib.sh"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+undecorated_windows
+
+first_start
+clips=(
+    "Meeting moved to Thursday 10:30, room 4B|Mail - Inbox"
+    "SELECT name, total FROM orders WHERE total > 100 ORDER BY total DESC;|Query Editor"
+    "https://example.org/docs/getting-started|Browser - Getting started"
+    "Remember: the invoice number is INV-2026-0412|Notes"
+    "Kind regards,\x0d\x0aAnna Berg\x0d\x0aSales, Korvane|Mail - Reply"
+)
+for clip in "${clips[@]}"; do
+    td settext "${clip%%|*}" --title "${clip##*|}" >/dev/null
+    sleep 0.5
+done
+sleep 2
+td listclick "$MAIN_TITLE" "$CLIP_LIST" 1 >/dev/null || true
+td pointer 1010 750 >/dev/null
+sleep 2
+handle=$(td waitwindow "$MAIN_TITLE" 10 visible)
+geometry=$(xwininfo -root -tree | awk -v t="Clipboard Assistant" 'index($0, t) { print; exit }' \
+    | grep -o '[0-9]\+x[0-9]\++-\?[0-9]\++-\?[0-9]\+' | head -n 1)
+if [ -n "$geometry" ]; then
+    import -window root -crop "$geometry" +repage "$OUT"
+else
+    import -window root "$OUT"
+fi
+end_session
+printf '[screenshot] %s\n' "$OUT"
