@@ -34,8 +34,13 @@ namespace app {
 using namespace core;
 namespace {
 
-// A start-up step that stops the program ends it at once, without the shutdown.
+// A start-up step that stops the program ends it at once, without the shutdown; only the tray icon
+// is taken away, or the shell would keep showing it after the program is gone.
 [[noreturn]] void endStartUp(Program& p) {
+  if (p.mainWindow != 0) {
+    platform::removeTrayIcon(p.mainWindow);
+    platform::closeWindow(p.mainWindow);
+  }
   closeLog(p);
   platform::endProcess(0);
 }
@@ -65,7 +70,7 @@ void locateSettings(Program& p) {
       platform::specialFolder(platform::CSIDL_LOCAL_APPDATA) + "virtualstore\\Program Files\\Tandrel\\";
   if (platform::fileExists(f.settingsPath)) {
     writeLog(p, "ini exists at startup " + f.dataFolder);
-    const auto bytes = platform::readFile(f.settingsPath, 1u << 20);
+    const auto bytes = readSettingsFile(p);
     const bool converted = bytes && settingValue(parseSettings(*bytes), "VistaConverted").value_or("") == "Y";
     writeLog(p, (converted ? "VistaConverted switch is set " : "Vista AppCoPgm does not exist ") + f.dataFolder);
   } else if (platform::fileExists(f.programFolder + "tandrel.ini")) {
@@ -117,6 +122,8 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 void mainLoopPass(Program& p) {
   const platform::WindowEvent event = app::nextEvent(p, 5);
   p.view.statusMsg = p.settings.activeSetName;
+  p.view.statusBackground = ui::colour::lightCyan;
+  p.view.statusText = ui::colour::black;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
   else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });

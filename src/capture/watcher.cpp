@@ -145,6 +145,7 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
     switch (readText(p)) {
       case TextRead::Flood:
         passOn(p, message, wParam, lParam);
+        p.view.pageText.clear();
         c.clipboardBusy = 0;
         return 0;
       case TextRead::Unreadable:
@@ -171,6 +172,8 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
   p.view.sortDirection = 1;
   c.ownWrite = 0;
   passOn(p, message, wParam, lParam);
+  // Only the text in memory: writing the page file on every capture would cost each copy a file.
+  p.view.pageText.clear();
   c.clipboardBusy = 0;
   return 0;
 }

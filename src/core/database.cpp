@@ -255,8 +255,8 @@ void DbLayer::RecordsetFirst(Recordset& rs) {
   }
   rs.bof = 1;
   rs.currentRow = 1;
-  // EOF keeps the meaning DbQuery gives it: no row to read at the cursor.
-  rs.eof = rs.rowCount < 1 ? 1 : 0;
+  // On the only row the cursor is already at the end; an empty table has no row at all.
+  rs.eof = rs.currentRow >= rs.rowCount ? 1 : 0;
 }
 
 void DbLayer::RecordsetNext(Recordset& rs) {
@@ -340,8 +340,12 @@ sqlite3_stmt* DbLayer::DbPrepare(sqlite3* db, const std::string& sql) {
     if (stmt) api_->finalize(stmt);
     return nullptr;
   }
-  // An empty statement (only a comment) comes back as null with OK: nothing to finalize.
-  if (stmt) openStatements_.emplace_back(stmt, db);
+  // Blanks, a lone ";" or a comment compile to nothing: the engine says OK and hands out no statement.
+  if (!stmt) {
+    lastMessage_ = "SQL-Query is empty";
+    return nullptr;
+  }
+  openStatements_.emplace_back(stmt, db);
   return stmt;
 }
 

@@ -123,6 +123,7 @@ struct ClipRow {
   std::string source, note;
   std::string preview;       // the first 1000 bytes of the text
   std::string caption;       // column 0, made when first needed
+  bool captured = false;     // added by a capture this run: its source is shown cut to 76 characters
 };
 
 struct ViewState {
@@ -137,6 +138,7 @@ struct ViewState {
   int transferMode = 0;
   int removeSequence = 0;
   int findStartRow = 0;
+  std::string windowTitle;         // the main window's title as the clip store last found it
   int lastTab = 0;
   int clientWidth = 700;           // the main window's client size, for the layout
   int clientHeight = 525;
@@ -163,6 +165,7 @@ struct ViewState {
   std::string shownText;
   std::string currentText;
   std::string messageText;
+  std::string pageText;            // what the page file the browser shows was last given
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;

@@ -124,9 +124,13 @@ SettingsLines parseSettings(const std::string& bytes) {
   return lines;
 }
 
+std::optional<std::string> readSettingsFile(const Program& p) {
+  return platform::readFile(p.paths.settingsPath, maxSettingsFileBytes);
+}
+
 void loadSettings(Program& p) {
   Settings& s = p.settings;
-  const auto bytes = platform::readFile(p.paths.settingsPath, maxSettingsFileBytes);
+  const auto bytes = readSettingsFile(p);
   if (!bytes) p.firstRun = 1;
   const SettingsReader in(bytes ? parseSettings(*bytes) : SettingsLines{});
 

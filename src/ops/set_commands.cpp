@@ -3,9 +3,11 @@
 
 #include "core/program.h"
 #include "core/set_names.h"
+#include "core/text.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "platform/window.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
 #include "ui/clip_list.h"
@@ -26,6 +28,7 @@ void InitClipStore(core::Program& p) {
   ui::clearClipView(p);
   if (store::CreateClipTables(p) == 0) ui::showActionFailed(p);
   RefreshSetFolders(p);
+  p.view.windowTitle = core::trimBlanks(platform::getWindowText(p.mainWindow, 101));
   LoadActiveSet(p);
   p.view.currentRow = 0;
   ui::selectRow(p);

@@ -9,6 +9,7 @@
 
 #include "capture/watcher.h"
 #include "ui/clip_list.h"
+#include "ui/help_page.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -199,6 +200,22 @@ TEST_F(WatcherTest, RepeatedTextIsDroppedWhenDuplicatesAreSuppressed) {
   EXPECT_TRUE(logHas(startTime + " Duplicate flood - close clipboard -exiting"));
 }
 
+TEST_F(WatcherTest, EveryProcessedChangeEmptiesThePageTextWithoutWritingThePage) {
+  desktop.browserAvailable = false;
+  const std::string page = dataFolder + "Tandrel_.htm";
+  runWithViewerBehind([&] {
+    ui::buildHelpPage(*program);
+    const std::string written = read(page);
+    ASSERT_FALSE(program->view.pageText.empty());
+    desktop.copyText("captured", editor);
+    EXPECT_EQ(program->view.pageText, "");
+    ui::buildHelpPage(*program);
+    desktop.copyText("captured", editor);  // a flood repeat
+    EXPECT_EQ(program->view.pageText, "");
+    EXPECT_EQ(read(page), written);
+  });
+}
+
 TEST_F(WatcherTest, ImageOnlyClipboardGoesToTheImageBranch) {
   // A 2 x 2, 24-bit bitmap.
   std::string dib(40 + 16, '\0');
@@ -250,10 +267,10 @@ TEST_F(WatcherTest, ClipboardIsClosedBeforeAFailedStoreShowsItsMessage) {
     return platform::IDOK;
   };
   runWithViewerBehind([&] {
-    execute("BEGIN EXCLUSIVE; SELECT 1;");  // released at once; lock it for real below
+    // Another program holds the whole file while the text arrives.
     sqlite3* other = nullptr;
-    sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other);
-    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     desktop.copyText("cannot be stored", editor);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);

@@ -59,6 +59,7 @@ struct Window {
   std::string programPath;
   bool visible = false;
   bool iconic = false;
+  bool maximized = false;  // kept while minimised: restoring brings the maximised window back
   bool topmost = false;
   bool enabled = true;
   Hwnd owner = 0;
@@ -92,7 +93,14 @@ struct Gadget {
   // panels
   std::vector<std::string> tabs;
   int tab = 0;
+  platform::Colour lineColour = 0;  // 0: no lines drawn
   // editors and browsers
+  struct ColouredText {
+    int from, to;
+    platform::Colour colour;
+    bool operator==(const ColouredText& o) const { return from == o.from && to == o.to && colour == o.colour; }
+  };
+  std::vector<ColouredText> colouredText;  // emptied with the text
   std::string richText;
   int caret = 0;
   std::string address;
@@ -219,6 +227,7 @@ class Desktop {
   std::deque<int> menuPicks;
   bool browserAvailable = true;
   int focusGadget = 0;
+  std::vector<bool> waitCursors;  // each change of the cursor: true wait, false arrow
   // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for
   // "Combine Captures" at 8).
   int measurePixelsPerChar = 7;

@@ -181,6 +181,10 @@ void setListColours(int gadget, Colour text, Colour background) {
   }
 }
 
+void setListLineColour(int gadget, Colour lines) {
+  if (auto* g = find(gadget)) g->lineColour = lines;
+}
+
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font) {
   if (!placed(place)) return false;
   auto& g = make(place, gadget, "panel");
@@ -208,6 +212,7 @@ void setEditorText(int gadget, const std::string& text) {
   if (auto* g = find(gadget)) {
     g->text = text;
     g->richText.clear();
+    g->colouredText.clear();
   }
 }
 
@@ -220,6 +225,7 @@ void setEditorRichText(int gadget, const std::string& rtf) {
   if (auto* g = find(gadget)) {
     g->richText = rtf;
     g->text = rtf;  // the simulation shows rich text as it came
+    g->colouredText.clear();
   }
 }
 
@@ -234,6 +240,10 @@ void setEditorColours(int gadget, Colour text, Colour background) {
     g->textColour = text;
     g->background = background;
   }
+}
+
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  if (auto* g = find(gadget)) g->colouredText.push_back({from, to, colour});
 }
 
 void setEditorCaret(int gadget, int position) {

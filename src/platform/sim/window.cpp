@@ -127,10 +127,22 @@ bool showWindow(Hwnd window, int command) {
   const bool wasVisible = w->visible;
   switch (command) {
     case SW_HIDE: w->visible = false; break;
+    case SW_SHOW: w->visible = true; break;
     case SW_MINIMIZE: w->iconic = true; break;
+    case SW_MAXIMIZE:
+      w->iconic = false;
+      w->maximized = true;
+      w->visible = true;
+      break;
     case SW_RESTORE:
+      // A minimised window comes back as it was; a maximised one goes back to its normal size.
+      if (!w->iconic) w->maximized = false;
+      w->iconic = false;
+      w->visible = true;
+      break;
     case SW_SHOWNORMAL:
       w->iconic = false;
+      w->maximized = false;
       w->visible = true;
       break;
     default: break;
@@ -167,6 +179,8 @@ std::optional<Point> windowPosition(Hwnd window) {
   if (w == nullptr) return std::nullopt;
   return Point{w->x, w->y};
 }
+
+void showWaitCursor(bool waiting) { desktop().waitCursors.push_back(waiting); }
 
 Rect workArea() { return Rect{0, 0, 1024, 738}; }
 int doubleClickTime() { return desktop().doubleClickMs; }

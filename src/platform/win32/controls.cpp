@@ -400,6 +400,18 @@ void setEditorColours(int gadget, Colour text, Colour background) {
   SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  HWND editor = gadgetWindow(gadget);
+  if (!editor) return;
+  SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(from), to);
+  CHARFORMATA format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = colour;
+  SendMessageA(editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  SendMessageA(editor, EM_SETSEL, 0, 0);
+}
+
 void setEditorCaret(int gadget, int position) {
   HWND editor = gadgetWindow(gadget);
   if (!editor) return;
