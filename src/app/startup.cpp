@@ -2,6 +2,8 @@
 // and the main loop.
 #include "app/startup.h"
 
+#include <memory>
+
 #include "app/dispatcher.h"
 #include "app/error_report.h"
 #include "app/shutdown.h"
@@ -10,6 +12,7 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/settings.h"
+#include "core/step_timer.h"
 #include "ops/database_commands.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
@@ -160,6 +163,7 @@ void startUp(Program& p) {
   flushLog(p);
   platform::createFolder(p.paths.setsFolder);
   loadSettings(p);
+  auto timer = std::make_unique<StepTimer>(p, "start");
 
   // 9-11: the window, hidden, with its tray icon and controls.
   if (!ui::buildMainWindow(p)) {
@@ -172,6 +176,7 @@ void startUp(Program& p) {
   ui::chooseButtonWidths(p);
   ui::buildMainMenu(p);
   ui::setWindowKeys(p);
+  markStep(p, "window");
 
   // 12: one instance per desktop, then the database.
   p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");
@@ -193,8 +198,10 @@ void startUp(Program& p) {
   p.hooks.reloadClipStore = [](Program& program) { ops::ReloadClipStore(program); };
   p.hooks.shutDown = [](Program& program) { shutDown(program); };
   if (!store::openClipDatabase(p)) endStartUp(p);
+  markStep(p, "open database");
   const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown
   ops::InitClipStore(p);
+  markStep(p, "clip store");
   // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
   // question again: the settings exist from here on.
   if (firstRun) saveSettings(p);
@@ -212,6 +219,7 @@ void startUp(Program& p) {
   if (!platform::mousePresent()) writeLog(p, appName + p.captureTime + " Information: - No mouse Found");
   p.msgFindReplace = platform::registerWindowMessage("commdlg_FindReplace");
   p.oleacc = platform::loadLibrary("Oleacc.dll");
+  markStep(p, "help, status and tooltips");
 
   // 17: shown, or only the tray icon.
   if (p.settings.startMinimized.empty()) {
@@ -221,6 +229,8 @@ void startUp(Program& p) {
     platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);
     platform::showWindow(p.mainWindow, platform::SW_HIDE);
   }
+  markStep(p, "shown");
+  timer.reset();
 
   // 18-20: error reports, the viewer chain, the main loop.
   p.quitRequested = 0;

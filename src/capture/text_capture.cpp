@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
+#include "core/step_timer.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -16,7 +17,6 @@
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
-#include "ui/tray_menu.h"
 
 namespace capture {
 namespace {
@@ -95,7 +95,9 @@ void fillTextRecord(core::Program& p, const std::string& text, const std::string
 int storeNewTextClip(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (dropAsRepeat(p, false) == 1) return 0;
+  core::markStep(p, "repeat");
   if (!c.fedByTextTab) ui::blankContentView(p);
+  core::markStep(p, "blank view");
   c.replaceCapture = 0;
   ++c.captureCounter;
 
@@ -113,6 +115,7 @@ int storeNewTextClip(core::Program& p) {
       ui::showActionFailed(p);
       return 0;  // the row is only added for a stored clip
     }
+    core::markStep(p, "store");
     row.key = p.lastKey;
     ui::addRowAtTop(p, row);
   } else {
@@ -124,11 +127,15 @@ int storeNewTextClip(core::Program& p) {
                          " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
   if (!c.fedByTextTab) ui::drawRows(p);
+  core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
   ui::selectRow(p);
+  core::markStep(p, "select");
   ui::showClipContent(p);
+  core::markStep(p, "show");
   ui::refreshStatus(p);
+  core::markStep(p, "status");
   return 1;
 }
 
@@ -249,11 +256,11 @@ int captureText(core::Program& p) {
     c.ownWrite = 1;
     if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
+    core::markStep(p, "tray icon");
   }
   // Rich text shown in the editor cannot be saved back as it is.
   const core::ClipRow* shown = ui::elementAtRow(p, p.view.currentRow);
   ui::buildEditorPopupMenu(p, c.richTextFlag == 0 && (shown == nullptr || shown->richFlag != "Y"));
-  ui::buildTrayMenu(p);
   return 1;
 }
 

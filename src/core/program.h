@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <deque>
+#include <map>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -59,6 +60,7 @@ struct Settings {
   int reverseCaseShortcut = 0;
   int captureSound = 0;
   int skipPrivate = 1;       // clipboard changes marked private are not captured
+  int debugTiming = 0;       // steps of each capture are timed into the log
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;
@@ -99,6 +101,7 @@ struct CaptureState {
   std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
+  std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.
@@ -170,6 +173,11 @@ struct ViewState {
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
   std::string pendingSetName;      // the old-format set being converted, empty between conversions
+  std::string paintedStatus;       // the status as last painted
+  platform::Colour paintedBackground = 0;
+  platform::Colour paintedText = 0;
+  int repaintHold = 0;             // RepaintHolds alive
+  bool repaintDue = false;         // a held repaint is owed
 };
 
 // What the layers below ops need from above once the database under them was replaced, or when the
@@ -198,6 +206,8 @@ struct EditState {
   int searchIndex = -1;            // the element searched next, counting down to -1
   int searchDone = 0;
 };
+
+class StepTimer;
 
 struct Program {
   Paths paths;
@@ -236,6 +246,7 @@ struct Program {
   bool exceptionReported = false;
   bool shuttingDown = false;
   std::atomic<int> noticeStop{0};
+  StepTimer* stepTimer = nullptr;  // the step timing under way, when "DebugTiming" is on
 };
 
 }  // namespace core

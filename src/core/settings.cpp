@@ -171,6 +171,7 @@ void loadSettings(Program& p) {
   in.flag("ReverseCase", s.reverseCaseShortcut);
   in.flag("soundYes", s.captureSound);
   in.flag("SkipPrivate", s.skipPrivate);
+  in.flag("DebugTiming", s.debugTiming);
 
   s.imageExtension = s.usePng == 1 ? ".png" : ".jpg";
   s.tooltipColour = in.colour("ToolTipBG", 16776960);
@@ -214,6 +215,8 @@ SettingsLines settingsLines(const Program& p) {
   put(lines, "clipsConverted", s.clipsConverted);
   put(lines, "ToolTipBG", std::to_string(s.tooltipColour));
   put(lines, "SkipPrivate", yesNo(s.skipPrivate));
+  // A debugging aid: kept by a file that has it, never added to one that has not.
+  if (s.debugTiming == 1) put(lines, "DebugTiming", "Y");
   return lines;
 }
 

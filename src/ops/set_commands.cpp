@@ -4,6 +4,7 @@
 #include "core/program.h"
 #include "core/set_names.h"
 #include "core/text.h"
+#include "core/step_timer.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
@@ -45,8 +46,11 @@ void LoadActiveSet(core::Program& p) {
     // Even the main set's row may be gone (a restored or damaged file): it is made again.
     if (!store::setRowExists(p, active)) store::insertSetRow(p, active);
   }
+  core::markStep(p, "before rows");
   store::readSetRows(p, active);
+  core::markStep(p, "read rows");
   ui::fillClipList(p);
+  core::markStep(p, "fill list");
 }
 
 std::string selectedSetName(core::Program& p) {

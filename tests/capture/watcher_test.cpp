@@ -10,6 +10,9 @@
 #include "capture/watcher.h"
 #include "ui/clip_list.h"
 #include "ui/help_page.h"
+#include "ui/gadgets.h"
+#include "ui/layout.h"
+#include "ui/status.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -172,6 +175,43 @@ TEST_F(WatcherTest, CaptureResetsTheSortMarksOfTheList) {
     EXPECT_EQ(desktop.gadgets.at(5).columnTitles[1], "Note/Source ");
     EXPECT_EQ(program->view.sortDirection, 1);
   });
+}
+
+TEST_F(WatcherTest, ACaptureRedrawsTheListAndPaintsTheWindowOnceWithTheNewClipShown) {
+  runWithViewerBehind([&] {
+    desktop.copyText("first", editor);
+    const int repaints = desktop.window(program->mainWindow)->repaints;
+    const int redraws = desktop.gadgets.at(5).redraws;
+    desktop.copyText("second", editor);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).redraws, redraws + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 6), "second");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "second\n\r");
+    // A status of its own is still shown at once.
+    ui::RepaintHold hold(*program);
+    ui::showStatus(*program, "Getting RTF", ui::colour::lightCyan, ui::colour::black);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 2);
+    ui::refreshStatus(*program);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 2);
+  });
+}
+
+TEST_F(WatcherTest, WithDebugTimingEachCaptureLogsItsStepsButNeverItsText) {
+  runWithViewerBehind([&] {
+    desktop.copyText("first copy", editor);
+    program->settings.debugTiming = 1;
+    desktop.copyText("timed text", editor);
+  });
+  std::vector<std::string> timings;
+  for (const auto& line : logLines()) {
+    if (line.compare(0, 7, "timing ") == 0) timings.push_back(line);
+    EXPECT_EQ(line.find("timed text"), std::string::npos) << line;
+  }
+  ASSERT_EQ(timings.size(), 1u);
+  EXPECT_EQ(timings[0].compare(0, 31, "timing clipboard change: source"), 0) << timings[0];
+  EXPECT_NE(timings[0].find(" store 0.00,"), std::string::npos) << timings[0];
+  EXPECT_EQ(timings[0].substr(timings[0].size() - 14), " total 0.00 ms") << timings[0];
 }
 
 TEST_F(WatcherTest, HugeAndHighByteTextsAreStoredByteForByte) {

@@ -115,6 +115,16 @@ void checkList() {
   check(listSelectedRows(list) == std::vector<int>({7, 99998}), "the clip list keeps several rows selected");
   deselectListRows(list);
   check(listSelectedRows(list).empty(), "deselecting clears every row");
+  selectListRow(list, 7);
+  deselectListRows(list);
+  check(listSelectedRows(list).empty(), "deselecting clears the one selected row");
+  selectListRow(list, 7);
+  selectListRow(list, 99998);
+  LVITEMA off = {};
+  off.stateMask = LVIS_SELECTED;
+  SendMessageA(control(list), LVM_SETITEMSTATE, 99998, reinterpret_cast<LPARAM>(&off));  // the focus stays there
+  deselectListRows(list);
+  check(listSelectedRows(list).empty(), "deselecting clears a selected row that has not the focus");
   selectListRow(list, 100000);
   check(listSelectedRows(list).empty(), "a row past the end is not selected");
 

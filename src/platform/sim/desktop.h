@@ -90,6 +90,10 @@ struct Gadget {
   int currentRow = -1;
   int visibleRow = -1;
   int redraws = 0;
+  // As a real list control does: told its rows, it is invalid, and the next paint of its window
+  // asks the texts of the rows in view.
+  bool invalid = false;
+  std::uint64_t textsAsked = 0;
   // panels
   std::vector<std::string> tabs;
   int tab = 0;
@@ -215,6 +219,7 @@ class Desktop {
   std::map<int, Gadget> gadgets;
   std::vector<platform::Tooltip> tooltips;
   std::map<int, std::vector<platform::MenuItem>> menus;
+  int menusBuilt = 0;
   std::vector<int> menusShown;
   std::map<Hwnd, std::vector<platform::MenuItem>> menuBars;
   std::map<Hwnd, std::vector<std::pair<int, int>>> keyCommands;

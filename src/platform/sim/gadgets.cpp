@@ -131,6 +131,7 @@ void setListRows(int gadget, int count, RowText text) {
     g->rowText = std::move(text);
     ++g->redraws;
     desktop().journal.push_back("rows " + std::to_string(gadget));
+    g->invalid = true;
     for (auto it = g->selected.begin(); it != g->selected.end();)
       it = *it >= count ? g->selected.erase(it) : std::next(it);
   }
@@ -301,7 +302,10 @@ void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCo
   desktop().keyCommands[window] = keyToCommand;
 }
 
-void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) { desktop().menus[menu] = items; }
+void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
+  desktop().menus[menu] = items;
+  ++desktop().menusBuilt;
+}
 
 void showPopupMenu(Hwnd, int menu) {
   auto& d = desktop();

@@ -1,6 +1,8 @@
 // Simulated windows, messages, the event loop, tray icon, labels and the shutdown notice.
 #include "platform/window.h"
 
+#include <algorithm>
+
 #include "platform/sim/desktop.h"
 
 #include <algorithm>
@@ -151,7 +153,23 @@ bool showWindow(Hwnd window, int command) {
 }
 
 void updateWindow(Hwnd window) {
-  if (auto* w = desktop().window(window)) ++w->repaints;
+  auto& d = desktop();
+  auto* w = d.window(window);
+  if (w == nullptr) return;
+  ++w->repaints;
+  // The lists of the window paint the rows in view, asking each one's texts.
+  constexpr int rowsInView = 30;
+  for (auto& [number, g] : d.gadgets) {
+    if (!g.invalid || g.place.window != window || !g.rowText) continue;
+    g.invalid = false;
+    const int top = g.visibleRow < rowsInView ? 0 : g.visibleRow - rowsInView + 1;
+    const int columns = std::max<int>(1, static_cast<int>(g.columnTitles.size()));
+    for (int row = top; row < std::min(g.rowCount, top + rowsInView); ++row)
+      for (int column = 0; column < columns; ++column) {
+        g.rowText(row, column);
+        ++g.textsAsked;
+      }
+  }
 }
 
 void enableWindow(Hwnd window, bool enabled) {

@@ -97,6 +97,15 @@ void setListColumns(int gadget, const std::vector<std::string>& titles, const st
 void setListColumnTitle(int gadget, int column, const std::string& title) {
   HWND list = listWindow(gadget);
   if (!list) return;
+  // Every capture sets the titles again; the header repaints at each change, even to the same text.
+  char shown[512] = "";
+  LVCOLUMNA current = {};
+  current.mask = LVCF_TEXT;
+  current.pszText = shown;
+  current.cchTextMax = sizeof shown;
+  if (SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&current)) &&
+      title == shown)
+    return;
   LVCOLUMNA info = {};
   info.mask = LVCF_TEXT;
   info.pszText = const_cast<char*>(title.c_str());
@@ -122,7 +131,10 @@ std::vector<int> listSelectedRows(int gadget) {
   std::vector<int> rows;
   HWND list = listWindow(gadget);
   if (!list) return rows;
-  for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+  // Each search for the next selected row goes on to the end of the list: stop at the last one.
+  const int selected = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  for (int row = -1; static_cast<int>(rows.size()) < selected &&
+                     (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
     rows.push_back(row);
   return rows;
 }
@@ -141,6 +153,15 @@ void deselectListRows(int gadget) {
   if (!list) return;
   LVITEMA item = {};
   item.stateMask = LVIS_SELECTED;
+  // "Every row" is gone through row by row, 100,000 of them in a long list; the selected row is
+  // nearly always the focused one, so that one alone is deselected when it is the only one.
+  if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1) {
+    const int focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0 && (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED) & LVIS_SELECTED)) {
+      SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+      return;
+    }
+  }
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
