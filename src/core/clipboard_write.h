@@ -14,5 +14,7 @@ namespace core {
 bool putTextOnClipboard(core::Program& p, const std::string& text);
 // Puts rich text on the open clipboard as "Rich Text Format"; false on failure.
 bool putRichTextOnClipboard(core::Program& p, const std::string& rtf);
+// Puts a device-independent bitmap on the open clipboard as CF_DIB; false on failure.
+bool putBitmapOnClipboard(const std::string& dib);
 
 }  // namespace core

@@ -14,6 +14,16 @@ int messageBox(Hwnd owner, const std::string& text, const std::string& title, un
 std::optional<std::string> inputBox(Hwnd owner, const std::string& title, const std::string& prompt,
                                     const std::string& initial);
 
+// The standard save-file dialog titled `title`, its name box starting with `startName`; `filter`
+// is "description|pattern|description|pattern...". Answers the name typed and the filter chosen
+// (1 for the first); nullopt when the user cancels. It asks nothing about existing files.
+struct SaveFileAnswer {
+  std::string path;
+  int filterIndex = 1;
+};
+std::optional<SaveFileAnswer> saveFileDialog(Hwnd owner, const std::string& title, const std::string& startName,
+                                             const std::string& filter);
+
 // The standard colour dialog with its custom-colour part shown; nullopt when the user cancels.
 std::optional<Colour> chooseColour(Hwnd owner, Colour initial, const Colour (&custom)[16]);
 

@@ -358,6 +358,9 @@ int usage() {
 
 }  // namespace
 
+// The commands for pictures and printing (pictures.cpp); -1 for any other command.
+int pictureCommand(const std::string& command, int argc, char** argv);
+
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string command = argv[1];
@@ -574,5 +577,6 @@ int main(int argc, char** argv) {
     std::printf("%s row %d at %ld,%ld\n", twice ? "double-clicked" : "clicked", row, at.x, at.y);
     return 0;
   }
+  if (const int done = pictureCommand(command, argc, argv); done >= 0) return done;
   return usage();
 }
