@@ -15,6 +15,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
+#include "platform/system.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
 #include "ui/clip_list.h"
@@ -130,6 +131,7 @@ bool storeImageClip(core::Program& p, const std::string& bytes, const std::strin
     ui::drawRows(p);
     p.view.currentRow = 0;
     ui::selectRow(p);
+    ui::syncCurrentClip(p);
   }
   return true;
 }
@@ -173,6 +175,7 @@ int capturePicture(core::Program& p, core::Image image, std::string bytes, std::
 
 void readClipboardImage(core::Program& p) {
   p.capture.dibBytes.clear();
+  p.capture.dibReadTick = platform::tickCount();
   if (!platform::openClipboard(0)) return;
   auto bytes = platform::getClipboardBytes(platform::CF_DIB);
   platform::closeClipboard();
@@ -195,7 +198,13 @@ int captureImage(core::Program& p) {
     core::writeLog(p, p.captureTime + " Image not captured: " + picture.failure);
     return 0;
   }
-  return capturePicture(p, std::move(picture.image), "", c.sourceTitle, false);
+  const int captured = capturePicture(p, std::move(picture.image), "", c.sourceTitle, false);
+  if (captured != 0)
+    core::writeLog(p, p.captureTime + " " + p.shownImage.caption + " captured as " +
+                         (core::imageFormatOf(p.shownImage.bytes) == core::ImageFormat::Png ? "PNG" : "JPEG") + " of " +
+                         std::to_string(p.shownImage.bytes.size()) + " bytes, " +
+                         std::to_string(platform::tickCount() - c.dibReadTick) + " ms from the clipboard");
+  return captured;
 }
 
 int captureShownImage(core::Program& p) {

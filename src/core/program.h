@@ -96,6 +96,7 @@ struct CaptureState {
   std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
+  std::uint32_t dibReadTick = 0;  // when it was read, for the log's timing of the capture
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.

@@ -15,6 +15,7 @@
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "platform/system.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
@@ -254,6 +255,7 @@ int showClipContent(core::Program& p) {
                           {508, "Save to Database"}});
   // The record is read before the clipboard is touched: a clip that cannot be read never empties
   // the user's clipboard.
+  const std::uint32_t start = platform::tickCount();
   const bool editedInPlace = v.textTabEdited == 1 && element.complete == "Y" && element.richFlag != "Y" &&
                              element.imageFlag != "Y";
   if (!editedInPlace) {
@@ -269,6 +271,8 @@ int showClipContent(core::Program& p) {
   core::DecodedImage picture;
   std::string bitmap;
   if (element.imageFlag == "Y" && !decodeClipImage(p, picture, bitmap)) {
+    p.clip.image.clear();
+    p.clip.imageOwned = false;
     showActionFailed(p);
     p.capture.ownWrite = 0;
     return 0;
@@ -291,6 +295,8 @@ int showClipContent(core::Program& p) {
     p.clip.image.clear();
     p.clip.imageOwned = false;
     switchTab(p, tabImage);
+    core::writeLog(p, p.captureTime + " Image clip " + p.currentKey + " shown" + (opened ? " and copied" : "") + " in " +
+                         std::to_string(platform::tickCount() - start) + " ms");
   }
 
   if (opened) platform::closeClipboard();

@@ -53,8 +53,9 @@ TEST_F(ImageCaptureTest, CopiedPictureBecomesAPngClipShownWholeAndCentred) {
       EXPECT_EQ(pixelAt(view().imagePixels.data(), view().imageWidth, left + x, top + y),
                 pixelAt(expected.pixels.data(), 64, x, y));
     EXPECT_EQ(pixelAt(view().imagePixels.data(), view().imageWidth, 0, 0), 0xF0F0F0u);  // the panel grey
-    // Pictures are kept, so there is nothing to add by hand.
+    // Pictures are kept, so there is nothing to add by hand; the new clip can be saved as a file.
     EXPECT_EQ(addItemButton().background, ui::colour::disabledBackground);
+    EXPECT_TRUE(gadget(ui::gadgetSaveImage).enabled);
   });
   runToEnd();
   EXPECT_EQ(imageClips(), (Rows{{"Image 64x48", "Untitled - Paint", "Y"}}));

@@ -1,9 +1,10 @@
 // tdhelper's commands for pictures and printing:
 //
-//   makedib <file> <width> <height> [--bits 24|32|8] [--colours n] [--bad-index]
+//   makedib <file> <width> <height> [--bits 24|32|8] [--colours n] [--bad-index] [--shot]
 //                                            write a bitmap of the test pattern (CF_DIB layout) to a file;
 //                                            8 bits: a table of n colours (default 256), and with --bad-index
-//                                            one pixel points past it
+//                                            one pixel points past it; --shot: a screen-shot-like picture
+//                                            (a noisy photo above lines of dark marks) instead of the pattern
 //   checkdib <width> <height>                compare the clipboard's CF_DIB with the test pattern, exactly;
 //                                            print "dib WxH bits N" and exit 0 when every pixel matches
 //   patterncolour <width> <height> <x> <y>   print "r g b" of the pattern at that pixel
@@ -14,6 +15,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,7 +38,19 @@ Rgb pattern(int width, int height, int x, int y) {
 void put32(std::string& b, size_t at, DWORD v) { std::memcpy(&b[at], &v, 4); }
 void put16(std::string& b, size_t at, WORD v) { std::memcpy(&b[at], &v, 2); }
 
-std::string makeDib(int width, int height, int bits, int colours, bool badIndex) {
+// The picture the benchmarks time: the upper half a noisy photo, the lower half lines of small
+// dark marks on a light ground.
+Rgb screenShot(int height, int x, int y, std::uint32_t& noise) {
+  noise = noise * 1103515245u + 12345u;
+  if (y < height / 2)
+    return {(x + y) / 12 & 0xFF, (y / 3 + static_cast<int>(noise >> 29)) & 0xFF,
+            (x / 8 + static_cast<int>(noise >> 28)) & 0xFF};
+  if (y % 20 < 12 && x % 9 < 6 && (noise >> 30) != 0) return {0, 0, 0};
+  return {236, 233, 216};
+}
+
+std::string makeDib(int width, int height, int bits, int colours, bool badIndex, bool shot) {
+  std::uint32_t noise = 12345;
   const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
   const size_t table = bits == 8 ? static_cast<size_t>(colours) * 4 : 0;
   std::string dib(40 + table + stride * height, '\0');
@@ -53,7 +67,7 @@ std::string makeDib(int width, int height, int bits, int colours, bool badIndex)
   for (int y = 0; y < height; ++y) {
     char* row = &dib[40 + table + stride * static_cast<size_t>(height - 1 - y)];  // bottom row first
     for (int x = 0; x < width; ++x) {
-      const Rgb c = pattern(width, height, x, y);
+      const Rgb c = shot ? screenShot(height, x, y, noise) : pattern(width, height, x, y);
       if (bits == 8) {
         row[x] = static_cast<char>((x + y) % colours);
       } else {
@@ -179,16 +193,17 @@ std::string shown(const std::string& text) {
 int pictureCommand(const std::string& command, int argc, char** argv) {
   if (command == "makedib" && argc >= 5) {
     int bits = 24, colours = 256;
-    bool badIndex = false;
+    bool badIndex = false, shot = false;
     for (int i = 5; i < argc; ++i) {
       if (std::strcmp(argv[i], "--bits") == 0 && i + 1 < argc) bits = std::atoi(argv[++i]);
       else if (std::strcmp(argv[i], "--colours") == 0 && i + 1 < argc) colours = std::atoi(argv[++i]);
       else if (std::strcmp(argv[i], "--bad-index") == 0) badIndex = true;
+      else if (std::strcmp(argv[i], "--shot") == 0) shot = true;
     }
     const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
     if (width <= 0 || height <= 0 || (bits != 8 && bits != 24 && bits != 32) || colours < 1 || colours > 255 + !badIndex)
       return 3;
-    const std::string dib = makeDib(width, height, bits, colours, badIndex);
+    const std::string dib = makeDib(width, height, bits, colours, badIndex, shot);
     FILE* file = std::fopen(argv[2], "wb");
     if (!file) return 2;
     const bool written = std::fwrite(dib.data(), 1, dib.size(), file) == dib.size();
