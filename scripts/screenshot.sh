@@ -33,7 +33,7 @@ clips=(
     "SELECT name, total FROM orders WHERE total > 100 ORDER BY total DESC;|Query Editor"
     "https://example.org/docs/getting-started|Browser - Getting started"
     "Remember: the invoice number is INV-2026-0412|Notes"
-    "Kind regards,\r\nAnna Berg\r\nSales, Korvane|Mail - Reply"
+    "Kind regards,\x0d\x0aAnna Berg\x0d\x0aSales, Korvane|Mail - Reply"
 )
 for clip in "${clips[@]}"; do
     td settext "${clip%%|*}" --title "${clip##*|}" >/dev/null

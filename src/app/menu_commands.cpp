@@ -20,8 +20,10 @@
 #include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/guards.h"
+#include "ui/help_page.h"
 #include "ui/layout.h"
 #include "ui/menus.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 #include "ui/tray_menu.h"
 
@@ -239,12 +241,10 @@ void runMenuCommand(Program& p, int command) {
         commandNotAvailable(p);
       }
       break;
-    case commandOptions:
-    case commandAbout:
-    case commandCheckVersion:
-    case commandHomePage:
-      commandNotAvailable(p);
-      break;
+    case commandOptions: openOptionsDialog(p); break;
+    case commandAbout: showAbout(p); break;
+    case commandCheckVersion: checkForNewVersion(p); break;
+    case commandHomePage: openHomePage(p); break;
     case commandToggleTooltips: toggleTooltips(p); break;
     case commandTooltipColour: chooseTooltipColour(p); break;
     case commandRepairChain: capture::rejoinChain(p); break;

@@ -25,6 +25,7 @@
 #include "ui/layout.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
+#include "ui/options_dialog.h"
 #include "ui/status.h"
 
 namespace app {
@@ -117,6 +118,7 @@ void mainLoopPass(Program& p) {
   p.view.statusMsg = p.settings.activeSetName;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
+  else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
 }
 
 void startUp(Program& p) {

@@ -265,6 +265,9 @@ EncodedImage encodePng(const Image& image) {
     return out;
   }
   png_set_write_fn(png, &context, pngWrite, pngFlush);
+  // A capture is encoded while the clipboard chain waits: zlib's level 3 takes a third of the
+  // time of its default 6 on a screen shot, for a file about a tenth larger.
+  png_set_compression_level(png, 3);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -465,7 +468,8 @@ DecodedImage scaleImage(const Image& image, int width, int height) {
   try {
     const auto columns = sharesOf(image.width, width);
     const auto rows = sharesOf(image.height, height);
-    std::vector<std::uint64_t> line(static_cast<std::size_t>(image.width) * 3);
+    // One line of sums as wide as the new picture: a very wide source costs no more memory.
+    std::vector<std::uint64_t> line(static_cast<std::size_t>(width) * 3);
     out.image.pixels.resize(byteCount(width, height));
     out.image.width = width;
     out.image.height = height;
@@ -476,14 +480,14 @@ DecodedImage scaleImage(const Image& image, int width, int height) {
       std::fill(line.begin(), line.end(), 0);
       for (const Share& row : rows[y]) {
         const std::uint8_t* source = image.pixels.data() + row.from * sourceStride;
-        for (int x = 0; x < image.width; ++x)
-          for (int c = 0; c < 3; ++c) line[x * 3 + c] += source[x * 4 + c] * row.weight;
+        for (int x = 0; x < width; ++x)
+          for (const Share& column : columns[x]) {
+            const std::uint64_t weight = row.weight * column.weight;
+            for (int c = 0; c < 3; ++c) line[x * 3 + c] += source[column.from * 4 + c] * weight;
+          }
       }
       for (int x = 0; x < width; ++x, target += 4) {
-        std::uint64_t sum[3] = {0, 0, 0};
-        for (const Share& column : columns[x])
-          for (int c = 0; c < 3; ++c) sum[c] += line[column.from * 3 + c] * column.weight;
-        for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((sum[c] + whole / 2) / whole);
+        for (int c = 0; c < 3; ++c) target[c] = static_cast<std::uint8_t>((line[x * 3 + c] + whole / 2) / whole);
         target[3] = opaque;
       }
     }

@@ -13,8 +13,8 @@
 
 namespace core {
 
-// A picture: rows top to bottom, 4 bytes a pixel in the order blue, green, red, unused. That is
-// the layout of a 32-bit top-down bitmap, so the Win32 side draws it as it is.
+// A picture: rows top to bottom, 4 bytes a pixel in the order blue, green, red, unused (kept at
+// 255). That is the layout of a 32-bit top-down bitmap, so the Win32 side draws it as it is.
 struct Image {
   int width = 0;
   int height = 0;

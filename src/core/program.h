@@ -56,6 +56,7 @@ struct Settings {
   int topListShortcut = 0;
   int reverseCaseShortcut = 0;
   int captureSound = 0;
+  int skipPrivate = 1;       // clipboard changes marked private are not captured
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;

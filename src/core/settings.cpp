@@ -166,6 +166,7 @@ void loadSettings(Program& p) {
   in.flag("TopList", s.topListShortcut);
   in.flag("ReverseCase", s.reverseCaseShortcut);
   in.flag("soundYes", s.captureSound);
+  in.flag("SkipPrivate", s.skipPrivate);
 
   s.imageExtension = s.usePng == 1 ? ".png" : ".jpg";
   s.tooltipColour = in.colour("ToolTipBG", 16776960);
@@ -207,6 +208,7 @@ SettingsLines settingsLines(const Program& p) {
   else put(lines, "SoundYes", "N");
   put(lines, "clipsConverted", s.clipsConverted);
   put(lines, "ToolTipBG", std::to_string(s.tooltipColour));
+  put(lines, "SkipPrivate", yesNo(s.skipPrivate));
   return lines;
 }
 

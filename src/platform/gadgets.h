@@ -11,7 +11,7 @@
 
 namespace platform {
 
-enum class FontId { Measure = 1, Tab = 2, Caption = 3, List = 4, Status = 5 };
+enum class FontId { Measure = 1, Tab = 2, Caption = 3, List = 4, Status = 5, Dialog = 6 };
 enum class Picture { Logo = 1, CaptureOn = 2, CaptureOff = 3, Combining = 4 };
 
 // Where a control goes: on the window, or on one tab of a panel.
@@ -34,6 +34,14 @@ bool createPictureButton(const Place& place, int gadget, Picture picture, const 
 void setButtonPicture(int gadget, Picture picture);
 void enableGadget(int gadget, bool enabled);
 bool gadgetIsEnabled(int gadget);
+// A push button in the system's own look. False on failure.
+bool createPushButton(const Place& place, int gadget, const std::string& caption, FontId font);
+// A check box with its caption, clear at first; a click ticks or clears it and reports a left
+// click. False on failure.
+bool createCheckBox(const Place& place, int gadget, const std::string& caption, FontId font);
+void setCheckBox(int gadget, bool checked);
+// False when clear or when there is no such box.
+bool checkBoxIsTicked(int gadget);
 // A read-only, right-aligned number box.
 bool createNumberBox(const Place& place, int gadget);
 // A left-aligned single-line label (window.h's labels are centred).

@@ -38,6 +38,9 @@ bool runsOnWindows9x();
 // Creates a top-level window known by `number`, hidden unless `visible`; 0 on failure.
 // `clientWidth`/`clientHeight` give the client area.
 Hwnd openWindow(int number, int x, int y, int clientWidth, int clientHeight, const std::string& title, bool visible);
+// Creates a top-level window known by `number` with a title bar but no system menu (so no close
+// box), owned by `owner` and centred on it, kept inside the work area; hidden. 0 on failure.
+Hwnd openDialogWindow(int number, Hwnd owner, int clientWidth, int clientHeight, const std::string& title);
 // Installs the message callback of a window opened above.
 void setWindowProc(Hwnd window, WindowProc proc);
 // Destroys a window. False when it does not exist.
@@ -66,6 +69,10 @@ bool isWindowVisible(Hwnd window);
 bool showWindow(Hwnd window, int command);
 // Repaints a window and its children at once, without dispatching input.
 void updateWindow(Hwnd window);
+// Lets a window take the user's input (true) or refuses it all (false).
+void enableWindow(Hwnd window, bool enabled);
+// False for a disabled window and for no window.
+bool isWindowEnabled(Hwnd window);
 // Makes a window topmost (true) or not (false), leaving its size and place.
 void setTopmost(Hwnd window, bool topmost);
 

@@ -1,10 +1,14 @@
 // The help and about page.
 #include "ui/help_page.h"
 
+#include "core/log.h"
+#include "core/logo.h"
 #include "core/program.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "ui/clip_list.h"
 #include "ui/gadgets.h"
+#include "ui/status.h"
 
 namespace ui {
 namespace {
@@ -28,11 +32,11 @@ std::string helpPageText() {
          "font-weight:bold;font-size:13px;padding:0 4px;width:160px;}"
          "A:hover{color:#ffffff;background:#ff0000;}"
          ".bkwh{font-size:13px;border:0px solid black;background-color:white;color:black;font-weight:bold;padding:0 2px;}"
-         "</STYLE><base target=" + quoted("_blank") + "></head><body><div style=" + quoted("text-align:center") + ">" +
+         "</STYLE><base target=" + quoted("_blank") + "></head><body><div style=" + quoted("text-align:center;padding:10px 0 0 0") + ">" +
          "<div style=" + quoted("margin:auto;border:2px solid blue;width:420px;background-color:white;padding:2px;") + ">" +
          "<div class=bkwh style=" +
          quoted("margin:auto;float:left;width:200px;font-size:13px;text-align:center;background-color:#fff;padding:14px") +
-         "><img src=" + quoted("TandrelLogo.jpg") + " width=60 height=74 alt=" + quoted("Tandrel") + " border=0><br>" +
+         "><img src=" + quoted(logoFile) + " width=60 height=74 alt=" + quoted("Tandrel") + " border=0><br>" +
          "Tandrel<br><span style=" + quoted("font-size:11px;font-weight:bold") + ">Your #1 clipboard assistant</span></div>" +
          "<div style=" + quoted("float:left") + "><b>version <b>" + v + "</b></b><hr color=red size=3 noshade>" +
          linkLine("margin:0px 0 0 0;", webSite + "index.htm", "", "Tandrel Homepage") +
@@ -43,12 +47,43 @@ std::string helpPageText() {
 }
 
 void showPage(core::Program& p, const std::string& page) {
-  const std::string file = p.paths.dataFolder + "Tandrel_.htm";
+  const std::string file = p.paths.dataFolder + helpPageFile;
   platform::writeFile(file, page + "\n");
   if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, file);
 }
 
-void buildHelpPage(core::Program& p) { showPage(p, helpPageText()); }
+void writeLogoFile(core::Program& p, const std::string& jpeg) {
+  if (jpeg.empty()) return;
+  if (!platform::writeFile(p.paths.dataFolder + logoFile, jpeg))
+    core::writeLog(p, p.captureTime + " The logo could not be written to " + p.paths.dataFolder + logoFile);
+}
+
+void buildHelpPage(core::Program& p) {
+  const core::EncodedImage logo = core::logoJpeg();
+  if (logo.ok()) writeLogoFile(p, logo.bytes);
+  else core::writeLog(p, p.captureTime + " The logo could not be made: " + logo.failure);
+  showPage(p, helpPageText());
+}
+
 void showHelpPage(core::Program& p) { buildHelpPage(p); }
+
+void showAbout(core::Program& p) {
+  buildHelpPage(p);
+  platform::setPanelTab(gadgetContentPanel, tabHelp);
+  drawRows(p);
+  refreshStatus(p);
+}
+
+void checkForNewVersion(core::Program& p) {
+  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, webSite + "ckupdate.htm?" + core::productVersion);
+  platform::setPanelTab(gadgetContentPanel, tabHelp);
+}
+
+void openHomePage(core::Program& p) {
+  const int result = platform::shellExecute(p.mainWindow, "open", webSite, "", platform::SW_SHOWNORMAL);
+  if (result > 32) return;  // the shell's codes up to 32 are failures
+  core::writeLog(p, p.captureTime + " The home page could not be opened (" + std::to_string(result) + "): " + webSite);
+  showActionFailed(p);
+}
 
 }  // namespace ui

@@ -57,6 +57,7 @@ void Desktop::reset() {
   measurePixelsPerChar = 7;
   tray.clear();
   shortcuts.clear();
+  journal.clear();
   librariesLoaded.clear();
   soundsPlayed = 0;
   {
@@ -231,6 +232,15 @@ void Desktop::releaseClipboard() {
 
 void Desktop::notifyClipboardChange() {
   if (chainHead != 0) send(chainHead, platform::WM_DRAWCLIPBOARD, 0, 0);
+}
+
+void Desktop::clickCheckBox(int gadget) {
+  const auto it = gadgets.find(gadget);
+  if (it == gadgets.end() || it->second.kind != "checkbox") return;
+  Window* w = window(it->second.place.window);
+  if (w == nullptr || !w->enabled || !it->second.enabled) return;  // a disabled box takes no click
+  it->second.checked = !it->second.checked;
+  postEvent({platform::EVENT_GADGET, w->number, gadget, platform::GADGET_LEFT_CLICK, 0});
 }
 
 platform::LResult Desktop::send(Hwnd hwnd, unsigned message, platform::WParam wParam, platform::LParam lParam) {

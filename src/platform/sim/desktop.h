@@ -60,6 +60,8 @@ struct Window {
   bool visible = false;
   bool iconic = false;
   bool topmost = false;
+  bool enabled = true;
+  Hwnd owner = 0;
   int x = 0, y = 0, width = 0, height = 0;
   platform::WindowProc proc;
   Hwnd nextViewer = 0;     // for the viewers of other programs
@@ -98,6 +100,8 @@ struct Gadget {
   int caret = 0;
   std::string address;
   bool hasImage = false;
+  // check boxes
+  bool checked = false;
 };
 
 struct TrayIcon {
@@ -139,6 +143,8 @@ class Desktop {
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
   void releaseClipboard();
+  // The user clicks a check box: it changes and its window reports the click.
+  void clickCheckBox(int gadget);
   // Sends a message to a window as another program would.
   platform::LResult send(Hwnd window, unsigned message, platform::WParam wParam = 0, platform::LParam lParam = 0);
   // A processor exception reaches the top level of the program.
@@ -216,8 +222,13 @@ class Desktop {
   struct ShellExecution {
     std::string verb, file, parameters;
     int showCommand;
+    Hwnd owner = 0;
   };
   std::vector<ShellExecution> shellExecutions;
+  // Some of what the program did, in order, for tests of an order of steps: "tooltips removed",
+  // "tooltip <gadget>", "write <path>", "rename <from> to <to>", "shortcut <path>",
+  // "enable <window number> <0|1>", "close <window number>", "rows <gadget>".
+  std::vector<std::string> journal;
   int shellResult = 42;                       // what the next shell executions answer
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;

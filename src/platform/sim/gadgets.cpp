@@ -47,6 +47,31 @@ void drawButtonCaption(int gadget, const std::string& caption, Colour text, Colo
   }
 }
 
+bool createPushButton(const Place& place, int gadget, const std::string& caption, FontId font) {
+  if (!placed(place)) return false;
+  auto& g = make(place, gadget, "pushbutton");
+  g.text = caption;
+  g.font = font;
+  return true;
+}
+
+bool createCheckBox(const Place& place, int gadget, const std::string& caption, FontId font) {
+  if (!placed(place)) return false;
+  auto& g = make(place, gadget, "checkbox");
+  g.text = caption;
+  g.font = font;
+  return true;
+}
+
+void setCheckBox(int gadget, bool checked) {
+  if (auto* g = find(gadget)) g->checked = checked;
+}
+
+bool checkBoxIsTicked(int gadget) {
+  auto* g = find(gadget);
+  return g != nullptr && g->checked;
+}
+
 bool createPictureButton(const Place& place, int gadget, Picture picture, const std::string& name) {
   if (!placed(place)) return false;
   auto& g = make(place, gadget, "picture");
@@ -105,6 +130,7 @@ void setListRows(int gadget, int count, RowText text) {
     g->rowCount = count;
     g->rowText = std::move(text);
     ++g->redraws;
+    desktop().journal.push_back("rows " + std::to_string(gadget));
     for (auto it = g->selected.begin(); it != g->selected.end();)
       it = *it >= count ? g->selected.erase(it) : std::next(it);
   }
@@ -286,7 +312,14 @@ void showPopupMenu(Hwnd, int menu) {
   }
 }
 
-void createTooltip(const Tooltip& tip, Colour) { desktop().tooltips.push_back(tip); }
-void removeTooltips() { desktop().tooltips.clear(); }
+void createTooltip(const Tooltip& tip, Colour) {
+  desktop().tooltips.push_back(tip);
+  desktop().journal.push_back("tooltip " + std::to_string(tip.gadget));
+}
+
+void removeTooltips() {
+  desktop().tooltips.clear();
+  desktop().journal.push_back("tooltips removed");
+}
 
 }  // namespace platform

@@ -88,6 +88,7 @@ bool renameFile(const std::string& from, const std::string& to) {
   if (d.pathIsLocked(source) || d.pathIsLocked(target)) return false;
   std::error_code e;
   fs::rename(source, target, e);
+  if (!e) d.journal.push_back("rename " + from + " to " + to);
   return !e;
 }
 
@@ -115,6 +116,7 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return false;
   }
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  d.journal.push_back("write " + path);
   return static_cast<bool>(out);
 }
 
@@ -184,16 +186,17 @@ Handle loadLibrary(const std::string& name) {
 
 void freeLibrary(Handle) {}
 
-int shellExecute(Hwnd, const std::string& verb, const std::string& file, const std::string& parameters,
+int shellExecute(Hwnd owner, const std::string& verb, const std::string& file, const std::string& parameters,
                  int showCommand) {
   auto& d = desktop();
-  d.shellExecutions.push_back({verb, file, parameters, showCommand});
+  d.shellExecutions.push_back({verb, file, parameters, showCommand, owner});
   return d.shellResult;
 }
 
 bool createShortcut(const Shortcut& shortcut) {
   auto& d = desktop();
   d.shortcuts.push_back(shortcut);
+  d.journal.push_back("shortcut " + shortcut.linkPath);
   // Written as a file so tests find it where the shell would put it.
   return writeFile(shortcut.linkPath, "target=" + shortcut.target + "\r\nworkingFolder=" + shortcut.workingFolder +
                                           "\r\ndescription=" + shortcut.description + "\r\n");

@@ -3,6 +3,8 @@
 
 #include "platform/sim/desktop.h"
 
+#include <algorithm>
+
 namespace platform {
 
 using sim::desktop;
@@ -25,13 +27,28 @@ Hwnd openWindow(int number, int x, int y, int clientWidth, int clientHeight, con
   return d.newWindow(std::move(w));
 }
 
+Hwnd openDialogWindow(int number, Hwnd owner, int clientWidth, int clientHeight, const std::string& title) {
+  auto& d = desktop();
+  const sim::Window* over = d.window(owner);
+  const Rect area = workArea();
+  int x = over != nullptr ? over->x + (over->width - clientWidth) / 2 : (area.right - clientWidth) / 2;
+  int y = over != nullptr ? over->y + (over->height - clientHeight) / 2 : (area.bottom - clientHeight) / 2;
+  x = std::max(area.left, std::min(x, area.right - clientWidth));
+  y = std::max(area.top, std::min(y, area.bottom - clientHeight));
+  const Hwnd dialog = openWindow(number, x, y, clientWidth, clientHeight, title, false);
+  if (auto* w = d.window(dialog)) w->owner = owner;
+  return dialog;
+}
+
 void setWindowProc(Hwnd window, WindowProc proc) {
   if (auto* w = desktop().window(window)) w->proc = std::move(proc);
 }
 
 bool closeWindow(Hwnd window) {
   auto& d = desktop();
-  if (d.window(window) == nullptr) return false;
+  const sim::Window* w = d.window(window);
+  if (w == nullptr) return false;
+  d.journal.push_back("close " + std::to_string(w->number));
   d.windows.erase(window);
   d.tray.erase(window);
   if (d.foreground == window) d.foreground = 0;
@@ -121,6 +138,19 @@ bool showWindow(Hwnd window, int command) {
 
 void updateWindow(Hwnd window) {
   if (auto* w = desktop().window(window)) ++w->repaints;
+}
+
+void enableWindow(Hwnd window, bool enabled) {
+  auto& d = desktop();
+  if (auto* w = d.window(window)) {
+    w->enabled = enabled;
+    d.journal.push_back("enable " + std::to_string(w->number) + (enabled ? " 1" : " 0"));
+  }
+}
+
+bool isWindowEnabled(Hwnd window) {
+  auto* w = desktop().window(window);
+  return w != nullptr && w->enabled;
 }
 
 void setTopmost(Hwnd window, bool topmost) {

@@ -166,6 +166,7 @@ HFONT font(FontId id) {
       case FontId::Caption: f = makeFont(10, FW_NORMAL, DEFAULT_QUALITY); break;
       case FontId::List: f = makeFont(10, FW_NORMAL, PROOF_QUALITY); break;
       case FontId::Status: f = makeFont(8, FW_BOLD, DEFAULT_QUALITY); break;
+      case FontId::Dialog: f = makeFont(10, FW_BOLD, DEFAULT_QUALITY); break;
     }
     if (!f) f = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
@@ -226,6 +227,30 @@ void drawButtonCaption(int gadget, const std::string& caption, Colour text, Colo
   look.font = font;
   if (newCaption) SetWindowTextA(control, caption.c_str());
   InvalidateRect(control, nullptr, FALSE);
+}
+
+bool createPushButton(const Place& place, int gadget, const std::string& caption, FontId id) {
+  HWND control = createControl(place, gadget, 0, "BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON);
+  if (!control) return false;
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font(id)), FALSE);
+  return true;
+}
+
+bool createCheckBox(const Place& place, int gadget, const std::string& caption, FontId id) {
+  // BS_AUTOCHECKBOX ticks itself on a click before it tells us, so the logic reads the new state.
+  HWND control = createControl(place, gadget, 0, "BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX);
+  if (!control) return false;
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font(id)), FALSE);
+  return true;
+}
+
+void setCheckBox(int gadget, bool checked) {
+  if (HWND control = gadgetWindow(gadget)) SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool checkBoxIsTicked(int gadget) {
+  HWND control = gadgetWindow(gadget);
+  return control && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool createPictureButton(const Place& place, int gadget, Picture picture, const std::string& name) {

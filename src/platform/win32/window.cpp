@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -157,6 +158,27 @@ Hwnd openWindow(int number, int x, int y, int clientWidth, int clientHeight, con
   return fromHwnd(window);
 }
 
+Hwnd openDialogWindow(int number, Hwnd owner, int clientWidth, int clientHeight, const std::string& title) {
+  // WS_CAPTION without WS_SYSMENU: a title bar with no close box and no window menu.
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+  RECT frame = {0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  RECT over = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (IsWindow(toHwnd(owner)) && !IsIconic(toHwnd(owner))) GetWindowRect(toHwnd(owner), &over);
+  const Rect area = workArea();
+  // Centred on the owner, but never with its title bar out of reach.
+  int x = over.left + (over.right - over.left - width) / 2;
+  int y = over.top + (over.bottom - over.top - height) / 2;
+  x = std::max<int>(area.left, std::min<int>(x, area.right - width));
+  y = std::max<int>(area.top, std::min<int>(y, area.bottom - height));
+  HWND window = CreateWindowExA(0, windowClassName, title.c_str(), style, x, y, width, height, toHwnd(owner), nullptr,
+                                GetModuleHandleA(nullptr), reinterpret_cast<LPVOID>(static_cast<INT_PTR>(number)));
+  if (!window) return 0;
+  windowsByNumber[number] = window;
+  return fromHwnd(window);
+}
+
 void setWindowProc(Hwnd window, WindowProc proc) {
   procs[toHwnd(window)] = std::make_shared<WindowProc>(std::move(proc));
 }
@@ -207,6 +229,12 @@ void updateWindow(Hwnd window) {
   // Paints what is already invalid, children included; no input is taken from the queue.
   RedrawWindow(toHwnd(window), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
+
+void enableWindow(Hwnd window, bool enabled) {
+  if (IsWindow(toHwnd(window))) EnableWindow(toHwnd(window), enabled ? TRUE : FALSE);
+}
+
+bool isWindowEnabled(Hwnd window) { return IsWindow(toHwnd(window)) && IsWindowEnabled(toHwnd(window)); }
 
 void setTopmost(Hwnd window, bool topmost) {
   SetWindowPos(toHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

@@ -25,6 +25,11 @@
 //                                            list view whose first column title starts with <column title>
 //   listclick <title part> <column title> <row> [double]
 //                                            click (or double-click) that list view's row with the mouse
+//   windowstate <title part>                 print "<enabled|disabled> <topmost|normal> <x> <y> <width> <height>"
+//                                            of the window's outer rectangle on the screen
+//   boxes <title part>                       print "<id> <ticked 0/1> <x> <y> <width> <height> <caption>" of each
+//                                            check box, placed in the window's client area
+//   tick <title part> <caption>              click the check box with that caption (it changes and tells its window)
 //
 // Texts are printed with bytes outside 0x20..0x7E (other than line feeds) as \xNN, and text
 // arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions.
@@ -344,6 +349,12 @@ HWND findListView(HWND window, const std::string& title) {
   return nullptr;
 }
 
+bool isCheckBox(HWND control) {
+  if (lstrcmpiA(className(control).c_str(), "Button") != 0) return false;
+  const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+}
+
 HWND findTopWindow(const std::string& title) {
   HWND window = waitForWindow(title, false, false, 5, true);
   return window ? window : waitForWindow(title, false, false, 0);
@@ -352,7 +363,7 @@ HWND findTopWindow(const std::string& title) {
 int usage() {
   std::fprintf(stderr,
                "usage: tdhelper settext|setraw|gettext|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
-               "click|setedit|front|pointer|viewer|listrows|listclick ...\n");
+               "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick ...\n");
   return 3;
 }
 
@@ -576,6 +587,45 @@ int main(int argc, char** argv) {
     }
     std::printf("%s row %d at %ld,%ld\n", twice ? "double-clicked" : "clicked", row, at.x, at.y);
     return 0;
+  }
+  if (command == "windowstate" && argc >= 3) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    RECT r;
+    GetWindowRect(window, &r);
+    const bool topmost = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    std::printf("%s %s %ld %ld %ld %ld\n", IsWindowEnabled(window) ? "enabled" : "disabled",
+                topmost ? "topmost" : "normal", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (command == "boxes" && argc >= 3) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    for (HWND child : childrenOf(window)) {
+      if (!isCheckBox(child)) continue;
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+      const bool ticked = SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      std::printf("%d %d %ld %ld %ld %ld %s\n", GetDlgCtrlID(child), ticked ? 1 : 0, r.left, r.top, r.right - r.left,
+                  r.bottom - r.top, escape(controlText(child)).c_str());
+    }
+    return 0;
+  }
+  if (command == "tick" && argc >= 4) {
+    HWND window = findTopWindow(unescape(argv[2]));
+    if (!window) return 1;
+    const std::string wanted = unescape(argv[3]);
+    for (HWND child : childrenOf(window)) {
+      if (!isCheckBox(child) || controlText(child) != wanted) continue;
+      DWORD_PTR ignored = 0;
+      // BM_CLICK is the button's own press and release: the box changes, then tells its window.
+      if (!SendMessageTimeoutA(child, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) return 2;
+      std::printf("ticked %s %d\n", escape(wanted).c_str(), SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+      return 0;
+    }
+    std::fprintf(stderr, "no check box %s\n", argv[3]);
+    return 1;
   }
   if (const int done = pictureCommand(command, argc, argv); done >= 0) return done;
   return usage();

@@ -1,0 +1,76 @@
+# The options dialog as a real window: opened from the Options command, centred on the main
+# window, which it disables; its close box does nothing; its boxes reach tandrel.ini and the
+# Startup folder after OK. Then About writes the page with the version.
+OPTIONS="Tandrel Options"
+
+# Wine's link writer would otherwise copy the Startup shortcut into the host's desktop menus.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe="
+
+first_start
+data=$(data_dir) || fail "no data folder"
+
+td send "$MAIN_TITLE" 0x111 1001 0 >/dev/null || fail "cannot send the Options command"
+td waitwindow "$OPTIONS" 10 visible exact >/dev/null || fail "the options dialog did not open"
+
+read -r main_enabled _ mx my mw mh < <(td windowstate "$MAIN_TITLE")
+read -r _ dialog_top dx dy dw dh < <(td windowstate "$OPTIONS")
+[ "$main_enabled" = disabled ] || fail "the main window is $main_enabled while the dialog is open"
+[ "$dialog_top" = topmost ] || fail "the dialog is not topmost"
+note "main window at $mx,$my ${mw}x$mh, dialog at $dx,$dy ${dw}x$dh"
+off_x=$(( (mx + mw / 2) - (dx + dw / 2) ))
+off_y=$(( (my + mh / 2) - (dy + dh / 2) ))
+[ "${off_x#-}" -le 2 ] && [ "${off_y#-}" -le 2 ] || fail "the dialog is not centred on the main window ($off_x, $off_y)"
+
+# The sound box follows the machine's sound device, so only its place is checked.
+boxes=$(td boxes "$OPTIONS" | sed 's/^1014 [01] /1014 ? /')
+expected="1004 0 40 40 350 18 Start Tandrel when Windows Starts
+1005 0 40 65 300 18 Minimize at Startup
+1006 1 40 90 350 18 Supress Duplicates - Alert on Clipboard Hijacking
+1007 1 40 115 125 18 Save Images
+1008 0 170 115 220 18 As PNG (default is JPEG)
+1009 0 40 140 220 18 Save Rich Text
+1010 1 40 165 250 18 Display Tooltips
+1011 0 40 190 350 18 Enable Ctl/Alt/V List Paste Shortcut
+1012 0 40 215 350 18 Enable Ctl/Alt/T List Paste 'Top' Shortcut
+1013 0 40 240 350 18 Enable Ctl/Alt/R Case Reverse Shortcut
+1014 ? 40 265 350 18 Enable clip capture sound
+1015 1 40 290 350 18 Skip data marked private"
+[ "$(printf '%s\n' "$boxes" | sort)" = "$(printf '%s\n' "$expected" | sort)" ] || fail "the boxes are:
+$boxes"
+td children "$OPTIONS" | grep -q '^1025 Button visible OK$' || fail "no OK button"
+
+# The close box (or Alt+F4) is ignored: OK is the only way out.
+td send "$OPTIONS" 0x10 0 0 >/dev/null || fail "cannot send WM_CLOSE to the dialog"
+sleep 1
+td findwindow "$OPTIONS" | grep -q ' visible ' || fail "the close box closed the dialog"
+
+for caption in "Minimize at Startup" "Start Tandrel when Windows Starts" "Display Tooltips"; do
+    td tick "$OPTIONS" "$caption" >/dev/null || fail "cannot tick $caption"
+done
+td boxes "$OPTIONS" | grep -q '^1005 1 ' || fail "Minimize at Startup did not tick"
+sleep 0.5
+screenshot e2e-options-dialog
+# Each click is kept at once, but the file waits for OK.
+grep -q '^Minimized = Y' "$data/tandrel.ini" 2>/dev/null && fail "tandrel.ini was written before OK"
+
+td click "$OPTIONS" OK >/dev/null || fail "cannot press OK"
+td waitgone "$OPTIONS" 10 || fail "OK did not close the dialog"
+wait_until 10 grep -q '^Minimized = Y' "$data/tandrel.ini" || fail "tandrel.ini has no Minimized = Y"
+ini=$(tr -d '\r' <"$data/tandrel.ini")
+for line in "StartWithWindows = Y" "DisplayTooltips = N" "SkipPrivate = Y"; do
+    printf '%s\n' "$ini" | grep -qx "$line" || fail "tandrel.ini lacks '$line'"
+done
+link=$(find "$WINEPREFIX/drive_c/users" -ipath '*/Startup/Tandrel.lnk' | head -n1)
+[ -n "$link" ] || fail "no Startup shortcut"
+note "shortcut: ${link#"$WINEPREFIX"/}"
+read -r main_enabled _ < <(td windowstate "$MAIN_TITLE")
+[ "$main_enabled" = enabled ] || fail "the main window stayed $main_enabled after OK"
+
+# About writes the page anew, with the version.
+rm -f "$data/Tandrel_.htm" "$data/TandrelLogo.jpg"
+td send "$MAIN_TITLE" 0x111 552 0 >/dev/null || fail "cannot send the About command"
+wait_until 10 test -f "$data/Tandrel_.htm" || fail "About wrote no Tandrel_.htm"
+grep -q 'version <b>2.8</b>' "$data/Tandrel_.htm" || fail "the page has no version"
+grep -q 'padding:10px 0 0 0' "$data/Tandrel_.htm" || fail "the page's outer block has no padding"
+[ "$(head -c3 "$data/TandrelLogo.jpg" | od -An -tx1 | tr -d ' \n')" = ffd8ff ] || fail "no JPEG logo beside the page"
+end_session
