@@ -51,6 +51,11 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     DIST_DIR=$BUILD_DIR/dist bash "$REPO/scripts/build-dist.sh" --no-build >/dev/null \
         || { log "the installer did not build"; echo "0 passed, 1 failed"; exit 1; }
 
+    # An X11 program offering a second target beside its text, as xclip cannot.
+    log "building x11owner"
+    gcc -O1 -o "$BUILD_DIR/x11owner" "$REPO/tests/e2e/x11owner/x11owner.c" -lX11 \
+        || { log "x11owner did not build"; echo "0 passed, 1 failed"; exit 1; }
+
     export TANDREL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi

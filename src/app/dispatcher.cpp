@@ -140,6 +140,10 @@ void setListClick(Program& p, int type) {
 }
 
 void gadgetEvent(Program& p, const platform::WindowEvent& e) {
+  if (e.type == platform::GADGET_ITEM_CHANGE) {
+    onListItemChange(p);
+    return;
+  }
   if (e.type == platform::GADGET_DRAG_START) {
     endCombining(p);
     p.view.dragActive = 1;

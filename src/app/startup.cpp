@@ -2,6 +2,8 @@
 // and the main loop.
 #include "app/startup.h"
 
+#include <memory>
+
 #include "app/dispatcher.h"
 #include "app/error_report.h"
 #include "app/shutdown.h"
@@ -10,6 +12,7 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/settings.h"
+#include "core/step_timer.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -33,8 +36,13 @@ namespace app {
 using namespace core;
 namespace {
 
-// A start-up step that stops the program ends it at once, without the shutdown.
+// A start-up step that stops the program ends it at once, without the shutdown; only the tray icon
+// is taken away, or the shell would keep showing it after the program is gone.
 [[noreturn]] void endStartUp(Program& p) {
+  if (p.mainWindow != 0) {
+    platform::removeTrayIcon(p.mainWindow);
+    platform::closeWindow(p.mainWindow);
+  }
   closeLog(p);
   platform::endProcess(0);
 }
@@ -64,7 +72,7 @@ void locateSettings(Program& p) {
       platform::specialFolder(platform::CSIDL_LOCAL_APPDATA) + "virtualstore\\Program Files\\Tandrel\\";
   if (platform::fileExists(f.settingsPath)) {
     writeLog(p, "ini exists at startup " + f.dataFolder);
-    const auto bytes = platform::readFile(f.settingsPath, 1u << 20);
+    const auto bytes = readSettingsFile(p);
     const bool converted = bytes && settingValue(parseSettings(*bytes), "VistaConverted").value_or("") == "Y";
     writeLog(p, (converted ? "VistaConverted switch is set " : "Vista AppCoPgm does not exist ") + f.dataFolder);
   } else if (platform::fileExists(f.programFolder + "tandrel.ini")) {
@@ -116,6 +124,8 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 void mainLoopPass(Program& p) {
   const platform::WindowEvent event = app::nextEvent(p, 5);
   p.view.statusMsg = p.settings.activeSetName;
+  p.view.statusBackground = ui::colour::lightCyan;
+  p.view.statusText = ui::colour::black;
   if (event.kind == 0) return;
   if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
   else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
@@ -152,6 +162,7 @@ void startUp(Program& p) {
   flushLog(p);
   platform::createFolder(p.paths.setsFolder);
   loadSettings(p);
+  auto timer = std::make_unique<StepTimer>(p, "start");
 
   // 9-11: the window, hidden, with its tray icon and controls.
   if (!ui::buildMainWindow(p)) {
@@ -164,6 +175,7 @@ void startUp(Program& p) {
   ui::chooseButtonWidths(p);
   ui::buildMainMenu(p);
   ui::setWindowKeys(p);
+  markStep(p, "window");
 
   // 12: one instance per desktop, then the database.
   p.msgActivate = platform::registerWindowMessage("WM_ACTIVATEOLDINST_TANDREL");
@@ -182,8 +194,10 @@ void startUp(Program& p) {
     endStartUp(p);
   }
   if (!store::openClipDatabase(p)) endStartUp(p);
+  markStep(p, "open database");
   const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown
   ops::InitClipStore(p);
+  markStep(p, "clip store");
   // A first run that ends without its shutdown (a crash, a power cut) must not ask the first-run
   // question again: the settings exist from here on.
   if (firstRun) saveSettings(p);
@@ -201,6 +215,7 @@ void startUp(Program& p) {
   if (!platform::mousePresent()) writeLog(p, appName + p.captureTime + " Information: - No mouse Found");
   p.msgFindReplace = platform::registerWindowMessage("commdlg_FindReplace");
   p.oleacc = platform::loadLibrary("Oleacc.dll");
+  markStep(p, "help, status and tooltips");
 
   // 17: shown, or only the tray icon.
   if (p.settings.startMinimized.empty()) {
@@ -210,6 +225,8 @@ void startUp(Program& p) {
     platform::showWindow(p.mainWindow, platform::SW_MINIMIZE);
     platform::showWindow(p.mainWindow, platform::SW_HIDE);
   }
+  markStep(p, "shown");
+  timer.reset();
 
   // 18-20: error reports, the viewer chain, the main loop.
   p.quitRequested = 0;

@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
+#include "core/step_timer.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -16,7 +17,6 @@
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
 #include "ui/status.h"
-#include "ui/tray_menu.h"
 
 namespace capture {
 namespace {
@@ -76,6 +76,7 @@ core::ClipRow rowForText(core::Program& p) {
   row.imageFlag = "N";
   row.note = " ";
   row.caption = c.listCaption;
+  row.captured = true;
   return row;
 }
 
@@ -94,7 +95,9 @@ void fillTextRecord(core::Program& p, const std::string& text, const std::string
 int storeNewTextClip(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (dropAsRepeat(p, false) == 1) return 0;
+  core::markStep(p, "repeat");
   if (!c.fedByTextTab) ui::blankContentView(p);
+  core::markStep(p, "blank view");
   c.replaceCapture = 0;
   ++c.captureCounter;
 
@@ -112,19 +115,27 @@ int storeNewTextClip(core::Program& p) {
       ui::showActionFailed(p);
       return 0;  // the row is only added for a stored clip
     }
+    core::markStep(p, "store");
     row.key = p.lastKey;
     ui::addRowAtTop(p, row);
   } else {
     row.key = p.lastKey;
     ui::addRowAtRow(p, row, replacedRow);
   }
+  if (p.view.order.size() != p.view.rows.size())
+    core::writeLog(p, p.captureTime + " List rows " + std::to_string(p.view.order.size()) +
+                         " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
   if (!c.fedByTextTab) ui::drawRows(p);
+  core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
   ui::selectRow(p);
+  core::markStep(p, "select");
   ui::showClipContent(p);
+  core::markStep(p, "show");
   ui::refreshStatus(p);
+  core::markStep(p, "status");
   return 1;
 }
 
@@ -146,23 +157,34 @@ void combineCapture(core::Program& p) {
     row.complete = c.combinedText.size() < previewLimit ? "Y" : "N";
     ui::addRowAtTop(p, row);
   } else {
-    // Always the clip combine mode created, whatever row the user has selected meanwhile.
+    // Always the clip combine mode created, whatever row the user has selected meanwhile. Its rich
+    // text holds only the first piece, so from the second piece on it is plain text.
     const std::string selectedKey = p.currentKey;
     p.currentKey = std::to_string(c.combineKey);
-    store::UpdateClipText(p, c.combinedText);
+    const int updated = store::UpdateClipText(p, c.combinedText, true);
     p.currentKey = selectedKey;
+    // A refused update leaves the row as the database has it; the text gathered so far is written
+    // with the next piece.
+    if (updated == 0) {
+      ui::showActionFailed(p);
+      return;
+    }
     if (core::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
       row->preview = c.combinedText.substr(0, previewLimit);
       row->complete = c.combinedText.size() < previewLimit ? "Y" : "N";
+      row->richFlag = "N";
       row->source = c.sourceTitle;
       row->date = p.captureTime;
     }
   }
   ++c.combineCount;
   ui::drawRows(p);
-  p.view.currentRow = 0;
-  ui::selectRow(p);
-  ui::showClipContent(p);
+  const int combinedRow = ui::rowOfKey(p, c.combineKey);
+  if (combinedRow >= 0) {
+    p.view.currentRow = combinedRow;
+    ui::selectRow(p);
+    ui::showClipContent(p);
+  }
   ui::refreshStatus(p);
 }
 
@@ -236,8 +258,11 @@ int captureText(core::Program& p) {
     c.ownWrite = 1;
     if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
+    core::markStep(p, "tray icon");
   }
-  ui::buildTrayMenu(p);
+  // Rich text shown in the editor cannot be saved back as it is.
+  const core::ClipRow* shown = ui::elementAtRow(p, p.view.currentRow);
+  ui::buildEditorPopupMenu(p, c.richTextFlag == 0 && (shown == nullptr || shown->richFlag != "Y"));
   return 1;
 }
 

@@ -4,11 +4,13 @@
 #include "capture/watcher.h"
 
 #include "capture/image_capture.h"
+#include "capture/private_data.h"
 #include "capture/source.h"
 #include "capture/text_capture.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
+#include "core/step_timer.h"
 #include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
@@ -91,8 +93,8 @@ void imageBranch(core::Program& p) {
   platform::sleep(20);
   if (c.dibBytes.empty()) return;
   logStep(p, "saving an image ");
+  // The tray menu is built when it is opened, not at every capture.
   if (captureImage(p) != 0) {
-    ui::buildTrayMenu(p);
     if (p.mainWindow != platform::getForegroundWindow())
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
   }
@@ -128,9 +130,12 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
     passOn(p, message, wParam, lParam);
     return 0;
   }
+  core::StepTimer timer(p, "clipboard change");
+  ui::RepaintHold hold(p);
   p.captureTime = core::currentTimeText();
   findSource(p);
   c.richTextFlag = 0;
+  core::markStep(p, "source");
 
   if (clipboardHasFormats(p) == 0) {
     passOn(p, message, wParam, lParam);
@@ -139,12 +144,24 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
     return 0;
   }
 
+  core::markStep(p, "formats");
+  // Before anything of the data is read: a private change leaves no trace but this line.
+  if (p.settings.skipPrivate == 1 && isMarkedPrivate(p)) {
+    passOn(p, message, wParam, lParam);
+    logStep(p, "private clipboard change skipped");
+    c.hasPreviousText = false;  // the next text is no flood repeat of the one before this change
+    c.clipboardBusy = 0;
+    return 0;
+  }
   bool imageNeeded = true;
   if (platform::getPriorityClipboardFormat(c.textFormats.data(), 1) > 0) {
     if (!c.sourceTitle.empty()) lookUpBrowserAddress(p);
-    switch (readText(p)) {
+    const TextRead read = readText(p);
+    core::markStep(p, "read");
+    switch (read) {
       case TextRead::Flood:
         passOn(p, message, wParam, lParam);
+        p.view.pageText.clear();
         c.clipboardBusy = 0;
         return 0;
       case TextRead::Unreadable:
@@ -170,7 +187,11 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
   ui::resetColumnTitles(p);
   p.view.sortDirection = 1;
   c.ownWrite = 0;
+  core::markStep(p, "titles");
   passOn(p, message, wParam, lParam);
+  // Only the text in memory: writing the page file on every capture would cost each copy a file.
+  p.view.pageText.clear();
+  core::markStep(p, "pass on");
   c.clipboardBusy = 0;
   return 0;
 }

@@ -254,8 +254,8 @@ void DbLayer::RecordsetFirst(Recordset& rs) {
   }
   rs.bof = 1;
   rs.currentRow = 1;
-  // EOF keeps the meaning DbQuery gives it: no row to read at the cursor.
-  rs.eof = rs.rowCount < 1 ? 1 : 0;
+  // On the only row the cursor is already at the end; an empty table has no row at all.
+  rs.eof = rs.currentRow >= rs.rowCount ? 1 : 0;
 }
 
 void DbLayer::RecordsetNext(Recordset& rs) {
@@ -337,6 +337,11 @@ sqlite3_stmt* DbLayer::DbPrepare(sqlite3* db, const std::string& sql) {
   DbResultMessage(rc);
   if (rc != SQLITE_OK) {
     if (stmt) api_->finalize(stmt);
+    return nullptr;
+  }
+  // Blanks, a lone ";" or a comment compile to nothing: the engine says OK and hands out no statement.
+  if (!stmt) {
+    lastMessage_ = "SQL-Query is empty";
     return nullptr;
   }
   return stmt;

@@ -84,6 +84,8 @@ class DbLayer {
 
   const std::string& DbLastMessage() const { return lastMessage_; }
   void DbResultMessage(int code);
+  // Puts back the reason of a failure after the clean-up that followed it (a finalize) said "OK".
+  void restoreLastMessage(const std::string& message) { lastMessage_ = message; }
 
   // How long a connection waits for a lock held by another one before it answers "locked".
   void setBusyTimeout(int milliseconds) { busyTimeoutMs_ = milliseconds; }

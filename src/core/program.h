@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <deque>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ struct Settings {
   int reverseCaseShortcut = 0;
   int captureSound = 0;
   int skipPrivate = 1;       // clipboard changes marked private are not captured
+  int debugTiming = 0;       // steps of each capture are timed into the log
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
   int windowY = 50;
@@ -97,6 +99,7 @@ struct CaptureState {
   std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
+  std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
   std::uint32_t dibReadTick = 0;  // when it was read, for the log's timing of the capture
 };
 
@@ -131,6 +134,7 @@ struct ClipRow {
   std::string source, note;
   std::string preview;       // the first 1000 bytes of the text
   std::string caption;       // column 0, made when first needed
+  bool captured = false;     // added by a capture this run: its source is shown cut to 76 characters
 };
 
 struct ViewState {
@@ -145,6 +149,7 @@ struct ViewState {
   int transferMode = 0;
   int removeSequence = 0;
   int findStartRow = 0;
+  std::string windowTitle;         // the main window's title as the clip store last found it
   int lastTab = 0;
   int clientWidth = 700;           // the main window's client size, for the layout
   int clientHeight = 525;
@@ -171,10 +176,18 @@ struct ViewState {
   std::string shownText;
   std::string currentText;
   std::string messageText;
+  std::string pageText;            // what the page file the browser shows was last given
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
+  std::string paintedStatus;       // the status as last painted
+  platform::Colour paintedBackground = 0;
+  platform::Colour paintedText = 0;
+  int repaintHold = 0;             // RepaintHolds alive
+  bool repaintDue = false;         // a held repaint is owed
 };
+
+class StepTimer;
 
 struct Program {
   Paths paths;
@@ -211,6 +224,7 @@ struct Program {
   bool exceptionReported = false;
   bool shuttingDown = false;
   std::atomic<int> noticeStop{0};
+  StepTimer* stepTimer = nullptr;  // the step timing under way, when "DebugTiming" is on
 };
 
 }  // namespace core

@@ -124,9 +124,13 @@ SettingsLines parseSettings(const std::string& bytes) {
   return lines;
 }
 
+std::optional<std::string> readSettingsFile(const Program& p) {
+  return platform::readFile(p.paths.settingsPath, maxSettingsFileBytes);
+}
+
 void loadSettings(Program& p) {
   Settings& s = p.settings;
-  const auto bytes = platform::readFile(p.paths.settingsPath, maxSettingsFileBytes);
+  const auto bytes = readSettingsFile(p);
   if (!bytes) p.firstRun = 1;
   const SettingsReader in(bytes ? parseSettings(*bytes) : SettingsLines{});
 
@@ -167,6 +171,7 @@ void loadSettings(Program& p) {
   in.flag("ReverseCase", s.reverseCaseShortcut);
   in.flag("soundYes", s.captureSound);
   in.flag("SkipPrivate", s.skipPrivate);
+  in.flag("DebugTiming", s.debugTiming);
 
   s.imageExtension = s.usePng == 1 ? ".png" : ".jpg";
   s.tooltipColour = in.colour("ToolTipBG", 16776960);
@@ -209,6 +214,8 @@ SettingsLines settingsLines(const Program& p) {
   put(lines, "clipsConverted", s.clipsConverted);
   put(lines, "ToolTipBG", std::to_string(s.tooltipColour));
   put(lines, "SkipPrivate", yesNo(s.skipPrivate));
+  // A debugging aid: kept by a file that has it, never added to one that has not.
+  if (s.debugTiming == 1) put(lines, "DebugTiming", "Y");
   return lines;
 }
 

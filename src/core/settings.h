@@ -11,6 +11,8 @@ namespace core {
 
 struct Program;
 
+// The settings file's bytes; nullopt when it is missing, unreadable or larger than any settings file.
+std::optional<std::string> readSettingsFile(const Program& p);
 // Fills the settings record from the file, or from the defaults when it cannot be read.
 void loadSettings(Program& p);
 // Writes the whole file anew (through a temporary file, so a failed write keeps the old one).

@@ -3,9 +3,12 @@
 
 #include "core/program.h"
 #include "core/set_names.h"
+#include "core/text.h"
+#include "core/step_timer.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "platform/window.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
 #include "ui/clip_list.h"
@@ -26,6 +29,7 @@ void InitClipStore(core::Program& p) {
   ui::clearClipView(p);
   if (store::CreateClipTables(p) == 0) ui::showActionFailed(p);
   RefreshSetFolders(p);
+  p.view.windowTitle = core::trimBlanks(platform::getWindowText(p.mainWindow, 101));
   LoadActiveSet(p);
   p.view.currentRow = 0;
   ui::selectRow(p);
@@ -42,8 +46,11 @@ void LoadActiveSet(core::Program& p) {
     // Even the main set's row may be gone (a restored or damaged file): it is made again.
     if (!store::setRowExists(p, active)) store::insertSetRow(p, active);
   }
+  core::markStep(p, "before rows");
   store::readSetRows(p, active);
+  core::markStep(p, "read rows");
   ui::fillClipList(p);
+  core::markStep(p, "fill list");
 }
 
 std::string selectedSetName(core::Program& p) {

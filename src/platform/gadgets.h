@@ -64,6 +64,8 @@ void ensureListRowVisible(int gadget, int row);
 int listCurrentRow(int gadget);
 std::string listRowText(int gadget, int row, int column);
 void setListColours(int gadget, Colour text, Colour background);
+// Draws lines between the rows and columns of a list in a colour.
+void setListLineColour(int gadget, Colour lines);
 
 // A panel of tabs.
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font);
@@ -78,6 +80,8 @@ void setEditorRichText(int gadget, const std::string& rtf);
 // The editor's contents as rich text.
 std::string editorRichText(int gadget);
 void setEditorColours(int gadget, Colour text, Colour background);
+// Colours the editor's characters from `from` up to `to` (the selection is left at the start).
+void colourEditorText(int gadget, int from, int to, Colour colour);
 void setEditorCaret(int gadget, int position);
 
 // A picture box, and the embedded web browser (false where none can be made: the tab stays empty).

@@ -13,6 +13,8 @@ struct LocalTime {
 LocalTime localTime();
 // Milliseconds since the system started.
 std::uint32_t tickCount();
+// A steady clock in microseconds for timing the program's own steps; its start is arbitrary.
+std::int64_t preciseMicroseconds();
 // Suspends the calling thread.
 void sleep(int milliseconds);
 

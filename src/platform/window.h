@@ -75,6 +75,8 @@ void enableWindow(Hwnd window, bool enabled);
 bool isWindowEnabled(Hwnd window);
 // Makes a window topmost (true) or not (false), leaving its size and place.
 void setTopmost(Hwnd window, bool topmost);
+// Shows the wait cursor while the program is busy (true), the arrow again afterwards (false).
+void showWaitCursor(bool waiting);
 
 struct Point {
   int x = 0;

@@ -5,6 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+#include <vector>
+
 #include "core/log.h"
 #include "core/program.h"
 #include "platform/dialogs.h"
@@ -90,30 +93,55 @@ void convertOlderText(core::Program& p) {
   static const Column columns[] = {
       {"Sets", "setID", "setName"}, {"cTbl", "cKey", "cSet"}, {"cTbl", "cKey", "cNote"}, {"cTbl", "cKey", "cText"}};
   sqlite3* db = p.databaseHandle;
-  p.db.DbExecute("BEGIN", db);
+  bool ok = p.db.DbExecute("BEGIN", db) != 0;
   for (const Column& col : columns) {
+    if (!ok) break;
+    // The values to change are collected first and written after the scan: no table is updated
+    // while a statement still steps over it.
+    std::vector<std::pair<std::string, std::string>> changes;
     const std::string select = std::string("SELECT ") + col.key + ", " + col.column + " FROM " + col.table;
     sqlite3_stmt* read = p.db.DbPrepare(db, select);
-    if (read == nullptr) continue;
+    if (read == nullptr) {
+      ok = false;
+      break;
+    }
+    int step;
+    while ((step = p.db.StmtStep(read)) == SQLITE_ROW) {
+      std::string bytes;
+      const std::string text(p.db.StmtColumnText(read, 1), static_cast<std::size_t>(p.db.StmtColumnBytes(read, 1)));
+      if (latin1FromUtf8(text, bytes)) changes.emplace_back(p.db.StmtColumnText(read, 0), std::move(bytes));
+    }
+    ok = step == SQLITE_DONE;
+    const std::string scanned = p.db.DbLastMessage();
+    p.db.StmtFinalize(read);
+    if (!ok) {
+      p.db.restoreLastMessage(scanned);
+      break;
+    }
     const std::string update =
         std::string("UPDATE OR IGNORE ") + col.table + " SET " + col.column + " = ? WHERE " + col.key + " = ?";
-    while (p.db.StmtStep(read) == SQLITE_ROW) {
-      const char* text = p.db.StmtColumnText(read, 1);
-      if (text == nullptr) continue;
-      std::string bytes;
-      if (!latin1FromUtf8(std::string(text, p.db.StmtColumnBytes(read, 1)), bytes)) continue;
-      const std::string key(p.db.StmtColumnText(read, 0));
+    for (const auto& [key, bytes] : changes) {
       sqlite3_stmt* write = p.db.DbPrepare(db, update);
-      if (write == nullptr) continue;
-      p.db.StmtBindText(write, 1, &bytes);
-      p.db.StmtBindText(write, 2, &key);
-      p.db.StmtStep(write);
-      p.db.StmtFinalize(write);
+      ok = write != nullptr && p.db.StmtBindText(write, 1, &bytes) == 1 && p.db.StmtBindText(write, 2, &key) == 1 &&
+           p.db.StmtStep(write) == SQLITE_DONE;
+      const std::string written = p.db.DbLastMessage();
+      if (write != nullptr) p.db.StmtFinalize(write);
+      if (!ok) {
+        p.db.restoreLastMessage(written);
+        break;
+      }
     }
-    p.db.StmtFinalize(read);
   }
-  p.db.DbExecute("PRAGMA user_version = " + std::to_string(convertedVersion), db);
-  p.db.DbExecute("COMMIT", db);
+  if (ok) ok = p.db.DbExecute("PRAGMA user_version = " + std::to_string(convertedVersion), db) != 0;
+  // A refused COMMIT (another program reading the file) leaves the transaction open; every clip of
+  // this run would be inside it and lost at the end. Rolled back, the whole conversion runs again
+  // at the next start.
+  if (ok) ok = p.db.DbExecute("COMMIT", db) != 0;
+  if (!ok) {
+    const std::string reason = p.db.DbLastMessage();
+    p.db.DbExecute("ROLLBACK", db);
+    core::writeLog(p, p.captureTime + " Older text not converted, tried again at the next start: " + reason);
+  }
 }
 
 bool openClipDatabase(core::Program& p) {

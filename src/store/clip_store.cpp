@@ -33,6 +33,23 @@ void tell(core::Program& p, const std::string& text) {
 
 std::string blankIfEmpty(const std::string& text) { return text.empty() ? " " : text; }
 
+// Binds the texts to parameters 2, 3, ... in order; false at the first the engine refuses, with its
+// reason as the last message. An unbound parameter would store NULL in place of the user's text.
+bool bindTexts(core::Program& p, sqlite3_stmt* stmt, const std::string* const* values, int count) {
+  for (int i = 0; i < count; ++i)
+    if (p.db.StmtBindText(stmt, i + 2, values[i]) == 0) return false;
+  return true;
+}
+
+// A write that did not happen: the user is told, the log keeps the engine's reason.
+int reportFailedWrite(core::Program& p, int result, const std::string& reason) {
+  core::raiseMainWindow(p);
+  tell(p, "Unable to finalize Database transaction. Please notify " + core::supportContact);
+  core::writeLog(p, p.captureTime + " 4994 WriteClipDB Return Value For failed sql write was " +
+                       std::to_string(result) + "key = " + p.currentKey + reason);
+  return 0;
+}
+
 std::string columnText(core::Program& p, sqlite3_stmt* stmt, int column) {
   const int n = p.db.StmtColumnBytes(stmt, column);
   if (n == 0) return " ";
@@ -54,7 +71,7 @@ int insertWelcomeClip(core::Program& p) {
   r.cRTF = " ";
   r.cHTML = "N";
   const int written = WriteClipDB(p);
-  r.cRTFsw = r.cHTMLsw = r.cImageSW = r.cSource = r.cText = r.cRTF = " ";
+  r.cRTFsw = r.cHTMLsw = r.cImageSW = r.cSource = r.cNote = r.cText = r.cRTF = " ";
   r.cHTML = "N";
   return written;
 }
@@ -84,6 +101,7 @@ int CreateClipTables(core::Program& p) {
 int WriteClipDB(core::Program& p) {
   core::ClipRecord& r = p.clip;
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "insert into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
+  const std::string prepared = p.db.DbLastMessage();
 
   if (r.cDate.empty()) r.cDate = p.captureTime;
   if (r.cSet.empty()) r.cSet = p.settings.activeSetName;
@@ -102,11 +120,16 @@ int WriteClipDB(core::Program& p) {
   if (r.cImageSW.empty()) r.cImageSW = "N";
   if (r.cImageSW == "Y" && r.image.empty()) r.cImageSW = "N";
 
-  if (stmt != nullptr) {
-    const std::string* texts[] = {&r.cDate, &r.cSet, &r.cRTFsw, &r.cHTMLsw, &r.cImageSW,
-                                  &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
-    for (int i = 0; i < 10; ++i) p.db.StmtBindText(stmt, i + 2, texts[i]);
-    if (r.cImageSW == "Y") p.db.StmtBindBlob(stmt, 12, r.image.data(), static_cast<int>(r.image.size()));
+  if (stmt == nullptr) return reportFailedWrite(p, 0, prepared);
+  const std::string* texts[] = {&r.cDate, &r.cSet, &r.cRTFsw, &r.cHTMLsw, &r.cImageSW,
+                                &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
+  const bool bound = bindTexts(p, stmt, texts, 10) &&
+                     (r.cImageSW != "Y" ||
+                      p.db.StmtBindBlob(stmt, 12, r.image.data(), static_cast<int>(r.image.size())) == 1);
+  if (!bound) {
+    const std::string reason = p.db.DbLastMessage();
+    p.db.StmtFinalize(stmt);
+    return reportFailedWrite(p, 0, reason);
   }
 
   int result = 0;
@@ -125,14 +148,7 @@ int WriteClipDB(core::Program& p) {
   }
 
   const int finalized = p.db.StmtFinalize(stmt);
-  if (p.db.DbLastMessage() != "OK") {
-    const std::string message = p.db.DbLastMessage();
-    core::raiseMainWindow(p);
-    tell(p, "Unable to finalize Database transaction. Please notify " + core::supportContact);
-    core::writeLog(p, p.captureTime + " 4994 WriteClipDB Return Value For failed sql write was " +
-                         std::to_string(finalized) + "key = " + p.currentKey + message);
-    return 0;
-  }
+  if (p.db.DbLastMessage() != "OK") return reportFailedWrite(p, finalized, p.db.DbLastMessage());
   if (r.cImageSW == "Y" && r.imageOwned) {
     r.image.clear();
     r.image.shrink_to_fit();
@@ -215,8 +231,10 @@ int ReadClipFields(core::Program& p) {
   return 1;
 }
 
-int UpdateClipText(core::Program& p, const std::string& text) {
-  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "' WHERE ckey = '" + escapeQuotes(p.currentKey) + "';",
+int UpdateClipText(core::Program& p, const std::string& text, bool plainText) {
+  const std::string rich = plainText ? ", cRTFsw = 'N', cRTF = ' '" : "";
+  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "'" + rich + " WHERE ckey = '" +
+                     escapeQuotes(p.currentKey) + "';",
                  p.databaseHandle);
   if (p.db.DbLastMessage() != "OK") {
     tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
@@ -245,10 +263,16 @@ int SaveEditedClip(core::Program& p, const std::string& editedText, const std::s
   const core::EditCopy& e = p.editCopy;
   const std::string set = p.settings.activeSetName;
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "INSERT into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
+  if (stmt == nullptr) return 0;
   const std::string text = blankIfEmpty(editedText), rich = blankIfEmpty(editedRichText);
   const std::string* values[] = {&e.date, &set, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note,
                                  &text, &rich, &e.html};
-  for (int i = 0; i < 10; ++i) p.db.StmtBindText(stmt, i + 2, values[i]);
+  if (!bindTexts(p, stmt, values, 10)) {
+    const std::string reason = p.db.DbLastMessage();
+    p.db.StmtFinalize(stmt);
+    p.db.restoreLastMessage(reason);
+    return 0;
+  }
   p.db.StmtStep(stmt);
   p.db.StmtFinalize(stmt);
   if (p.db.DbLastMessage() != "OK") return 0;

@@ -20,12 +20,14 @@ int WriteClipDB(core::Program& p);
 int ReadClip(core::Program& p);
 // Reads clip currentKey into the EditCopy; 1 read, 0 failed.
 int ReadClipFields(core::Program& p);
-// Replaces the text of clip currentKey; 1 done, 0 refused (the user was told).
-int UpdateClipText(core::Program& p, const std::string& text);
+// Replaces the text of clip currentKey, and with `plainText` also drops its rich text (a combined clip
+// whose rich text holds only its first piece); 1 done, 0 refused (the user was told).
+int UpdateClipText(core::Program& p, const std::string& text, bool plainText = false);
 // Moves clip currentKey to targetSet; 1 when it was deleted from the trash instead, 0 moved,
 // -1 refused (the user was told).
 int MoveClip(core::Program& p, const std::string& targetSet);
-// Stores the edited text as a new clip and retires the old one; 0 on failure (nothing is shown).
+// Stores the edited text as a new clip and retires the old one; 0 on failure, nothing stored and the
+// engine's reason left as the last message (nothing is shown).
 int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting);
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);

@@ -26,6 +26,7 @@
 #include "ui/layout.h"
 #include "ui/menus.h"
 #include "ui/status.h"
+#include "ui/tray_menu.h"
 
 namespace ui {
 namespace {
@@ -111,6 +112,12 @@ core::ClipRow* elementWithKey(core::Program& p, std::int64_t key) {
   return nullptr;
 }
 
+int rowOfKey(const core::Program& p, std::int64_t key) {
+  for (std::size_t r = 0; r < p.view.order.size(); ++r)
+    if (p.view.rows[static_cast<std::size_t>(p.view.order[r])].key == key) return static_cast<int>(r);
+  return -1;
+}
+
 std::string rowColumnText(core::Program& p, int row, int column) {
   core::ClipRow* e = elementAtRow(p, row);
   if (e == nullptr) return "";
@@ -119,7 +126,9 @@ std::string rowColumnText(core::Program& p, int row, int column) {
     return e->caption;
   }
   if (e->note.compare(" ") > 0) return core::trimBlanks(e->note);
-  return core::trimBlanks(e->source).substr(0, sourceShown);
+  // A captured row shows its source cut as it was listed; a loaded row shows all of it.
+  const std::string source = core::trimBlanks(e->source);
+  return e->captured ? source.substr(0, sourceShown) : source;
 }
 
 void drawRows(core::Program& p) {
@@ -150,6 +159,7 @@ void blankContentView(core::Program& p) {
   if (p.view.browserAvailable) {
     platform::browserNavigate(gadgetHelpBrowser, "about:blank");
     const std::string page = p.paths.dataFolder + "Tandrel_.htm";
+    p.view.pageText = blankPage;
     platform::writeFile(page, blankPage);
     platform::browserNavigate(gadgetHelpBrowser, page);
   }
@@ -204,6 +214,17 @@ int syncCurrentClip(core::Program& p) {
   return 1;
 }
 
+void buildEditorPopupMenu(core::Program& p, bool withSave) {
+  std::vector<platform::MenuItem> items = {{511, "Cut selected text and copy it to clipboard"},
+                                           {512, "Copy selected text to clipboard"},
+                                           {513, "Paste into 'text' tab from clipboard"},
+                                           {530, "Delete selected text from entry"},
+                                           {514, "Select All text in Text Tab"},
+                                           {0, ""}};
+  if (withSave) items.push_back({508, "Save to Database"});
+  platform::setPopupMenu(p.mainWindow, editorPopupNumber, items);
+}
+
 void showPlainText(core::Program& p, const std::string& text) {
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
   const bool ended = text.size() >= 2 && text.compare(text.size() - 2, 2, "\n\r") == 0;
@@ -245,14 +266,7 @@ int showClipContent(core::Program& p) {
 
   p.capture.ownWrite = 1;
   platform::setEditorCaret(gadgetTextEditor, 0);
-  platform::setPopupMenu(p.mainWindow, editorPopupNumber,
-                         {{511, "Cut selected text and copy it to clipboard"},
-                          {512, "Copy selected text to clipboard"},
-                          {513, "Paste into 'text' tab from clipboard"},
-                          {530, "Delete selected text from entry"},
-                          {514, "Select All text in Text Tab"},
-                          {0, ""},
-                          {508, "Save to Database"}});
+  buildEditorPopupMenu(p, true);
   // The record is read before the clipboard is touched: a clip that cannot be read never empties
   // the user's clipboard.
   const std::uint32_t start = platform::tickCount();
@@ -361,6 +375,7 @@ void activateClip(core::Program& p) {
     resetRowOrder(p);
     p.view.currentRow = 0;
     selectRow(p);
+    buildTrayMenu(p);
     resetColumnTitles(p);
     p.view.sortDirection = 1;
     refreshStatus(p);
@@ -388,6 +403,10 @@ void reorderRowsByDrop(core::Program& p, int from, int to) {
 
 void sortByColumn(core::Program& p, int column) {
   core::ViewState& v = p.view;
+  platform::showWaitCursor(true);
+  const int shown = v.currentElement;
+  std::vector<int> selected;
+  for (int row : platform::listSelectedRows(gadgetClipList)) selected.push_back(elementIndexOfRow(p, row));
   if (column != v.lastSortedColumn) v.sortDirection = 1;
   const int direction = v.sortDirection;
   std::vector<std::pair<std::string, int>> keyed;
@@ -400,22 +419,41 @@ void sortByColumn(core::Program& p, int column) {
   });
   for (std::size_t r = 0; r < keyed.size(); ++r) v.order[r] = keyed[r].second;
   drawRows(p);
+  // The list selects rows, not clips: the selection goes with its clips to their new rows, and the
+  // clip shown stays the current one, so "Clip To Clipboard" copies what the user sees.
+  std::vector<int> rowOf(v.rows.size(), -1);
+  for (std::size_t r = 0; r < v.order.size(); ++r) rowOf[static_cast<std::size_t>(v.order[r])] = static_cast<int>(r);
+  if (shown >= 0 && shown < static_cast<int>(rowOf.size()) && rowOf[static_cast<std::size_t>(shown)] >= 0) {
+    v.currentRow = rowOf[static_cast<std::size_t>(shown)];
+    selectRow(p);
+  }
+  for (int element : selected)
+    if (element >= 0) platform::selectListRow(gadgetClipList, rowOf[static_cast<std::size_t>(element)]);
   if (p.mainWindow != 0) platform::updateWindow(p.mainWindow);
   v.sortDirection = -v.sortDirection;
+  platform::showWaitCursor(false);
   platform::setListColumnTitle(gadgetClipList, column, (column == 0 ? listTitle(p) : "Note/Source") + " (sorted)");
   platform::setListColumnTitle(gadgetClipList, 1 - column, (column == 0 ? "Note/Source" : listTitle(p)) + " ");
   v.lastSortedColumn = column;
 }
 
 void onTabChange(core::Program& p) {
+  // An empty set is told, and the tab change still takes effect.
   if (p.view.rows.empty()) {
     showStatus(p, "Empty Set", colour::listBackground, colour::blue);
     p.view.shownText = " ";
-    return;
   }
   p.view.dragActive = 0;
   if (platform::panelTab(gadgetContentPanel) == tabHelp) showHelpPage(p);
   refreshStatus(p);
+}
+
+void onListItemChange(core::Program& p) {
+  // The set list marks a set by selecting it, so on the Clip Sets tab the mark already follows the row.
+  if (platform::panelTab(gadgetContentPanel) == tabSets) return;
+  // Back at the clips: a set click still pending would later be taken for another purpose.
+  p.view.pendingSetClick.clear();
+  platform::deselectListRows(gadgetSetList);
 }
 
 void showAdditionalInfo(core::Program& p) {
@@ -429,19 +467,19 @@ void showAdditionalInfo(core::Program& p) {
   }
   syncCurrentClip(p);
   p.currentKey = std::to_string(p.view.rows[static_cast<std::size_t>(p.view.currentElement)].key);
-  std::string body;
+  platform::setEditorColours(gadgetTextEditor, colour::black, colour::informationBackground);
   if (store::ReadClip(p) == 0) {
-    body = "UNABLE TO OBTAIN CLIP INFORMATION ";
+    platform::setEditorText(gadgetTextEditor, "UNABLE TO OBTAIN CLIP INFORMATION ");
   } else {
     const core::ClipRecord& r = p.clip;
-    body = "CLIP SET IS:  " + p.settings.activeSetName + "\r\n" + "DATE CAPTURED: " + r.cDate + "\r\n";
+    std::string body = "CLIP SET IS:  " + p.settings.activeSetName + "\r\n" + "DATE CAPTURED: " + r.cDate + "\r\n";
     if (r.cSource.compare(" ") > 0) body += "SOURCE OF CLIP: " + r.cSource + "\r\n";
     if (r.cNote.compare(" ") > 0) body += "NOTE: " + r.cNote + "\r\n";
     if (r.cRTFsw == "Y") body += "CLIP CONTAINS RICH TEXT\r\n";
+    const std::string header = "---------------ADDITIONAL CLIP INFORMATION---------------";
+    platform::setEditorText(gadgetTextEditor, header + "\n\r\n" + body);
+    platform::colourEditorText(gadgetTextEditor, 0, static_cast<int>(header.size()), colour::blue);
   }
-  platform::setEditorColours(gadgetTextEditor, colour::black, colour::informationBackground);
-  platform::setEditorText(gadgetTextEditor,
-                          "---------------ADDITIONAL CLIP INFORMATION---------------\n\r\n" + body);
   p.view.shownText = platform::editorRichText(gadgetTextEditor);
   p.view.infoShown = 1;
   platform::setPanelTab(gadgetContentPanel, tabText);

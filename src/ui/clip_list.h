@@ -15,6 +15,8 @@ namespace ui {
 // The element a list row shows (through the row order), nullptr for no such row.
 core::ClipRow* elementAtRow(core::Program& p, int row);
 core::ClipRow* elementWithKey(core::Program& p, std::int64_t key);
+// The list row that shows the clip with this key, -1 when none does.
+int rowOfKey(const core::Program& p, std::int64_t key);
 int elementIndexOfRow(const core::Program& p, int row);
 // The two column texts of a list row.
 std::string rowColumnText(core::Program& p, int row, int column);
@@ -44,9 +46,14 @@ void moveClipToTop(core::Program& p, int element);
 void reorderRowsByDrop(core::Program& p, int from, int to);
 void sortByColumn(core::Program& p, int column);
 void onTabChange(core::Program& p);
+// A row of a list changed state: away from the Clip Sets tab a pending set click is cancelled.
+void onListItemChange(core::Program& p);
 void showAdditionalInfo(core::Program& p);
 void refreshSourceMenuItem(core::Program& p);
 void resetColumnTitles(core::Program& p);
+
+// The Text tab's popup menu; "Save to Database" only when `withSave`.
+void buildEditorPopupMenu(core::Program& p, bool withSave);
 
 void showPlainText(core::Program& p, const std::string& text);
 void showRichText(core::Program& p, const std::string& rtf);

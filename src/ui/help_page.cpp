@@ -32,7 +32,8 @@ std::string helpPageText() {
          "font-weight:bold;font-size:13px;padding:0 4px;width:160px;}"
          "A:hover{color:#ffffff;background:#ff0000;}"
          ".bkwh{font-size:13px;border:0px solid black;background-color:white;color:black;font-weight:bold;padding:0 2px;}"
-         "</STYLE><base target=" + quoted("_blank") + "></head><body><div style=" + quoted("text-align:center;padding:10px 0 0 0") + ">" +
+         "</STYLE><base target=" + quoted("_blank") + "></head><body><div style=" +
+         quoted("text-align:center;padding:10px 0 0 0") + ">" +
          "<div style=" + quoted("margin:auto;border:2px solid blue;width:420px;background-color:white;padding:2px;") + ">" +
          "<div class=bkwh style=" +
          quoted("margin:auto;float:left;width:200px;font-size:13px;text-align:center;background-color:#fff;padding:14px") +
@@ -48,6 +49,7 @@ std::string helpPageText() {
 
 void showPage(core::Program& p, const std::string& page) {
   const std::string file = p.paths.dataFolder + helpPageFile;
+  p.view.pageText = page;
   platform::writeFile(file, page + "\n");
   if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, file);
 }

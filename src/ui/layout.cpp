@@ -142,14 +142,14 @@ bool buildMainWindow(core::Program& p) {
   // One pixel under 540 - 148, so the sunken border leaves no room for a horizontal scroll bar.
   platform::setListColumns(gadgetClipList, {listTitle(p) + " ", "Note/Source "}, {391, 145});
   platform::setListColours(gadgetClipList, colour::black, colour::listBackground);
+  platform::setListLineColour(gadgetClipList, colour::lightCyan);
   ok &= platform::createSplitterBar(at(120, 255, 540, 5), gadgetSplitter);
   ok &= platform::createPanel(at(120, 260, 540, 235), gadgetContentPanel, {"Text", "Image", "Online Help", "Clip Sets"},
                               platform::FontId::Tab);
-  // The tab contents fit inside the panel rather than running past its right edge.
-  ok &= platform::createEditor(onTab(tabText, 5, 5, 525, 195), gadgetTextEditor);
+  ok &= platform::createEditor(onTab(tabText, 20, 15, 530, 180), gadgetTextEditor);
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::editorBackground);
-  ok &= platform::createImageView(onTab(tabImage, 5, 5, 525, 195), gadgetImageView);
-  p.view.browserAvailable = platform::createBrowser(onTab(tabHelp, 5, 5, 525, 195), gadgetHelpBrowser);
+  ok &= platform::createImageView(onTab(tabImage, 20, 15, 520, 170), gadgetImageView);
+  p.view.browserAvailable = platform::createBrowser(onTab(tabHelp, 20, 15, 530, 180), gadgetHelpBrowser);
   ok &= platform::createListView(onTab(tabSets, 20, 15, 265, 180), gadgetSetList, false, false);
   platform::setListColumns(gadgetSetList, {"Name"}, {220});
   for (const auto& b : setButtons()) {
@@ -228,8 +228,9 @@ void resizeMainWindow(core::Program& p, int clientWidth, int clientHeight) {
   platform::moveGadget(gadgetClipList, 120, 30, 540 + dw, 225 + split);
   platform::moveGadget(gadgetSplitter, 120, 255 + split, 540 + dw, 5);
   platform::moveGadget(gadgetContentPanel, 120, 260 + split, 540 + dw, 235 + dh - split);
-  for (int gadget : {gadgetTextEditor, gadgetImageView, gadgetHelpBrowser})
-    platform::moveGadget(gadget, 5, 5, 525 + dw, 195 + dh - split);
+  platform::moveGadget(gadgetTextEditor, 20, 15, 530 + dw, 180 + dh - split);
+  platform::moveGadget(gadgetImageView, 20, 15, 520 + dw, 170 + dh - split);
+  platform::moveGadget(gadgetHelpBrowser, 20, 15, 530 + dw, 180 + dh - split);
 }
 
 void moveSplitter(core::Program& p, int barTop) {

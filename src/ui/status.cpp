@@ -20,8 +20,28 @@ void showStatus(core::Program& p, const std::string& message, platform::Colour b
     platform::setGadgetText(gadgetStatusLine, p.view.statusMsg);
     platform::setGadgetColours(gadgetStatusLine, text, background);
   }
+  if (p.mainWindow == 0) return;
+  core::ViewState& v = p.view;
+  const bool onScreen = v.statusMsg == v.paintedStatus && background == v.paintedBackground && text == v.paintedText;
+  if (v.repaintHold > 0 && onScreen) {
+    v.repaintDue = true;
+    return;
+  }
+  v.paintedStatus = v.statusMsg;
+  v.paintedBackground = background;
+  v.paintedText = text;
+  v.repaintDue = false;
   // Repaint rather than drain the queue: the user's pending input is never thrown away.
-  if (p.mainWindow != 0) platform::updateWindow(p.mainWindow);
+  platform::updateWindow(p.mainWindow);
+}
+
+RepaintHold::RepaintHold(core::Program& p) : p_(p) { ++p.view.repaintHold; }
+
+RepaintHold::~RepaintHold() {
+  core::ViewState& v = p_.view;
+  if (--v.repaintHold > 0 || !v.repaintDue) return;
+  v.repaintDue = false;
+  if (p_.mainWindow != 0) platform::updateWindow(p_.mainWindow);
 }
 
 void showActiveSetStatus(core::Program& p) { showStatus(p, p.settings.activeSetName, colour::lightCyan, colour::black); }

@@ -20,4 +20,18 @@ int showActionFailed(core::Program& p);
 // Redraws the button captions, the indicators and the status line from the program's state.
 void refreshStatus(core::Program& p);
 
+// While a hold lives, a status shown again unchanged leaves its painting to the end of the hold,
+// so that work which refreshes the window several times (a capture) paints it once. A status that
+// differs from the one on screen is still painted at once.
+class RepaintHold {
+ public:
+  explicit RepaintHold(core::Program& p);
+  ~RepaintHold();
+  RepaintHold(const RepaintHold&) = delete;
+  RepaintHold& operator=(const RepaintHold&) = delete;
+
+ private:
+  core::Program& p_;
+};
+
 }  // namespace ui

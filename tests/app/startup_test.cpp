@@ -1,12 +1,15 @@
 // Start-up and shutdown as a user and the next start find them: the log, the settings file, the
 // database, the single-instance rule and the migration of an older release's files.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 
 #include "app/startup.h"
 #include "platform/shell.h"
 #include "support/sim_fixture.h"
+#include "ui/gadgets.h"
+#include "ui/status.h"
 
 using namespace testing_support;
 
@@ -120,6 +123,22 @@ TEST_F(StartupTest, MutexHeldElsewhereBroadcastsTheActivationAndEnds) {
     return m.message == activate && m.wParam == 0 && m.lParam == 0;
   }));
   EXPECT_FALSE(exists(dataFolder + "tdclips.db"));
+  EXPECT_TRUE(desktop.tray.empty());  // the shell would show the ended instance's icon on
+}
+
+TEST_F(StartupTest, DatabaseThatCannotBeOpenedEndsTheStartWithoutATrayIcon) {
+  write(dataFolder + "tandrel.ini", "Version = 2.8\r\n");
+  createDatabase();
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  desktop.answerNext(platform::IDOK);
+  EXPECT_EQ(run(), 0);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+  EXPECT_NE(desktop.messageBoxes[0].text.find("could not open its clip database"), std::string::npos);
+  EXPECT_TRUE(desktop.tray.empty());
 }
 
 TEST_F(StartupTest, ActivationMessageRestoresAMinimisedWindow) {
@@ -216,6 +235,16 @@ TEST_F(StartupTest, ShownWindowIsInFrontWithTheActiveSetInTheStatusLine) {
     EXPECT_TRUE(desktop.window(program->mainWindow)->visible);
     EXPECT_EQ(desktop.foreground, program->mainWindow);
     EXPECT_EQ(desktop.gadgets.at(40).text, "td_clips");
+    EXPECT_EQ(program->view.windowTitle, "Tandrel\x99 Clipboard Assistant");
+    // After a failure, the next event brings back the set's name in the normal colours.
+    ui::showActionFailed(*program);
+    desktop.postEvent({platform::EVENT_GADGET, 500, ui::gadgetSetActions, platform::GADGET_LEFT_CLICK, 0});
+  });
+  desktop.then([&] {
+    const sim::Gadget& status = desktop.gadgets.at(ui::gadgetStatusLine);
+    EXPECT_EQ(status.text, "td_clips");
+    EXPECT_EQ(status.textColour, platform::rgb(0, 0, 0));
+    EXPECT_EQ(status.background, platform::rgb(117, 236, 253));
   });
   thenEndSession();
   EXPECT_EQ(run(), 0);

@@ -8,6 +8,7 @@
 
 #include "platform/clipboard.h"
 #include "support/main_window_script.h"
+#include "ui/commands.h"
 #include "ui/caption.h"
 #include "ui/clip_list.h"
 
@@ -32,6 +33,10 @@ class TextCaptureTest : public MainWindowTest {
   bool logHasPart(const std::string& part) {
     const auto lines = logLines();
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+  }
+  bool editorMenuHas(int item) {
+    const auto& items = desktop.menus[ui::editorPopupNumber];
+    return std::any_of(items.begin(), items.end(), [item](const platform::MenuItem& m) { return m.id == item; });
   }
   platform::Hwnd editor = 0, mail = 0;
 };
@@ -191,6 +196,46 @@ TEST_F(TextCaptureTest, CombineModeGathersCapturesIntoTheClipItCreated) {
             (Rows{{"older clip"}, {"one\n\rtwo\n\rthree\n\r"}, {"four"}}));
 }
 
+TEST_F(TextCaptureTest, CombinedClipIsPlainTextFromItsSecondPieceAndStaysTheRowShown) {
+  seed({{"td_clips", "older clip", "Somewhere", " "}}, {}, "Version = 2.8\r\nSaveHTML = Y\r\n");
+  desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
+  const std::string rtf = "{\\rtf1\\ansi {\\b one}}";
+  std::int64_t combined = 0;
+  desktop.then([&] { post(ui::gadgetCombineCaptures); });
+  desktop.then([&] {
+    const unsigned format = platform::registerClipboardFormat("Rich Text Format");
+    desktop.copyFormats({{platform::CF_TEXT, std::string("one") + '\0'}, {format, rtf + '\0'}}, editor);
+    combined = program->capture.combineKey;
+    EXPECT_EQ(query("select cRTFsw, cRTF from cTbl where cKey = " + std::to_string(combined)), (Rows{{"Y", rtf}}));
+    // The older clip goes back to the clipboard and to the top row.
+    selectOnly(ui::gadgetClipList, 1);
+    ui::activateClip(*program);
+    desktop.copyText("two", mail);
+    EXPECT_EQ(query("select cText, cRTFsw, cRTF from cTbl where cKey = " + std::to_string(combined)),
+              (Rows{{"one\n\rtwo\n\r", "N", " "}}));
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("older clip"), wideCaption("one")}));
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{1}));
+    EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), "one\n\rtwo\n\r");
+    EXPECT_EQ(ui::elementWithKey(*program, combined)->richFlag, "N");
+
+    // A refused update leaves the row as the database has it.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    desktop.copyText("three", editor);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(desktop.messageBoxes.back().text,
+              "Database Insert Error - Insert failed For Value database is locked");
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(ui::elementWithKey(*program, combined)->preview, "one\n\rtwo\n\r");
+    desktop.copyText("four", mail);
+  });
+  runToEnd();
+  EXPECT_EQ(query("select cText from cTbl where cKey = " + std::to_string(combined)),
+            (Rows{{"one\n\rtwo\n\rthree\n\rfour\n\r"}}));
+}
+
 TEST_F(TextCaptureTest, TextWhoseInsertFailsLeavesNoRow) {
   seed({{"td_clips", "older clip", "Somewhere", " "}});
   desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
@@ -218,13 +263,35 @@ TEST_F(TextCaptureTest, RichTextIsStoredWithItsMarkAndShown) {
     const unsigned format = platform::registerClipboardFormat("Rich Text Format");
     desktop.copyFormats({{platform::CF_TEXT, std::string("bold words") + '\0'}, {format, rtf + '\0'}}, editor);
     EXPECT_EQ(gadget(ui::gadgetTextEditor).richText, rtf);
+    EXPECT_FALSE(editorMenuHas(508));
     desktop.copyFormats({{platform::CF_TEXT, std::string("plain after all") + '\0'}, {format, "no rich text here"}}, editor);
     EXPECT_EQ(gadget(ui::gadgetTextEditor).richText, "");
     EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), "plain after all\n\r");
+    desktop.copyText("no rich text at all", editor);
+    EXPECT_TRUE(editorMenuHas(508));
+    EXPECT_TRUE(editorMenuHas(514));
   });
   runToEnd();
   EXPECT_EQ(query("select cText, cRTFsw, cRTF from cTbl order by cKey"),
-            (Rows{{"bold words", "Y", rtf}, {"plain after all", "Y", "no rich text here"}}));
+            (Rows{{"bold words", "Y", rtf},
+                  {"plain after all", "Y", "no rich text here"},
+                  {"no rich text at all", "N", " "}}));
+}
+
+TEST_F(TextCaptureTest, ListRowsThatNoLongerMatchTheKeptRowsAreLogged) {
+  startWith("");
+  desktop.then([&] {
+    desktop.copyText("matching", editor);
+    program->view.rows.push_back(core::ClipRow{});  // a kept row no list row shows
+    desktop.copyText("after the damage", editor);
+  });
+  runToEnd();
+  const auto lines = logLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("do not match") != std::string::npos; }),
+            1);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "2026-12-08  14:03:59 List rows 2 do not match the kept rows 3"),
+            lines.end());
 }
 
 TEST_F(TextCaptureTest, HugeTextAndRichTextAreCaptured) {

@@ -9,6 +9,10 @@
 
 #include "capture/watcher.h"
 #include "ui/clip_list.h"
+#include "ui/help_page.h"
+#include "ui/gadgets.h"
+#include "ui/layout.h"
+#include "ui/status.h"
 #include "support/sim_fixture.h"
 
 using namespace testing_support;
@@ -173,6 +177,43 @@ TEST_F(WatcherTest, CaptureResetsTheSortMarksOfTheList) {
   });
 }
 
+TEST_F(WatcherTest, ACaptureRedrawsTheListAndPaintsTheWindowOnceWithTheNewClipShown) {
+  runWithViewerBehind([&] {
+    desktop.copyText("first", editor);
+    const int repaints = desktop.window(program->mainWindow)->repaints;
+    const int redraws = desktop.gadgets.at(5).redraws;
+    desktop.copyText("second", editor);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).redraws, redraws + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 6), "second");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "second\n\r");
+    // A status of its own is still shown at once.
+    ui::RepaintHold hold(*program);
+    ui::showStatus(*program, "Getting RTF", ui::colour::lightCyan, ui::colour::black);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 2);
+    ui::refreshStatus(*program);
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 2);
+  });
+}
+
+TEST_F(WatcherTest, WithDebugTimingEachCaptureLogsItsStepsButNeverItsText) {
+  runWithViewerBehind([&] {
+    desktop.copyText("first copy", editor);
+    program->settings.debugTiming = 1;
+    desktop.copyText("timed text", editor);
+  });
+  std::vector<std::string> timings;
+  for (const auto& line : logLines()) {
+    if (line.compare(0, 7, "timing ") == 0) timings.push_back(line);
+    EXPECT_EQ(line.find("timed text"), std::string::npos) << line;
+  }
+  ASSERT_EQ(timings.size(), 1u);
+  EXPECT_EQ(timings[0].compare(0, 31, "timing clipboard change: source"), 0) << timings[0];
+  EXPECT_NE(timings[0].find(" store 0.00,"), std::string::npos) << timings[0];
+  EXPECT_EQ(timings[0].substr(timings[0].size() - 14), " total 0.00 ms") << timings[0];
+}
+
 TEST_F(WatcherTest, HugeAndHighByteTextsAreStoredByteForByte) {
   std::string high;
   for (int c = 0x80; c <= 0xFF; ++c) high += static_cast<char>(c);
@@ -197,6 +238,22 @@ TEST_F(WatcherTest, RepeatedTextIsDroppedWhenDuplicatesAreSuppressed) {
   });
   EXPECT_EQ(capturedTexts(), (Rows{{"again", "Report.txt - Editor"}}));
   EXPECT_TRUE(logHas(startTime + " Duplicate flood - close clipboard -exiting"));
+}
+
+TEST_F(WatcherTest, EveryProcessedChangeEmptiesThePageTextWithoutWritingThePage) {
+  desktop.browserAvailable = false;
+  const std::string page = dataFolder + "Tandrel_.htm";
+  runWithViewerBehind([&] {
+    ui::buildHelpPage(*program);
+    const std::string written = read(page);
+    ASSERT_FALSE(program->view.pageText.empty());
+    desktop.copyText("captured", editor);
+    EXPECT_EQ(program->view.pageText, "");
+    ui::buildHelpPage(*program);
+    desktop.copyText("captured", editor);  // a flood repeat
+    EXPECT_EQ(program->view.pageText, "");
+    EXPECT_EQ(read(page), written);
+  });
 }
 
 TEST_F(WatcherTest, ImageOnlyClipboardGoesToTheImageBranch) {
@@ -250,10 +307,10 @@ TEST_F(WatcherTest, ClipboardIsClosedBeforeAFailedStoreShowsItsMessage) {
     return platform::IDOK;
   };
   runWithViewerBehind([&] {
-    execute("BEGIN EXCLUSIVE; SELECT 1;");  // released at once; lock it for real below
+    // Another program holds the whole file while the text arrives.
     sqlite3* other = nullptr;
-    sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other);
-    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     desktop.copyText("cannot be stored", editor);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);

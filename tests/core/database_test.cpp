@@ -187,6 +187,7 @@ TEST_F(DbLayerTest, EngineErrorsAndEmptyResults) {
   EXPECT_REFUSED(db.DbExecute("delete from nope", h), "no such table: nope");
   EXPECT_REFUSED(db.DbQuery("select * from nope", h, rs), "no such table: nope");
   EXPECT_REFUSED(db.DbPrepare(h, ""), "SQL-Query is empty");
+  EXPECT_REFUSED(db.DbPrepare(h, "  ; -- only a comment"), "SQL-Query is empty");
   EXPECT_REFUSED(db.DbPrepare(h, "selec nothing"), "SQL error Or missing database");
 
   ASSERT_EQ(db.DbQuery("select * from t where k = '7'", h, rs), 1);
@@ -238,6 +239,15 @@ TEST_F(DbLayerTest, RecordsetWalkAndReads) {
   EXPECT_EQ(db.DbLastMessage(), "Wrong Recordset-Handle");
   EXPECT_REFUSED(db.RecordsetValueByIndex(0, rs), "Wrong Recordset-Handle");
   EXPECT_REFUSED(db.RecordsetValueByName("s", rs), "Wrong Recordset-Handle");
+
+  // On a single row, going to the first row is already the end.
+  ASSERT_EQ(db.DbQuery("select s from t where k = 1", h, rs), 1);
+  db.RecordsetFirst(rs);
+  EXPECT_EQ(rs.bof, 1);
+  EXPECT_EQ(rs.eof, 1);
+  EXPECT_EQ(db.RecordsetValueByIndex(0, rs), 1);
+  EXPECT_EQ(rs.value, "a");
+  db.RecordsetRelease(rs);
   EXPECT_EQ(db.DbClose(h), 1);
 }
 

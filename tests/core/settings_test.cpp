@@ -124,7 +124,7 @@ TEST_F(SettingsTest, MinimisedWindowKeepsItsLastShownPosition) {
 }
 
 TEST_F(SettingsTest, HostileFileFallsBackToDefaults) {
-  std::string ini = "Version = 2.8\r\nActiveClipSet = " + std::string(100000, 'x') + "\r\n";
+  std::string ini = "Version = 2.8\r\nActiveClipSet = " + std::string(100000, 'x') + "\r\nVistaConverted = Y\r\n";
   ini += std::string(10 << 20, 'z');  // a 10 MiB line without "="
   ini += "\r\nLastBackup = a\0b\r\nnonsense line\r\nwinPosX = 1e308\r\nwinPosY = west\r\nToolTipBG = blue\r\n";
   ini[ini.size() - 60] = '\0';
@@ -135,6 +135,9 @@ TEST_F(SettingsTest, HostileFileFallsBackToDefaults) {
     EXPECT_EQ(program->settings.tooltipColour, 16776960);
   });
   EXPECT_EQ(iniLines().size(), 24u);
+  // Start-up looks into the file with the same limit as the settings reader.
+  const auto log = logLines();
+  EXPECT_NE(std::find(log.begin(), log.end(), "VistaConverted switch is set " + dataFolder), log.end());
 }
 
 TEST_F(SettingsTest, UnusableActiveSetNamesFallBackToTheMainSet) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the end-to-end tests need to run Tandrel.exe: Wine (with its 32-bit half), a
-# virtual X display, a screenshot tool, the sqlite3 shell and xdotool to type on the display.
+# virtual X display, a screenshot tool, the sqlite3 shell, xdotool to type on the display, nsis and
+# zip for the installer, and a C compiler with the X11 headers for the small X11 test program.
 # Returns at once when all is there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/apt.sh"
 
-PACKAGES=(wine wine32:i386 xvfb xauth imagemagick sqlite3 xclip x11-utils xdotool nsis zip)
+PACKAGES=(wine wine32:i386 xvfb xauth imagemagick sqlite3 xclip x11-utils xdotool nsis zip gcc libc6-dev libx11-dev)
 
 if [ -z "$(missing_packages "${PACKAGES[@]}")" ]; then
     printf '[e2e-deps] all packages already installed\n'

@@ -1,78 +1,323 @@
 #!/usr/bin/env bash
-# The figures of Tandrel.exe under Wine on this machine (not a test: nothing is
-# asserted): time from start to the shown main window with an empty database and
-# with 100,000 clips, and the CPU time used over 60 idle seconds.
+# The figures of Tandrel.exe under Wine on this machine, printed as a table (not a test: nothing
+# is asserted). Copies are made in X11 with xclip, as a Linux program would make them, and a clip
+# counts once its row is in tdclips.db. Each figure is the median of $RUNS runs:
+#   - bursts of 50 distinct copies 100, 50, 25 and 10 ms apart: clips stored, with the database of
+#     a first start (1 clip) and with 100,000 clips (texts of 20 B to 4 KiB, about 2 KiB mean);
+#   - single copies 250 ms apart: CPU time of Tandrel.exe (and of the wine server) per stored clip,
+#     and the time from the copy to the stored row;
+#   - start to the shown main window with the wine server running and without, resident memory;
+#   - CPU used over idle seconds;
+#   - the floor: tdfloor.exe, a viewer that only reads CF_TEXT, through the same bursts.
+#
 #   tests/e2e/measure.sh        (after scripts/build-windows.sh)
+# RUNS (3), IDLE_SECONDS (30), PARTS ("fresh large floor") choose what runs. The 100,000-clip file
+# is built once into TANDREL_MEASURE_DIR (~/.cache/tandrel-measure). Other programs on the machine
+# skew every figure: the load averages at the start and the end are printed with the table.
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
-IDLE_SECONDS=${IDLE_SECONDS:-60}
+RUNS=${RUNS:-3}
+IDLE_SECONDS=${IDLE_SECONDS:-30}
+PARTS=${PARTS:-fresh large floor}
+SPACINGS=(100 50 25 10)
+BURST_COPIES=50
+SINGLE_COPIES=40
+SINGLE_SPACING_MS=250
+CACHE=${TANDREL_MEASURE_DIR:-$HOME/.cache/tandrel-measure}
 
 if [ -z "${TANDREL_E2E_INNER:-}" ]; then
+    for exe in Tandrel.exe tdhelper.exe tdfloor.exe; do
+        [ -f "$BUILD_DIR/$exe" ] || { echo "no $BUILD_DIR/$exe: run scripts/build-windows.sh first" >&2; exit 1; }
+    done
     export TANDREL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=-all
-export TEST_DIR=$BUILD_DIR/e2e/measure
+# Apart from the end-to-end tests' folder, which their harness empties at every start.
+export TEST_DIR=$BUILD_DIR/measure
 rm -rf "$TEST_DIR"
-mkdir -p "$TEST_DIR"
+mkdir -p "$TEST_DIR" "$CACHE"
 export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
 
+say() { printf '[measure] %s\n' "$*" >&2; }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+LOAD_AT_START=$(load)
+
+# A sleep without a process start: a read that times out on a pipe nobody writes to.
+exec {nap}<> <(:)
+pause() { read -t "$1" -u "$nap" || :; }
+now_us() { local t=${EPOCHREALTIME/./}; echo $((10#$t)); }
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+HZ=$(getconf CLK_TCK)
+# The wine server of our prefix works in a folder named after the prefix's device and inode.
+server_pid() {
+    local dir pid
+    dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+    for pid in $(pgrep wineserver); do
+        [[ $(readlink "/proc/$pid/cwd" 2>/dev/null) == */"$dir" ]] && { echo "$pid"; return; }
+    done
+}
+
+# --- results: one list of values per figure, medians at the end ----------------------------
+declare -A RESULT
+record() { RESULT[$1]="${RESULT[$1]:-}${RESULT[$1]:+ }$2"; say "$1 = $2"; }
+median() {
+    local values=($1)
+    [ ${#values[@]} -gt 0 ] || { echo "-"; return; }
+    printf '%s\n' "${values[@]}" | sort -g | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m }'
+}
+cell() {
+    local values=${RESULT[$1]:-}
+    [ -n "$values" ] || { echo "-"; return; }
+    if [ "$(wc -w <<<"$values")" -gt 1 ]; then echo "$(median "$values") ($values)"; else echo "$values"; fi
+}
+
+# --- copies -----------------------------------------------------------------------------
+XCLIPS=()
+copy() {
+    printf '%s' "$1" | xclip -quiet -selection clipboard 2>/dev/null &
+    XCLIPS+=($!)
+}
+# Each xclip ends when the next copy takes the selection; the last ones are ended here.
+end_copies() {
+    local pid
+    for pid in "${XCLIPS[@]}"; do kill "$pid" 2>/dev/null; done
+    XCLIPS=()
+}
+
+# 50 distinct copies $2 ms apart on a fixed schedule, texts starting with tag $1.
+burst() {
+    local tag=$1 spacing=$2 i start target wait_us
+    start=$(now_us)
+    for ((i = 0; i < BURST_COPIES; i++)); do
+        target=$((start + i * spacing * 1000))
+        wait_us=$((target - $(now_us)))
+        [ $wait_us -gt 0 ] && pause "$(printf '%d.%06d' $((wait_us / 1000000)) $((wait_us % 1000000)))"
+        copy "$tag copy $i of a burst $spacing ms apart, made in X11 by xclip"
+    done
+}
+
+# Waits until a count stops growing for 3 s (at most 90 s) and prints it.
+settled_count() {
+    local count last=-1 still=0 waited=0
+    while :; do
+        count=$("$@")
+        if [ "$count" = "$last" ]; then still=$((still + 1)); else still=0; fi
+        last=$count
+        [ $still -ge 6 ] || [ $waited -ge 180 ] && break
+        pause 0.5
+        waited=$((waited + 1))
+    done
+    echo "$count"
+}
+
+# --- Tandrel -------------------------------------------------------------------------------
+dbfile() { echo "$(data_dir)/tdclips.db"; }
+# The counts are read while Tandrel writes: wait for its lock rather than fail.
+mdb() { sqlite3 -batch -noheader -cmd ".timeout 5000" "$(dbfile)" "$@"; }
+stored_since() { mdb "select count(*) from cTbl where cKey > $1 and cText like '$2 %'"; }
+last_key() { mdb "select coalesce(max(cKey), 0) from cTbl"; }
+
+# Seconds from launching Tandrel.exe until X11 shows its main window (no Wine process of ours
+# looks for it, so none starts the wine server first); leaves it running.
+WINDOW_NAME=$'Tandrel\xe2\x84\xa2 Clipboard Assistant'
+window_shown() { xwininfo -name "$WINDOW_NAME" 2>/dev/null | grep -q IsViewable; }
+time_start() {
+    local t0 t1 limit=$(( $(now_us) + 180000000 ))
+    t0=$(now_us)
+    start_tandrel
+    until window_shown; do
+        [ "$(now_us)" -lt $limit ] || { record "$1" timeout; return; }
+        pause 0.02
+    done
+    t1=$(now_us)
+    record "$1" "$(awk -v d=$((t1 - t0)) 'BEGIN { printf "%.2f", d / 1e6 }')"
+}
+
+stop_server() { wineserver -k >/dev/null 2>&1; wineserver -w; }
+keep_server() { wineserver -p >/dev/null 2>&1; pause 1; }
+
+# Puts a database in place of the data folder's one (Tandrel not running).
+use_database() { cp "$1" "$(dbfile)"; rm -f "$(dbfile)-journal"; }
+
+memory() {
+    local rss hwm
+    rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$TANDREL_PID/status")
+    hwm=$(awk '/^VmHWM/ { print $2 }' "/proc/$TANDREL_PID/status")
+    record "$1 rss" "$((rss / 1024))"
+    record "$1 hwm" "$((hwm / 1024))"
+}
+
+# Bursts at each spacing into a running program; $2 counts what arrived since $3.
+bursts() {
+    local part=$1 counter=$2 run=$3 spacing tag base n
+    for spacing in "${SPACINGS[@]}"; do
+        tag="m$run-$part-$spacing-$RANDOM"
+        base=$($counter base)
+        burst "$tag" "$spacing"
+        n=$(settled_count $counter "$base" "$tag")
+        record "$part burst $spacing" "$n"
+    done
+}
+
+tandrel_counter() { if [ "$1" = base ]; then last_key; else stored_since "$1" "$2"; fi; }
+
+# Single copies: milliseconds from each copy to the file $2 changing; CPU per stored copy.
+singles() {
+    local part=$1 file=$2 counter=$3 pid=$4 tag="s$RANDOM" i t0 t1 limit base n server
+    local ref=$TEST_DIR/changed.ref latencies=() before server_before
+    server=$(server_pid)
+    base=$($counter base)
+    before=$(ticks "$pid")
+    server_before=$([ -n "$server" ] && ticks "$server" || echo 0)
+    for ((i = 0; i < SINGLE_COPIES; i++)); do
+        touch -r "$file" "$ref"
+        t0=$(now_us)
+        limit=$((t0 + 2000000))
+        copy "$tag single copy $i, made in X11 by xclip"
+        until [[ $file -nt $ref ]] || [ "$(now_us)" -gt $limit ]; do pause 0.0005; done
+        t1=$(now_us)
+        [[ $file -nt $ref ]] && latencies+=($(( (t1 - t0) / 100 )))
+        local rest=$((SINGLE_SPACING_MS * 1000 - (t1 - t0)))
+        [ $rest -gt 0 ] && pause "$(printf '%d.%06d' $((rest / 1000000)) $((rest % 1000000)))"
+    done
+    n=$(settled_count $counter "$base" "$tag")
+    local used=$(( $(ticks "$pid") - before )) server_used=$(( $([ -n "$server" ] && ticks "$server" || echo 0) - server_before ))
+    record "$part single stored" "$n"
+    if [ "$n" -gt 0 ]; then
+        record "$part cpu per capture" "$(awk -v t=$used -v n="$n" -v hz="$HZ" 'BEGIN { printf "%.1f", t * 1000 / hz / n }')"
+        record "$part server cpu per capture" "$(awk -v t=$server_used -v n="$n" -v hz="$HZ" 'BEGIN { printf "%.1f", t * 1000 / hz / n }')"
+    fi
+    if [ ${#latencies[@]} -gt 0 ]; then
+        record "$part latency" "$(median "${latencies[*]}" | awk '{ printf "%.1f", $1 / 10 }')"
+    fi
+}
+
+idle_cpu() {
+    local part=$1 pid=$2 before
+    before=$(ticks "$pid")
+    sleep "$IDLE_SECONDS"
+    record "$part idle cpu" "$(awk -v t=$(( $(ticks "$pid") - before )) -v hz="$HZ" 'BEGIN { printf "%.2f", t / hz }')"
+}
+
+measure_tandrel() {
+    local part=$1 database=$2 run
+    for run in $(seq "$RUNS"); do
+        say "$part, run $run of $RUNS (load $(load))"
+        use_database "$database"
+        stop_server
+        time_start "$part start cold server"
+        wait_watching 120
+        end_session
+        use_database "$database"
+        keep_server
+        time_start "$part start"
+        wait_watching 120
+        sleep 3
+        memory "$part"
+        bursts "$part" tandrel_counter "$run"
+        watching || say "capture was switched off during the bursts"
+        singles "$part" "$(dbfile)" tandrel_counter "$TANDREL_PID"
+        [ "$run" = 1 ] && idle_cpu "$part" "$TANDREL_PID"
+        end_copies
+        end_session
+    done
+}
+
+# --- the floor -----------------------------------------------------------------------------
+FLOOR_OUT=$TEST_DIR/floor.txt
+floor_counter() { if [ "$1" = base ]; then echo 0; else grep -c "^$2 " "$FLOOR_OUT"; fi; }
+floor_watching() { td viewer | grep -q "Floor Viewer"; }
+
+measure_floor() {
+    local run floor_pid
+    for run in $(seq "$RUNS"); do
+        say "floor, run $run of $RUNS (load $(load))"
+        : >"$FLOOR_OUT"
+        wine "$BUILD_DIR/tdfloor.exe" "$(winepath -w "$FLOOR_OUT")" >>"$TEST_DIR/floor.out" 2>&1 &
+        floor_pid=$!
+        wait_until 60 floor_watching || { say "the floor viewer did not join the chain"; kill "$floor_pid"; return; }
+        bursts floor floor_counter "$run"
+        singles floor "$FLOOR_OUT" floor_counter "$floor_pid"
+        end_copies
+        kill "$floor_pid" 2>/dev/null
+        wait "$floor_pid" 2>/dev/null
+    done
+}
+
+# --- the 100,000-clip database -------------------------------------------------------------
+# Made from the database of a first start, so it has exactly the program's schema; cached under
+# the schema's hash, since inserting 200 MB takes a while.
+large_database() {
+    local fresh=$1 key file
+    key=$(sqlite3 "$fresh" .schema | md5sum | cut -c1-12)
+    file=$CACHE/clips100k-$key.db
+    if [ ! -f "$file" ]; then
+        say "building $file"
+        cp "$fresh" "$file.building"
+        local set
+        set=$(sqlite3 "$fresh" "select cSet from cTbl order by cKey limit 1")
+        sqlite3 "$file.building" "
+            begin;
+            with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000),
+            lines(t) as (select replace(hex(zeroblob(80)), '00',
+                'The quick brown fox jumps over the lazy dog by the bank of the river.' || char(13, 10)))
+            insert into cTbl (cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML)
+            select printf('2024-%02d-%02d  %02d:%02d:%02d', 1 + i % 12, 1 + i % 28, i % 24, i % 60, (i * 7) % 60),
+                   '$set', 'N', 'N', 'N',
+                   case i % 4 when 0 then 'Notes - Editor' when 1 then 'Mail - Inbox'
+                              when 2 then 'https://example.org/page' || (i % 100) else 'Terminal' end,
+                   ' ',
+                   substr('Clip ' || i || ' ' || (select t from lines), 1, 20 + (i * 2654435761) % 4077),
+                   ' ', ' '
+            from n;
+            commit;" || { say "cannot build the large database"; rm -f "$file.building"; return 1; }
+        mv "$file.building" "$file"
+    fi
+    echo "$file"
+}
+
+# --- run -------------------------------------------------------------------------------------
+say "preparing the Wine prefix"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 undecorated_windows
 first_start
 end_session
+cp "$(dbfile)" "$TEST_DIR/fresh.db"
+LARGE=$(large_database "$TEST_DIR/fresh.db") || exit 1
+say "large database: $LARGE ($(sqlite3 "$LARGE" "select count(*), avg(length(cText)), min(length(cText)), max(length(cText)) from cTbl"))"
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+for part in $PARTS; do
+    case $part in
+        fresh) measure_tandrel fresh "$TEST_DIR/fresh.db" ;;
+        large) measure_tandrel large "$LARGE" ;;
+        floor) measure_floor ;;
+    esac
+done
+stop_server
+LOAD_AT_END=$(load)
 
-# Seconds from launching Tandrel.exe until its main window is shown; leaves it running.
-time_start() {
-    td waitwindow "$MAIN_TITLE" 300 visible >/dev/null &
-    local waiter=$!
-    sleep 2   # the waiter's own Wine start is not part of the figure
-    local t0
-    t0=$(date +%s.%N)
-    start_tandrel
-    wait "$waiter"
-    awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }'
+row() {
+    local label=$1 key=$2
+    printf '| %-52s | %-22s | %-22s | %-22s |\n' "$label" "$(cell "fresh $key")" "$(cell "large $key")" "$(cell "floor $key")"
 }
-
-measure_start() {
-    local label=$1 runs=3 times=()
-    for _ in $(seq $runs); do
-        times+=("$(time_start)")
-        end_session
-    done
-    echo "start to shown main window, $label: ${times[*]} s"
-}
-
-db "delete from cTbl"
-measure_start "empty database"
-
-start_tandrel
-wait_main_window
-sleep 5
-server=$(pgrep -n wineserver || true)   # wineserver32 or wineserver64
-before=$(ticks "$TANDREL_PID")
-server_before=$([ -n "$server" ] && ticks "$server" || echo 0)
-sleep "$IDLE_SECONDS"
-after=$(ticks "$TANDREL_PID")
-server_after=$([ -n "$server" ] && ticks "$server" || echo 0)
-hz=$(getconf CLK_TCK)
-seconds() { awk -v t="$1" -v hz="$hz" 'BEGIN { printf "%.2f", t / hz }'; }
-echo "CPU over $IDLE_SECONDS idle seconds: Tandrel.exe $(seconds $((after - before))) s," \
-     "wineserver $(seconds $((server_after - server_before))) s" \
-     "(process $(tr '\0' ' ' < "/proc/$TANDREL_PID/cmdline"))"
-end_session
-
-db "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
-    insert into cTbl (cDate,cSet,cRTFsw,cHTMLsw,cImageSW,cSource,cNote,cText,cRTF,cHTML)
-    select '2024-01-02  03:04:05','td_clips','N','N','N','Measure Source',' ',
-           'Measured clip number ' || i || ' with some text to make it an ordinary length.',' ',' ' from n"
-echo "clips in the database: $(db "select count(*) from cTbl")"
-measure_start "100,000 clips"
+echo
+echo "Tandrel.exe under $(wine --version), median (runs) of $RUNS; load average at start $LOAD_AT_START, at end $LOAD_AT_END"
+printf '| %-52s | %-22s | %-22s | %-22s |\n' "figure" "1 clip" "100,000 clips" "floor viewer"
+printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..54})" "$(printf -- '-%.0s' {1..24})" "$(printf -- '-%.0s' {1..24})" "$(printf -- '-%.0s' {1..24})"
+for spacing in 100 50 25 10; do row "$BURST_COPIES copies $spacing ms apart, stored" "burst $spacing"; done
+row "$SINGLE_COPIES copies $SINGLE_SPACING_MS ms apart, stored" "single stored"
+row "CPU of the viewer per capture, ms" "cpu per capture"
+row "CPU of the wine server per capture, ms" "server cpu per capture"
+row "latency of one copy to its stored row, median ms" "latency"
+row "start to shown window, wine server running, s" "start"
+row "start to shown window, no wine server, s" "start cold server"
+row "resident memory after start, MB" "rss"
+row "peak resident memory, MB" "hwm"
+row "CPU over $IDLE_SECONDS idle seconds, s" "idle cpu"

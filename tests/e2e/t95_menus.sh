@@ -56,6 +56,12 @@ tandrel_running || fail "Tandrel.exe ended after the chain repair"
 # the clipboard, and is not captured again.
 td settext "something else" --title "Writer" >/dev/null || fail "cannot copy"
 wait_until 15 count_is $((before + 4)) || fail "the last copy was not stored"
+# The tray menu is built when it is about to be shown, and again at each capture switch: a
+# switch off and on stands for opening it.
+command 560
+sleep 1
+command 560
+wait_watching 15
 command 602
 wait_until 15 clipboard_is "after the repair" \
     || fail "the tray's recent clip is not on the clipboard: '$(xclip -selection clipboard -o 2>/dev/null)'"

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "core/log.h"
 #include "ops/set_commands.h"
 #include "platform/shell.h"
 #include "store/clip_store.h"
@@ -130,6 +131,42 @@ TEST_F(ClipDatabaseTest, OlderUtf8TextIsConvertedOnce) {
   execute("update cTbl set cText = 'caf\xC3\xA9' where cKey = 2");
   ASSERT_TRUE(open());
   EXPECT_EQ(query("select cText from cTbl where cKey = 2"), (Rows{{"caf\xC3\xA9"}}));
+}
+
+TEST_F(ClipDatabaseTest, ConversionRefusedByAReaderIsRolledBackAndRunsAgainAtTheNextStart) {
+  createDatabase();
+  execute("insert into Sets (setName) values ('td_clips'), ('caf\xC3\xA9'), ('na\xC3\xAFve');"
+          "insert into cTbl (cSet, cText) values ('td_clips', 'caf\xC3\xA9')");
+  ASSERT_TRUE(core::openLog(*program));
+  program->captureTime = "2026-12-08  14:03:59";
+  // Another program reads the file: the conversion's COMMIT cannot take it.
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open(desktop.hostPath(databasePath).c_str(), &reader), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM cTbl;", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_TRUE(open());
+  sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(reader);
+  core::flushLog(*program);
+  const auto log = logLines();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "2026-12-08  14:03:59 Older text not converted, tried again at the next start: "
+                        "database is locked");
+
+  // Nothing of this run is held in a transaction: a clip stored now is still there after the end.
+  ops::InitClipStore(*program);
+  program->clip = core::ClipRecord{};
+  program->clip.cText = "kept";
+  ASSERT_EQ(store::WriteClipDB(*program), 1);
+  close();
+  core::closeLog(*program);
+  EXPECT_EQ(query("select cText from cTbl order by cKey"), (Rows{{"caf\xC3\xA9"}, {"kept"}}));
+  EXPECT_EQ(query("PRAGMA user_version"), (Rows{{"0"}}));
+
+  ASSERT_TRUE(open());
+  EXPECT_EQ(query("select setName from Sets order by setID"),
+            (Rows{{"td_clips"}, {"caf\xE9"}, {"na\xEFve"}, {"td_trash"}}));
+  EXPECT_EQ(query("select cText from cTbl order by cKey"), (Rows{{"caf\xE9"}, {"kept"}}));
+  EXPECT_EQ(query("PRAGMA user_version"), (Rows{{"1"}}));
 }
 
 TEST_F(ClipDatabaseTest, ANewDatabaseIsNeverConverted) {

@@ -271,6 +271,59 @@ TEST_F(ClipStoreTest, WriteToAFullDatabaseIsReported) {
   EXPECT_EQ(count(), "0");
 }
 
+TEST_F(ClipStoreTest, RefusedBindOrPrepareStoresNothingAndGivesTheEnginesReason) {
+  // A text longer than the engine takes is refused at its bind; unchecked, the clip would be stored
+  // with a NULL text.
+  sqlite3_limit(program->databaseHandle, SQLITE_LIMIT_LENGTH, 200);
+  expectWriteFailureReported("Too much Data For one Row of A table", std::string(300, 'x'));
+  EXPECT_EQ(count(), "0");
+
+  desktop.messageBoxes.clear();
+  ASSERT_EQ(program->db.DbExecute("DROP TABLE cTbl", program->databaseHandle), 1);
+  expectWriteFailureReported("SQL error Or missing database");
+}
+
+TEST_F(ClipStoreTest, RefusedEditIsNotSavedAndTheOldClipStays) {
+  core::Program& p = *program;
+  const std::int64_t old = store("before");
+  ops::LoadActiveSet(p);
+  select(old);
+  ASSERT_EQ(store::ReadClipFields(p), 1);
+  sqlite3_limit(p.databaseHandle, SQLITE_LIMIT_LENGTH, 200);
+  EXPECT_EQ(store::SaveEditedClip(p, std::string(300, 'y'), "", false), 0);
+  EXPECT_EQ(p.db.DbLastMessage(), "Too much Data For one Row of A table");
+  EXPECT_EQ(query("select cKey, cSet, cText from cTbl"), (Rows{{std::to_string(old), "td_clips", "before"}}));
+  EXPECT_EQ(p.lastKey, old);
+
+  ASSERT_EQ(p.db.DbExecute("DROP TABLE cTbl", p.databaseHandle), 1);
+  EXPECT_EQ(store::SaveEditedClip(p, "after", "", false), 0);
+  EXPECT_EQ(p.db.DbLastMessage(), "SQL error Or missing database");
+}
+
+TEST_F(ClipStoreTest, UpdatesLeaveTheKeyOfTheLastInsert) {
+  core::Program& p = *program;
+  const std::int64_t first = store("first");
+  store("second");
+  p.lastKey = 77;  // an UPDATE inserts nothing, so nothing may replace this
+  select(first);
+  store::UpdateClipText(p, "first, edited");
+  EXPECT_EQ(p.lastKey, 77);
+  EXPECT_EQ(store::MoveClip(p, "td_trash"), 0);
+  EXPECT_EQ(p.lastKey, 77);
+}
+
+TEST_F(ClipStoreTest, WelcomeClipLeavesABlankRecordBehind) {
+  core::Program& p = *program;
+  p.freshStart = 1;
+  ASSERT_EQ(store::CreateClipTables(p), 1);
+  EXPECT_EQ(query("select cNote from cTbl where cKey = " + std::to_string(p.lastKey)),
+            (Rows{{"Tandrel allows you to enter a note to associate with a clip"}}));
+  const core::ClipRecord& r = p.clip;
+  for (const std::string* field : {&r.cRTFsw, &r.cHTMLsw, &r.cImageSW, &r.cSource, &r.cNote, &r.cText, &r.cRTF})
+    EXPECT_EQ(*field, " ");
+  EXPECT_EQ(r.cHTML, "N");
+}
+
 TEST_F(ClipStoreTest, ABusyDatabaseReleasedInTimeIsWaitedFor) {
   reopen(5000);
   ExclusiveLock other(databaseHost());

@@ -212,6 +212,36 @@ TEST_F(SetsTest, ChangeActiveSetWithoutASelectionWaitsForAClickOnASet) {
   runToEnd();
 }
 
+TEST_F(SetsTest, GoingBackToTheClipsCancelsAPendingSetClick) {
+  seedWork();
+  desktop.then([&] { post(ui::gadgetChangeActiveSet); });
+  desktop.then([&] {
+    // A set marked on the Clip Sets tab (with the keyboard: no click) keeps the click pending.
+    selectOnly(ui::gadgetSetList, setRow("Old Work"));
+    post(ui::gadgetSetList, platform::GADGET_ITEM_CHANGE, setRow("Old Work"));
+  });
+  desktop.then([&] {
+    EXPECT_EQ(program->view.pendingSetClick, "S");
+    // The user goes back to the clips and picks one.
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabText);
+    post(ui::gadgetContentPanel, platform::GADGET_TAB_CHANGE, ui::tabText);
+    selectOnly(ui::gadgetClipList, 0);
+    post(ui::gadgetClipList, platform::GADGET_ITEM_CHANGE, 0);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(program->view.pendingSetClick, "");
+    EXPECT_TRUE(platform::listSelectedRows(ui::gadgetSetList).empty());
+    // A later click on a set, say to delete it, no longer makes it the active set.
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabSets);
+    pressOnSet(ui::gadgetSetList, "Old Work");
+  });
+  desktop.then([&] {
+    EXPECT_EQ(gadget(ui::gadgetActiveSetLabel).text, "Active Set = td_clips");
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("main clip")}));
+  });
+  runToEnd();
+}
+
 TEST_F(SetsTest, ChangedSetListKeepsNoSelectionThatNowPointsAtAnotherSet) {
   seedWork();
   desktop.then([&] {

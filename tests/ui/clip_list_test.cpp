@@ -7,7 +7,9 @@
 #include "store/sets.h"
 #include "support/main_window_script.h"
 #include "ui/clip_list.h"
+#include "ui/commands.h"
 #include "ui/gadgets.h"
+#include "ui/tray_menu.h"
 
 using namespace testing_support;
 
@@ -151,6 +153,86 @@ TEST_F(ClipListTest, ColumnClicksSortIgnoringCaseAndAlternateTheDirection) {
     EXPECT_EQ(listColumn(1), (Texts{"Alpha Source", "call Bob", "Gamma Site"}));
     EXPECT_EQ(gadget(ui::gadgetClipList).columnTitles, (Texts{title + " ", "Note/Source (sorted)"}));
     EXPECT_EQ(opened(2), "cherry tart");
+  });
+  runToEnd();
+}
+
+TEST_F(ClipListTest, SortKeepsTheShownClipHighlightedUnderTheWaitCursor) {
+  seedThree();
+  desktop.then([&] {
+    EXPECT_EQ(opened(2), "apple pie");
+    post(ui::gadgetClipList, platform::GADGET_COLUMN_CLICK, 1);  // Alpha Source, call Bob, Gamma Site
+  });
+  desktop.then([&] {
+    EXPECT_EQ(desktop.waitCursors, (std::vector<bool>{true, false}));
+    EXPECT_EQ(listColumn(1)[0], "Alpha Source");
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{0}));
+    post(ui::gadgetClipToClipboard);
+  });
+  desktop.then([&] { EXPECT_EQ(clipboardText(), "apple pie"); });
+  runToEnd();
+}
+
+TEST_F(ClipListTest, ClipToClipboardPutsTheClipFirstInTheTrayMenu) {
+  seedThree();
+  desktop.then([&] {
+    selectOnly(ui::gadgetClipList, 1);
+    post(ui::gadgetClipToClipboard);
+  });
+  desktop.then([&] {
+    const auto& tray = desktop.menus[ui::trayMenuNumber];
+    const auto first = std::find_if(tray.begin(), tray.end(),
+                                    [](const platform::MenuItem& m) { return m.id == ui::commandFirstRecentClip; });
+    ASSERT_NE(first, tray.end());
+    EXPECT_EQ(first->caption, wideCaption("Banana split").substr(0, 35));
+  });
+  runToEnd();
+}
+
+TEST_F(ClipListTest, OnlyACapturedClipHasItsSourceCutTo76Characters) {
+  const std::string longSource = "Long Source " + std::string(88, 's');
+  seed({{"td_clips", "loaded", longSource, " "}});
+  const platform::Hwnd window = desktop.addForeignWindow(longSource, "C:\\Tools\\long.exe");
+  desktop.then([&] { desktop.copyText("captured", window); });
+  desktop.then([&] { EXPECT_EQ(listColumn(1), (Texts{longSource.substr(0, 76), longSource})); });
+  runToEnd();
+}
+
+TEST_F(ClipListTest, AdditionalInformationHasABlueHeaderOnlyForAClipItCanRead) {
+  seedThree();
+  const std::string header = "---------------ADDITIONAL CLIP INFORMATION---------------";
+  desktop.then([&] {
+    selectOnly(ui::gadgetClipList, 1);
+    ui::clickSelectClip(*program);
+    ui::showAdditionalInfo(*program);
+    const sim::Gadget& editor = gadget(ui::gadgetTextEditor);
+    EXPECT_EQ(editor.text, header + "\n\r\nCLIP SET IS:  td_clips\r\nDATE CAPTURED: 2026-12-01  10:00:00\r\n"
+                                    "SOURCE OF CLIP: Beta\r\nNOTE:   call Bob \r\n");
+    EXPECT_EQ(editor.colouredText,
+              (std::vector<sim::Gadget::ColouredText>{{0, static_cast<int>(header.size()), platform::rgb(0, 0, 255)}}));
+    execute("delete from cTbl where cText = 'Banana split'");
+    ui::showAdditionalInfo(*program);
+    EXPECT_EQ(editor.text, "UNABLE TO OBTAIN CLIP INFORMATION ");
+    EXPECT_TRUE(editor.colouredText.empty());
+  });
+  runToEnd();
+}
+
+TEST_F(ClipListTest, TabChangeOnAnEmptySetStillTakesEffect) {
+  seed({});
+  desktop.then([&] {
+    program->view.dragActive = 1;
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabHelp);
+    post(ui::gadgetContentPanel, platform::GADGET_TAB_CHANGE, ui::tabHelp);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(program->view.dragActive, 0);
+    EXPECT_EQ(program->view.lastTab, ui::tabHelp);
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Empty Set");
+    EXPECT_EQ(gadget(ui::gadgetHelpBrowser).address, dataFolder + "Tandrel_.htm");
+    // The help page's outer block, with its space above.
+    EXPECT_NE(program->view.pageText.find("<body><div style=\"text-align:center;padding:10px 0 0 0\">"),
+              std::string::npos);
   });
   runToEnd();
 }

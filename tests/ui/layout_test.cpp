@@ -30,14 +30,36 @@ TEST_F(LayoutTest, GrowingTheWindowGrowsListAndPanelButNotTheButtons) {
     EXPECT_EQ(at(ui::gadgetClipList).height, 225);
     EXPECT_EQ(at(ui::gadgetContentPanel).width, 740);
     EXPECT_EQ(at(ui::gadgetContentPanel).height, 410);
-    EXPECT_EQ(at(ui::gadgetTextEditor).width, 725);
-    EXPECT_EQ(at(ui::gadgetTextEditor).height, 370);
+    EXPECT_EQ(at(ui::gadgetTextEditor).width, 730);
+    EXPECT_EQ(at(ui::gadgetTextEditor).height, 355);
+    EXPECT_EQ(at(ui::gadgetImageView).width, 720);
+    EXPECT_EQ(at(ui::gadgetImageView).height, 345);
     EXPECT_EQ(at(ui::gadgetClipToClipboard).x, 3);
     EXPECT_EQ(at(ui::gadgetClipToClipboard).y, 59);
     // Smaller than the first size: everything stays at its first size.
     desktop.send(program->mainWindow, platform::WM_SIZE, 0, (300 << 16) | 400);
     EXPECT_EQ(at(ui::gadgetClipList).width, 540);
     EXPECT_EQ(at(ui::gadgetContentPanel).height, 235);
+  });
+}
+
+TEST_F(LayoutTest, TabContentsSitInsideThePanelAndTheListDrawsLightCyanLines) {
+  runWithIni("Version = 2.8\r\n", [&] {
+    const auto expect = [&](int gadget, int tab, int width, int height) {
+      const platform::Place place = at(gadget);
+      EXPECT_EQ(place.panel, ui::gadgetContentPanel) << gadget;
+      EXPECT_EQ(place.tab, tab) << gadget;
+      EXPECT_EQ(place.x, 20) << gadget;
+      EXPECT_EQ(place.y, 15) << gadget;
+      EXPECT_EQ(place.width, width) << gadget;
+      EXPECT_EQ(place.height, height) << gadget;
+    };
+    expect(ui::gadgetTextEditor, ui::tabText, 530, 180);
+    expect(ui::gadgetImageView, ui::tabImage, 520, 170);
+    expect(ui::gadgetHelpBrowser, ui::tabHelp, 530, 180);
+    expect(ui::gadgetSetList, ui::tabSets, 265, 180);
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetClipList).lineColour, platform::rgb(117, 236, 253));
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetClipList).background, platform::rgb(224, 255, 255));
   });
 }
 

@@ -54,7 +54,7 @@ void checkTabPages(Hwnd window) {
   MapWindowPoints(nullptr, win32::toHwnd(window), reinterpret_cast<POINT*>(&area), 2);
   SendMessageA(control(panel), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   const RECT e = rectOf(control(editor));
-  check(e.left == area.left + 5 && e.top == area.top + 5 && e.right - e.left == 525,
+  check(e.left == area.left + 20 && e.top == area.top + 15 && e.right - e.left == 530 && e.bottom - e.top == 180,
         "a tab page's control sits at its place inside the panel's display area");
   POINT centre = {(e.left + e.right) / 2, (e.top + e.bottom) / 2};
   check(ChildWindowFromPointEx(win32::toHwnd(window), centre, CWP_SKIPINVISIBLE) == control(editor),
@@ -80,8 +80,10 @@ void checkTabPages(Hwnd window) {
   const RECT moved = rectOf(control(editor));
   check(moved.left == e.left && moved.top == e.top && moved.right - moved.left == 600,
         "a page control moves relative to its page");
-  moveGadget(editor, 5, 5, 525, 195);
+  moveGadget(editor, 20, 15, 530, 180);
 }
+
+COLORREF pixel(HWND window, int x, int y);
 
 void checkList() {
   const std::string accented = "caf\xe9 \x99";
@@ -91,6 +93,15 @@ void checkList() {
   });
   check(listRowCount(list) == 100000 && SendMessageA(control(list), LVM_GETITEMCOUNT, 0, 0) == 100000,
         "a list of 100,000 rows is filled at once");
+  setListLineColour(list, rgb(117, 236, 253));
+  UpdateWindow(control(list));
+  RECT first = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(control(list), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const int firstColumn = static_cast<int>(SendMessageA(control(list), LVM_GETCOLUMNWIDTH, 0, 0));
+  check(pixel(control(list), first.left + 20, first.bottom - 1) == RGB(117, 236, 253) &&
+            pixel(control(list), first.left + firstColumn - 1, first.top + 3) == RGB(117, 236, 253) &&
+            pixel(control(list), first.left + 20, first.top + 3) != RGB(117, 236, 253),
+        "the list draws its lines between rows and columns in the line colour");
   char text[64] = "";
   LVITEMA item = {};
   item.iSubItem = 1;
@@ -104,6 +115,16 @@ void checkList() {
   check(listSelectedRows(list) == std::vector<int>({7, 99998}), "the clip list keeps several rows selected");
   deselectListRows(list);
   check(listSelectedRows(list).empty(), "deselecting clears every row");
+  selectListRow(list, 7);
+  deselectListRows(list);
+  check(listSelectedRows(list).empty(), "deselecting clears the one selected row");
+  selectListRow(list, 7);
+  selectListRow(list, 99998);
+  LVITEMA off = {};
+  off.stateMask = LVIS_SELECTED;
+  SendMessageA(control(list), LVM_SETITEMSTATE, 99998, reinterpret_cast<LPARAM>(&off));  // the focus stays there
+  deselectListRows(list);
+  check(listSelectedRows(list).empty(), "deselecting clears a selected row that has not the focus");
   selectListRow(list, 100000);
   check(listSelectedRows(list).empty(), "a row past the end is not selected");
 
@@ -265,7 +286,7 @@ int main() {
   made &= createListView(at(120, 30, 540, 225), list, true, false);
   setListColumns(list, {"Click", "Note/Source "}, {392, 145});
   made &= createPanel(at(120, 260, 540, 235), panel, {"Text", "Image", "Online Help", "Clip Sets"}, FontId::Tab);
-  made &= createEditor(onTab(0, 5, 5, 525, 195), editor);
+  made &= createEditor(onTab(0, 20, 15, 530, 180), editor);
   made &= createListView(onTab(3, 20, 15, 265, 180), setList, false, false);
   setListColumns(setList, {"Name"}, {220});
   made &= createButton(onTab(3, 295, 28, 142, 18), pageButton, "Change Active Set");

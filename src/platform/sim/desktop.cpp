@@ -54,6 +54,7 @@ void Desktop::reset() {
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;
+  waitCursors.clear();
   measurePixelsPerChar = 7;
   tray.clear();
   shortcuts.clear();
@@ -152,9 +153,9 @@ void Desktop::releaseProcess(int process) {
     }
   }
   // Windows destroys an ended program's windows (a dead viewer still breaks the chain, as there).
+  // Its tray icons stay, as the shell keeps showing them until the pointer passes over them.
   for (auto it = windows.begin(); it != windows.end();) {
     if (it->second.process == process) {
-      tray.erase(it->first);
       it = windows.erase(it);
     } else {
       ++it;

@@ -59,6 +59,7 @@ struct Window {
   std::string programPath;
   bool visible = false;
   bool iconic = false;
+  bool maximized = false;  // kept while minimised: restoring brings the maximised window back
   bool topmost = false;
   bool enabled = true;
   Hwnd owner = 0;
@@ -89,13 +90,24 @@ struct Gadget {
   int currentRow = -1;
   int visibleRow = -1;
   int redraws = 0;
+  // As a real list control does: told its rows, it is invalid, and the next paint of its window
+  // asks the texts of the rows in view.
+  bool invalid = false;
+  std::uint64_t textsAsked = 0;
   // panels
   std::vector<std::string> tabs;
   int tab = 0;
+  platform::Colour lineColour = 0;  // 0: no lines drawn
   // picture boxes: the picture shown, as given
   int imageWidth = 0, imageHeight = 0;
   std::vector<std::uint8_t> imagePixels;
   // editors and browsers
+  struct ColouredText {
+    int from, to;
+    platform::Colour colour;
+    bool operator==(const ColouredText& o) const { return from == o.from && to == o.to && colour == o.colour; }
+  };
+  std::vector<ColouredText> colouredText;  // emptied with the text
   std::string richText;
   int caret = 0;
   std::string address;
@@ -192,6 +204,7 @@ class Desktop {
   std::map<int, Gadget> gadgets;
   std::vector<platform::Tooltip> tooltips;
   std::map<int, std::vector<platform::MenuItem>> menus;
+  int menusBuilt = 0;
   std::vector<int> menusShown;
   std::map<Hwnd, std::vector<platform::MenuItem>> menuBars;
   std::map<Hwnd, std::vector<std::pair<int, int>>> keyCommands;
@@ -212,6 +225,7 @@ class Desktop {
   std::deque<int> menuPicks;
   bool browserAvailable = true;
   int focusGadget = 0;
+  std::vector<bool> waitCursors;  // each change of the cursor: true wait, false arrow
   // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for
   // "Combine Captures" at 8).
   int measurePixelsPerChar = 7;

@@ -131,6 +131,7 @@ void setListRows(int gadget, int count, RowText text) {
     g->rowText = std::move(text);
     ++g->redraws;
     desktop().journal.push_back("rows " + std::to_string(gadget));
+    g->invalid = true;
     for (auto it = g->selected.begin(); it != g->selected.end();)
       it = *it >= count ? g->selected.erase(it) : std::next(it);
   }
@@ -181,6 +182,10 @@ void setListColours(int gadget, Colour text, Colour background) {
   }
 }
 
+void setListLineColour(int gadget, Colour lines) {
+  if (auto* g = find(gadget)) g->lineColour = lines;
+}
+
 bool createPanel(const Place& place, int gadget, const std::vector<std::string>& tabs, FontId font) {
   if (!placed(place)) return false;
   auto& g = make(place, gadget, "panel");
@@ -208,6 +213,7 @@ void setEditorText(int gadget, const std::string& text) {
   if (auto* g = find(gadget)) {
     g->text = text;
     g->richText.clear();
+    g->colouredText.clear();
   }
 }
 
@@ -220,6 +226,7 @@ void setEditorRichText(int gadget, const std::string& rtf) {
   if (auto* g = find(gadget)) {
     g->richText = rtf;
     g->text = rtf;  // the simulation shows rich text as it came
+    g->colouredText.clear();
   }
 }
 
@@ -234,6 +241,10 @@ void setEditorColours(int gadget, Colour text, Colour background) {
     g->textColour = text;
     g->background = background;
   }
+}
+
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  if (auto* g = find(gadget)) g->colouredText.push_back({from, to, colour});
 }
 
 void setEditorCaret(int gadget, int position) {
@@ -295,7 +306,10 @@ void setKeyCommands(Hwnd window, const std::vector<std::pair<int, int>>& keyToCo
   desktop().keyCommands[window] = keyToCommand;
 }
 
-void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) { desktop().menus[menu] = items; }
+void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
+  desktop().menus[menu] = items;
+  ++desktop().menusBuilt;
+}
 
 void showPopupMenu(Hwnd, int menu) {
   auto& d = desktop();

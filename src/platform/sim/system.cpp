@@ -42,6 +42,9 @@ LocalTime localTime() {
 
 std::uint32_t tickCount() { return static_cast<std::uint32_t>(desktop().ticks.load()); }
 
+// Virtual time, so that timed steps log the same figures in every run of a test.
+std::int64_t preciseMicroseconds() { return static_cast<std::int64_t>(desktop().ticks.load()) * 1000; }
+
 void sleep(int milliseconds) {
   auto& d = desktop();
   d.ticks += static_cast<std::uint64_t>(milliseconds > 0 ? milliseconds : 0);

@@ -1,6 +1,8 @@
 // Simulated windows, messages, the event loop, tray icon, labels and the shutdown notice.
 #include "platform/window.h"
 
+#include <algorithm>
+
 #include "platform/sim/desktop.h"
 
 #include <algorithm>
@@ -125,10 +127,22 @@ bool showWindow(Hwnd window, int command) {
   const bool wasVisible = w->visible;
   switch (command) {
     case SW_HIDE: w->visible = false; break;
+    case SW_SHOW: w->visible = true; break;
     case SW_MINIMIZE: w->iconic = true; break;
+    case SW_MAXIMIZE:
+      w->iconic = false;
+      w->maximized = true;
+      w->visible = true;
+      break;
     case SW_RESTORE:
+      // A minimised window comes back as it was; a maximised one goes back to its normal size.
+      if (!w->iconic) w->maximized = false;
+      w->iconic = false;
+      w->visible = true;
+      break;
     case SW_SHOWNORMAL:
       w->iconic = false;
+      w->maximized = false;
       w->visible = true;
       break;
     default: break;
@@ -137,7 +151,23 @@ bool showWindow(Hwnd window, int command) {
 }
 
 void updateWindow(Hwnd window) {
-  if (auto* w = desktop().window(window)) ++w->repaints;
+  auto& d = desktop();
+  auto* w = d.window(window);
+  if (w == nullptr) return;
+  ++w->repaints;
+  // The lists of the window paint the rows in view, asking each one's texts.
+  constexpr int rowsInView = 30;
+  for (auto& [number, g] : d.gadgets) {
+    if (!g.invalid || g.place.window != window || !g.rowText) continue;
+    g.invalid = false;
+    const int top = g.visibleRow < rowsInView ? 0 : g.visibleRow - rowsInView + 1;
+    const int columns = std::max<int>(1, static_cast<int>(g.columnTitles.size()));
+    for (int row = top; row < std::min(g.rowCount, top + rowsInView); ++row)
+      for (int column = 0; column < columns; ++column) {
+        g.rowText(row, column);
+        ++g.textsAsked;
+      }
+  }
 }
 
 void enableWindow(Hwnd window, bool enabled) {
@@ -165,6 +195,8 @@ std::optional<Point> windowPosition(Hwnd window) {
   if (w == nullptr) return std::nullopt;
   return Point{w->x, w->y};
 }
+
+void showWaitCursor(bool waiting) { desktop().waitCursors.push_back(waiting); }
 
 Rect workArea() { return Rect{0, 0, 1024, 738}; }
 int doubleClickTime() { return desktop().doubleClickMs; }

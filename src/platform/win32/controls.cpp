@@ -265,13 +265,14 @@ bool createPictureButton(const Place& place, int gadget, Picture picture, const 
 
 void setButtonPicture(int gadget, Picture picture) {
   auto found = buttons.find(gadget);
-  if (found == buttons.end()) return;
+  if (found == buttons.end() || found->second.image == picture) return;
   found->second.image = picture;
   if (HWND control = gadgetWindow(gadget)) InvalidateRect(control, nullptr, FALSE);
 }
 
 void enableGadget(int gadget, bool enabled) {
-  if (HWND control = gadgetWindow(gadget)) EnableWindow(control, enabled);
+  HWND control = gadgetWindow(gadget);
+  if (control && (IsWindowEnabled(control) != 0) != enabled) EnableWindow(control, enabled);
 }
 
 bool gadgetIsEnabled(int gadget) {
@@ -310,7 +311,8 @@ bool createPanel(const Place& place, int gadget, const std::vector<std::string>&
 
 void setPanelTab(int gadget, int tab) {
   HWND panel = gadgetWindow(gadget);
-  if (!panel) return;
+  // Every capture asks for the Text tab again; the pages only change with the tab.
+  if (!panel || currentTab(gadget) == tab) return;
   SendMessageA(panel, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);  // sends no TCN_SELCHANGE
   showPage(gadget, tab);
 }
@@ -400,6 +402,18 @@ void setEditorColours(int gadget, Colour text, Colour background) {
   SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
+void colourEditorText(int gadget, int from, int to, Colour colour) {
+  HWND editor = gadgetWindow(gadget);
+  if (!editor) return;
+  SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(from), to);
+  CHARFORMATA format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = colour;
+  SendMessageA(editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  SendMessageA(editor, EM_SETSEL, 0, 0);
+}
+
 void setEditorCaret(int gadget, int position) {
   HWND editor = gadgetWindow(gadget);
   if (!editor) return;
@@ -414,8 +428,11 @@ bool createImageView(const Place& place, int gadget) {
 void clearImageView(int gadget) {
   HWND view = gadgetWindow(gadget);
   if (!view) return;
-  if (HGDIOBJ old = reinterpret_cast<HGDIOBJ>(SendMessageA(view, STM_SETIMAGE, IMAGE_BITMAP, 0))) DeleteObject(old);
-  InvalidateRect(view, nullptr, TRUE);
+  // An empty view stays as it is: clearing it again would only repaint it.
+  if (HGDIOBJ old = reinterpret_cast<HGDIOBJ>(SendMessageA(view, STM_SETIMAGE, IMAGE_BITMAP, 0))) {
+    DeleteObject(old);
+    InvalidateRect(view, nullptr, TRUE);
+  }
 }
 
 // No embedded browser yet: the logic leaves the Online Help tab empty when this answers false.

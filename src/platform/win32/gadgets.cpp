@@ -76,7 +76,9 @@ bool createLabel(Hwnd window, int gadget, int x, int y, int width, int height, c
 }
 
 void setGadgetText(int gadget, const std::string& text) {
-  if (HWND control = gadgetWindow(gadget)) SetWindowTextA(control, text.c_str());
+  HWND control = gadgetWindow(gadget);
+  // The status refresh sets every label again; a label repaints at each WM_SETTEXT, changed or not.
+  if (control && gadgetText(gadget) != text) SetWindowTextA(control, text.c_str());
 }
 
 std::string gadgetText(int gadget) {
@@ -94,6 +96,7 @@ void setGadgetColours(int gadget, Colour text, Colour background) {
   if (!control) return;
   LabelColours& colours = colouredLabels[control];
   if (colours.brush && colours.background == background) {
+    if (colours.text == text) return;
     colours.text = text;
   } else {
     if (colours.brush) DeleteObject(colours.brush);

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 
 namespace platform {
@@ -18,6 +19,8 @@ struct ListRows {
   int count = 0;
   RowText text;
   std::string shown;  // the text handed to the control last; it must outlive the notification
+  bool lines = false;
+  COLORREF lineColour = 0;
 };
 
 std::map<int, ListRows> lists;
@@ -31,6 +34,36 @@ void fillDisplayInfo(int gadget, NMLVDISPINFOA& info) {
   const int row = info.item.iItem;
   rows.shown = rows.text && row >= 0 && row < rows.count ? rows.text(row, info.item.iSubItem) : std::string();
   lstrcpynA(info.item.pszText, rows.shown.c_str(), info.item.cchTextMax);
+}
+
+// Lines under each shown row and between the columns, drawn over what the list painted: the list's
+// own grid lines come only in the system's colour.
+void drawLines(HWND list, HDC dc, COLORREF colour) {
+  const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  const int last = std::min(count, top + static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)) + 1);
+  if (count <= 0 || top >= last) return;
+  RECT first = {LVIR_BOUNDS, 0, 0, 0}, bottom = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&first));
+  SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(last - 1), reinterpret_cast<LPARAM>(&bottom));
+  HPEN pen = CreatePen(PS_SOLID, 1, colour);
+  HGDIOBJ old = SelectObject(dc, pen);
+  for (int row = top; row < last; ++row) {
+    RECT item = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    MoveToEx(dc, item.left, item.bottom - 1, nullptr);
+    LineTo(dc, item.right, item.bottom - 1);
+  }
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  int x = first.left;
+  for (int column = 0; column < columns; ++column) {
+    x += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    MoveToEx(dc, x - 1, first.top, nullptr);
+    LineTo(dc, x - 1, bottom.bottom);
+  }
+  SelectObject(dc, old);
+  DeleteObject(pen);
 }
 
 }  // namespace
@@ -64,6 +97,15 @@ void setListColumns(int gadget, const std::vector<std::string>& titles, const st
 void setListColumnTitle(int gadget, int column, const std::string& title) {
   HWND list = listWindow(gadget);
   if (!list) return;
+  // Every capture sets the titles again; the header repaints at each change, even to the same text.
+  char shown[512] = "";
+  LVCOLUMNA current = {};
+  current.mask = LVCF_TEXT;
+  current.pszText = shown;
+  current.cchTextMax = sizeof shown;
+  if (SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&current)) &&
+      title == shown)
+    return;
   LVCOLUMNA info = {};
   info.mask = LVCF_TEXT;
   info.pszText = const_cast<char*>(title.c_str());
@@ -89,7 +131,10 @@ std::vector<int> listSelectedRows(int gadget) {
   std::vector<int> rows;
   HWND list = listWindow(gadget);
   if (!list) return rows;
-  for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+  // Each search for the next selected row goes on to the end of the list: stop at the last one.
+  const int selected = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  for (int row = -1; static_cast<int>(rows.size()) < selected &&
+                     (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
     rows.push_back(row);
   return rows;
 }
@@ -108,6 +153,15 @@ void deselectListRows(int gadget) {
   if (!list) return;
   LVITEMA item = {};
   item.stateMask = LVIS_SELECTED;
+  // "Every row" is gone through row by row, 100,000 of them in a long list; the selected row is
+  // nearly always the focused one, so that one alone is deselected when it is the only one.
+  if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1) {
+    const int focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0 && (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED) & LVIS_SELECTED)) {
+      SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+      return;
+    }
+  }
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
@@ -132,6 +186,14 @@ std::string listRowText(int gadget, int row, int column) {
   return found->second.text(row, column);
 }
 
+void setListLineColour(int gadget, Colour lines) {
+  HWND list = listWindow(gadget);
+  if (!list) return;
+  lists[gadget].lines = true;
+  lists[gadget].lineColour = static_cast<COLORREF>(lines);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 void setListColours(int gadget, Colour text, Colour background) {
   HWND list = listWindow(gadget);
   if (!list) return;
@@ -153,6 +215,18 @@ bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
       fillDisplayInfo(gadget, *reinterpret_cast<NMLVDISPINFOA*>(lParam));
       result = 0;
       return true;
+    case NM_CUSTOMDRAW: {
+      const ListRows& rows = lists[gadget];
+      if (!rows.lines) return false;
+      const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(lParam);
+      if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        result = CDRF_NOTIFYPOSTPAINT;
+        return true;
+      }
+      if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) drawLines(header->hwndFrom, draw->nmcd.hdc, rows.lineColour);
+      result = CDRF_DODEFAULT;
+      return true;
+    }
     case NM_CLICK:
       pushEvent({EVENT_GADGET, number, gadget, GADGET_LEFT_CLICK, reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem});
       break;
@@ -165,6 +239,14 @@ bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
     case LVN_COLUMNCLICK:
       pushEvent({EVENT_GADGET, number, gadget, GADGET_COLUMN_CLICK, reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem});
       break;
+    case LVN_ITEMCHANGED: {
+      // Only a change of selection or check mark is reported; focus and the rest would flood the queue.
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+      const UINT flipped = change->uNewState ^ change->uOldState;
+      if ((change->uChanged & LVIF_STATE) && (flipped & (LVIS_SELECTED | LVIS_STATEIMAGEMASK)))
+        pushEvent({EVENT_GADGET, number, gadget, GADGET_ITEM_CHANGE, change->iItem});
+      break;
+    }
     case LVN_BEGINDRAG:
       pushEvent({EVENT_GADGET, number, gadget, GADGET_DRAG_START, reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem});
       break;

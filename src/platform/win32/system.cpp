@@ -71,6 +71,16 @@ LocalTime localTime() {
 
 std::uint32_t tickCount() { return GetTickCount(); }
 
+std::int64_t preciseMicroseconds() {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER f;
+    return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1000;
+  }();
+  LARGE_INTEGER now;
+  if (!QueryPerformanceCounter(&now)) return static_cast<std::int64_t>(GetTickCount()) * 1000;
+  return static_cast<std::int64_t>(now.QuadPart / frequency * 1000000 + now.QuadPart % frequency * 1000000 / frequency);
+}
+
 void sleep(int milliseconds) { Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0); }
 
 void endProcess(int exitCode) {

@@ -225,6 +225,8 @@ bool showWindow(Hwnd window, int command) {
   return true;
 }
 
+void showWaitCursor(bool waiting) { SetCursor(LoadCursor(nullptr, waiting ? IDC_WAIT : IDC_ARROW)); }
+
 void updateWindow(Hwnd window) {
   // Paints what is already invalid, children included; no input is taken from the queue.
   RedrawWindow(toHwnd(window), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

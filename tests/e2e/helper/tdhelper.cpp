@@ -1,11 +1,14 @@
 // tdhelper: plays "the other programs" of the desktop for the end-to-end tests
 // of Tandrel.exe under Wine. One command per run, given on the command line:
 //
-//   settext <text> [--title T] [--hold ms]   put CF_TEXT on the clipboard from a visible, foreground window
+//   settext <text> [--title T] [--hold ms] [--with <format name> <bytes>]...
+//                                            put CF_TEXT on the clipboard from a visible, foreground window,
+//                                            with registered formats beside it (bytes as is, \xNN allowed)
 //   setraw <format> <file> [--title T] [--hold ms]
 //                                            put a file's bytes on the clipboard as they are (no zero added);
 //                                            format: CF_TEXT, CF_DIB or a number
 //   gettext                                  print the clipboard's CF_TEXT
+//   formats                                  print "<number> <name>" of each format on the clipboard
 //   findwindow <title part>                  print "<handle> <visible> <title>" of each top-level match
 //   waitwindow <title part> <seconds> [visible] [exact]
 //                                            wait for such a window (shown; with exactly that title), print its handle
@@ -181,26 +184,46 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
-// Puts `bytes` on the clipboard as `format` from a titled foreground window, then keeps that
-// window in front for `holdMs` so the watcher can look at it.
-int putOnClipboard(UINT format, const std::string& bytes, const std::string& title, DWORD holdMs) {
-  HWND source = makeSourceWindow(title);
-  if (!source) return 2;
+// A memory block holding `bytes`.
+HGLOBAL blockOf(const std::string& bytes) {
   // A moveable block of size 0 is "discarded" and the clipboard refuses it; a fixed one is a real empty block.
   HGLOBAL block = GlobalAlloc(bytes.empty() ? GMEM_FIXED : GMEM_MOVEABLE, bytes.size());
-  if (!block) return 2;
-  if (!bytes.empty()) {
-    void* target = GlobalLock(block);
-    if (!target) return 2;
-    std::memcpy(target, bytes.data(), bytes.size());
-    GlobalUnlock(block);
+  if (!block || bytes.empty()) return block;
+  void* target = GlobalLock(block);
+  if (!target) {
+    GlobalFree(block);
+    return nullptr;
   }
+  std::memcpy(target, bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  return block;
+}
+
+using Extras = std::vector<std::pair<std::string, std::string>>;  // registered format name, bytes
+
+// Puts `bytes` on the clipboard as `format` (and the extra formats beside it, in one change) from
+// a titled foreground window, then keeps that window in front for `holdMs` so the watcher can look at it.
+int putOnClipboard(UINT format, const std::string& bytes, const std::string& title, DWORD holdMs,
+                   const Extras& extras = {}) {
+  HWND source = makeSourceWindow(title);
+  if (!source) return 2;
+  HGLOBAL block = blockOf(bytes);
+  if (!block) return 2;
   if (!openClipboardPatiently(source)) {
     std::fprintf(stderr, "cannot open the clipboard\n");
     return 2;
   }
   EmptyClipboard();
-  const bool set = SetClipboardData(format, block) != nullptr;
+  bool set = true;
+  for (const auto& [name, extra] : extras) {
+    const UINT number = RegisterClipboardFormatA(name.c_str());
+    HGLOBAL extraBlock = blockOf(extra);
+    if (!number || !extraBlock || !SetClipboardData(number, extraBlock)) {
+      if (extraBlock) GlobalFree(extraBlock);
+      set = false;
+    }
+  }
+  set = SetClipboardData(format, block) != nullptr && set;
   CloseClipboard();
   if (!set) {
     GlobalFree(block);
@@ -213,11 +236,15 @@ int putOnClipboard(UINT format, const std::string& bytes, const std::string& tit
   return 0;
 }
 
-// Options after the positional arguments: --title T, --hold ms.
-void readOptions(int argc, char** argv, int first, std::string& title, DWORD& holdMs) {
+// Options after the positional arguments: --title T, --hold ms, --with name bytes.
+void readOptions(int argc, char** argv, int first, std::string& title, DWORD& holdMs, Extras* extras = nullptr) {
   for (int i = first; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--title") == 0) title = unescape(argv[i + 1]);
     if (std::strcmp(argv[i], "--hold") == 0) holdMs = std::strtoul(argv[i + 1], nullptr, 10);
+    if (std::strcmp(argv[i], "--with") == 0 && i + 2 < argc && extras) {
+      extras->emplace_back(argv[i + 1], unescape(argv[i + 2]));
+      ++i;
+    }
   }
 }
 
@@ -362,7 +389,7 @@ HWND findTopWindow(const std::string& title) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: tdhelper settext|setraw|gettext|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
+               "usage: tdhelper settext|setraw|gettext|formats|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
                "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick ...\n");
   return 3;
 }
@@ -379,10 +406,21 @@ int main(int argc, char** argv) {
   DWORD holdMs = 1500;
 
   if (command == "settext" && argc >= 3) {
-    readOptions(argc, argv, 3, title, holdMs);
+    Extras extras;
+    readOptions(argc, argv, 3, title, holdMs, &extras);
     std::string text = unescape(argv[2]);
     text += '\0';
-    return putOnClipboard(CF_TEXT, text, title, holdMs);
+    return putOnClipboard(CF_TEXT, text, title, holdMs, extras);
+  }
+  if (command == "formats") {
+    if (!openClipboardPatiently(nullptr)) return 2;
+    for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) {
+      char name[256] = "";
+      if (!GetClipboardFormatNameA(format, name, sizeof name)) std::snprintf(name, sizeof name, "(standard)");
+      std::printf("%u %s\n", format, escape(name).c_str());
+    }
+    CloseClipboard();
+    return 0;
   }
   if (command == "setraw" && argc >= 4) {
     readOptions(argc, argv, 4, title, holdMs);
