@@ -12,10 +12,10 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
+#include "core/step_timer.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
-#include "platform/system.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
 #include "ui/clip_list.h"
@@ -143,6 +143,7 @@ int capturePicture(core::Program& p, core::Image image, std::string bytes, std::
   c.sourceTitle = source;
   bytes = encodedAs(p, image, std::move(bytes), byUser);
   if (bytes.empty()) return 0;
+  core::markStep(p, "encode");
 
   const std::string caption = imageCaption(image.width, image.height);
   c.clipText = caption;
@@ -162,12 +163,14 @@ int capturePicture(core::Program& p, core::Image image, std::string bytes, std::
     return 0;
   }
   if (c.ownWrite == 0 && p.settings.saveImages == "Y" && !storeImageClip(p, bytes, caption, source)) return 0;
+  core::markStep(p, "store");
 
   ui::blankContentView(p);
   ui::showPicture(p, std::move(image), std::move(bytes), caption, source);
   if (platform::panelTab(ui::gadgetContentPanel) != ui::tabSets) platform::setPanelTab(ui::gadgetContentPanel, ui::tabImage);
   ui::refreshStatus(p);
   ui::drawAddImageButton(p);
+  core::markStep(p, "preview");
   return 1;
 }
 
@@ -175,7 +178,6 @@ int capturePicture(core::Program& p, core::Image image, std::string bytes, std::
 
 void readClipboardImage(core::Program& p) {
   p.capture.dibBytes.clear();
-  p.capture.dibReadTick = platform::tickCount();
   if (!platform::openClipboard(0)) return;
   auto bytes = platform::getClipboardBytes(platform::CF_DIB);
   platform::closeClipboard();
@@ -198,13 +200,8 @@ int captureImage(core::Program& p) {
     core::writeLog(p, p.captureTime + " Image not captured: " + picture.failure);
     return 0;
   }
-  const int captured = capturePicture(p, std::move(picture.image), "", c.sourceTitle, false);
-  if (captured != 0)
-    core::writeLog(p, p.captureTime + " " + p.shownImage.caption + " captured as " +
-                         (core::imageFormatOf(p.shownImage.bytes) == core::ImageFormat::Png ? "PNG" : "JPEG") + " of " +
-                         std::to_string(p.shownImage.bytes.size()) + " bytes, " +
-                         std::to_string(platform::tickCount() - c.dibReadTick) + " ms from the clipboard");
-  return captured;
+  core::markStep(p, "picture");
+  return capturePicture(p, std::move(picture.image), "", c.sourceTitle, false);
 }
 
 int captureShownImage(core::Program& p) {

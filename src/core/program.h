@@ -100,7 +100,6 @@ struct CaptureState {
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
   std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
-  std::uint32_t dibReadTick = 0;  // when it was read, for the log's timing of the capture
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.

@@ -11,11 +11,11 @@
 #include "core/image_codec.h"
 #include "core/log.h"
 #include "core/program.h"
+#include "core/step_timer.h"
 #include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
-#include "platform/system.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
@@ -243,6 +243,7 @@ void showRichText(core::Program& p, const std::string& rtf) {
 }
 
 int showClipContent(core::Program& p) {
+  core::StepTimer timer(p, "show clip");
   core::ViewState& v = p.view;
   v.infoShown = 0;
   p.capture.richTextFlag = 0;
@@ -269,7 +270,6 @@ int showClipContent(core::Program& p) {
   buildEditorPopupMenu(p, true);
   // The record is read before the clipboard is touched: a clip that cannot be read never empties
   // the user's clipboard.
-  const std::uint32_t start = platform::tickCount();
   const bool editedInPlace = v.textTabEdited == 1 && element.complete == "Y" && element.richFlag != "Y" &&
                              element.imageFlag != "Y";
   if (!editedInPlace) {
@@ -280,6 +280,7 @@ int showClipContent(core::Program& p) {
     }
     v.currentText = p.clip.cText;
   }
+  core::markStep(p, "read");
   // Likewise a picture is decoded, and made a bitmap for the clipboard, before the clipboard is
   // opened: one that cannot be shown leaves the clipboard as it was.
   core::DecodedImage picture;
@@ -291,6 +292,7 @@ int showClipContent(core::Program& p) {
     p.capture.ownWrite = 0;
     return 0;
   }
+  if (element.imageFlag == "Y") core::markStep(p, "decode");
 
   bool opened = false;
   if (v.copyOnShow == 1 && platform::openClipboard(0)) {
@@ -309,8 +311,7 @@ int showClipContent(core::Program& p) {
     p.clip.image.clear();
     p.clip.imageOwned = false;
     switchTab(p, tabImage);
-    core::writeLog(p, p.captureTime + " Image clip " + p.currentKey + " shown" + (opened ? " and copied" : "") + " in " +
-                         std::to_string(platform::tickCount() - start) + " ms");
+    core::markStep(p, opened ? "picture shown and copied" : "picture shown");
   }
 
   if (opened) platform::closeClipboard();

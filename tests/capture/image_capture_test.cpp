@@ -6,6 +6,7 @@
 
 #include "app/dispatcher.h"
 #include "capture/image_capture.h"
+#include "ui/clip_list.h"
 #include "platform/gadgets.h"
 #include "support/pictures.h"
 #include "ui/commands.h"
@@ -190,6 +191,28 @@ TEST_F(ImageCaptureTest, PictureThatCannotBeStoredGetsNoRow) {
     EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
   });
   runToEnd();
+}
+
+TEST_F(ImageCaptureTest, TimingLinesNameThePictureSteps) {
+  seed({}, {}, "Version = 2.8\r\nDebugTiming = Y\r\n");
+  desktop.then([&] { copyPicture(patternDib(64, 48)); });
+  desktop.then([&] {
+    selectOnly(ui::gadgetClipList, 0);
+    program->view.copyOnShow = 1;
+    ui::showClipContent(*program);
+  });
+  runToEnd();
+  const auto lines = logLines();
+  auto timing = [&](const std::string& start, const std::string& step) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.compare(0, start.size(), start) == 0 && l.find(step) != std::string::npos;
+    });
+  };
+  EXPECT_TRUE(timing("timing clipboard change: source", " read "));
+  EXPECT_TRUE(timing("timing clipboard change: source", " encode "));
+  EXPECT_TRUE(timing("timing clipboard change: source", " preview "));
+  EXPECT_TRUE(timing("timing show clip: read ", " decode "));
+  EXPECT_TRUE(timing("timing show clip: read ", " picture shown and copied "));
 }
 
 }  // namespace

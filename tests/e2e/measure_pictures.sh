@@ -2,8 +2,9 @@
 # The picture figures of Tandrel.exe under Wine on this machine (not a test: nothing is asserted):
 # a full-HD screen shot copied as a 32-bit bitmap, from the clipboard to the stored row, per
 # encoder; and a stored one decoded and shown, and shown and put back on the clipboard. The
-# figures are Tandrel's own, from its log: the capture line counts from the clipboard read,
-# including the 20 ms wait before the picture is looked at.
+# figures are Tandrel's own, from the timing lines its log gets with DebugTiming: a capture counts
+# from the WM_DRAWCLIPBOARD to the stored and previewed row, including the 20 ms wait before the
+# picture is looked at.
 #   tests/e2e/measure_pictures.sh        (after scripts/build-windows.sh)
 set -uo pipefail
 
@@ -31,7 +32,8 @@ td makedib "$TEST_DIR/shot.dib" 1920 1080 --bits 32 --shot >/dev/null || { echo 
 
 images() { db "select count(*) from cTbl where cImageSW = 'Y'"; }
 more_images_than() { [ "$(images)" -gt "$1" ]; }
-log_lines() { tr -d '\r' < "$(data_dir)/tandrel.log" | grep -F "$1" | sed 's/^.* in \([0-9]*\) ms$/\1/; s/^.*, \([0-9]*\) ms from the clipboard$/\1/'; }
+# The totals of the timing lines that hold a step.
+totals() { tr -d '\r' < "$(data_dir)/tandrel.log" | grep -F "$1" | sed 's/^.* total \([0-9.]*\) ms$/\1/' | tr '\n' ' '; }
 
 measure() {
     local encoder=$1
@@ -47,13 +49,19 @@ measure() {
         td listclick "$MAIN_TITLE" "$CLIP_LIST" 2 double >/dev/null
         sleep 1.5
     done
-    echo "$encoder, 1920x1080 32-bit screen shot, clipboard to stored row (ms, incl. the 20 ms wait): $(log_lines "Image 1920x1080 captured as" | tr '\n' ' ')"
+    echo "$encoder, 1920x1080 32-bit screen shot, clipboard to stored row (ms, incl. the 20 ms wait): $(totals " encode ")"
+    echo "$encoder, the steps of the last one: $(tr -d '\r' < "$(data_dir)/tandrel.log" | grep -F " encode " | tail -n1 | sed 's/^.*timing //')"
     echo "$encoder, stored size: $(db "select length(cImage) from cTbl where cImageSW = 'Y' limit 1") bytes"
-    echo "$encoder, stored one decoded and shown (ms): $(log_lines " shown in " | tr '\n' ' ')"
-    echo "$encoder, stored one shown and put back on the clipboard (ms): $(log_lines " shown and copied in " | tr '\n' ' ')"
+    echo "$encoder, stored one decoded and shown (ms): $(totals " picture shown,")"
+    echo "$encoder, stored one shown and put back on the clipboard (ms): $(totals " picture shown and copied")"
 }
 
 first_start
+end_session
+echo "DebugTiming = Y" >> "$(data_dir)/tandrel.ini"
+start_tandrel
+wait_main_window
+wait_watching
 measure JPEG
 end_session
 sed -i 's/^UsePNG = .*/UsePNG = Y/' "$(data_dir)/tandrel.ini"
