@@ -32,8 +32,8 @@ td makedib "$TEST_DIR/shot.dib" 1920 1080 --bits 32 --shot >/dev/null || { echo 
 
 images() { db "select count(*) from cTbl where cImageSW = 'Y'"; }
 more_images_than() { [ "$(images)" -gt "$1" ]; }
-# The totals of the timing lines that hold a step.
-totals() { tr -d '\r' < "$(data_dir)/tandrel.log" | grep -F "$1" | sed 's/^.* total \([0-9.]*\) ms$/\1/' | tr '\n' ' '; }
+# The totals of the timing lines that match a pattern.
+totals() { tr -d '\r' < "$(data_dir)/tandrel.log" | grep -E "$1" | sed 's/^.* total \([0-9.]*\) ms$/\1/' | tr '\n' ' '; }
 
 measure() {
     local encoder=$1
@@ -49,11 +49,11 @@ measure() {
         td listclick "$MAIN_TITLE" "$CLIP_LIST" 2 double >/dev/null
         sleep 1.5
     done
-    echo "$encoder, 1920x1080 32-bit screen shot, clipboard to stored row (ms, incl. the 20 ms wait): $(totals " encode ")"
+    echo "$encoder, 1920x1080 32-bit screen shot, clipboard to stored row (ms, incl. the 20 ms wait): $(totals " encode [0-9]")"
     echo "$encoder, the steps of the last one: $(tr -d '\r' < "$(data_dir)/tandrel.log" | grep -F " encode " | tail -n1 | sed 's/^.*timing //')"
     echo "$encoder, stored size: $(db "select length(cImage) from cTbl where cImageSW = 'Y' limit 1") bytes"
-    echo "$encoder, stored one decoded and shown (ms): $(totals " picture shown,")"
-    echo "$encoder, stored one shown and put back on the clipboard (ms): $(totals " picture shown and copied")"
+    echo "$encoder, stored one decoded and shown (ms): $(totals " picture shown [0-9]")"
+    echo "$encoder, stored one shown and put back on the clipboard (ms): $(totals " picture shown and copied [0-9]")"
 }
 
 first_start
