@@ -11,6 +11,7 @@
 #include "capture/watcher.h"
 #include "core/program.h"
 #include "ops/active_set.h"
+#include "ops/image_commands.h"
 #include "ops/set_commands.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
@@ -236,7 +237,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetSaveImage:
       endCombining(p);
-      if (requireImageClip(p)) commandNotAvailable(p);
+      if (requireImageClip(p)) ops::saveImageClipAsFile(p);
       break;
     case gadgetAddItem:
       endCombining(p);
@@ -332,10 +333,7 @@ void addShownItemToSet(Program& p) {
     showStatus(p, "Clip Saved", colour::lightCyan, colour::black);
     return;
   }
-  if (p.view.imageShown == 1) {
-    commandNotAvailable(p);
-    return;
-  }
+  if (ops::addShownImage(p)) return;
   showStatus(p, "Invalid Selection", colour::white, colour::red);
 }
 

@@ -9,6 +9,8 @@
 #include "ops/active_set.h"
 #include "ops/conversion.h"
 #include "ops/database_commands.h"
+#include "ops/image_commands.h"
+#include "ops/printing.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -175,16 +177,22 @@ void runMenuCommand(Program& p, int command) {
       if (requireTextClip(p)) commandNotAvailable(p);
       break;
     case commandPrintItemText:
-      if (requireTextClip(p)) commandNotAvailable(p);
+      if (requireTextClip(p)) ops::printTextClip(p);
       break;
     case commandPrintClip:
-      if (requireTextClip(p)) commandNotAvailable(p);
+      if (requireTextClip(p)) ops::printTextClip(p);
       break;
     case commandSaveImageFromPopup:
+      if (requireImageClip(p)) ops::saveImageAsFile(p);
+      break;
     case commandSaveImageInList:
+      if (requireImageClip(p)) ops::saveImageInClipList(p);
+      break;
     case commandSaveImageAsFile:
+      if (requireImageClip(p)) ops::saveImageClipAsFile(p);
+      break;
     case commandAddItemToSet:
-      if (requireImageClip(p)) commandNotAvailable(p);
+      if (requireImageClip(p) && !ops::addShownImage(p)) showStatus(p, "Invalid Selection", colour::white, colour::red);
       break;
     case commandRefreshList: refreshClipList(p); break;
     case commandUseAsActiveSet:

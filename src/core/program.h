@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/database.h"
+#include "core/image_codec.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -123,6 +124,15 @@ struct ClipRecord {
   bool imageOwned = false;
 };
 
+// The picture the Image tab shows, whole: the preview on the screen is only a scaled copy, and
+// saving or adding it takes this one.
+struct ShownImage {
+  Image image;               // empty when the tab shows no picture
+  std::string bytes;         // its PNG or JPEG bytes, as stored or as capture encoded them
+  std::string caption;       // "Image WxH"
+  std::string source;        // where the picture came from
+};
+
 // Fields read by ReadClipFields for editing and notes.
 struct EditCopy {
   std::string date, richFlag, htmlFlag, imageFlag, source, note, text, textBeforeEdit, html, richText;
@@ -233,6 +243,7 @@ struct Program {
   sqlite3* databaseHandle = nullptr;
   ClipRecord clip;
   EditCopy editCopy;
+  ShownImage shownImage;
   std::string currentKey;
   std::int64_t lastKey = 0;
 

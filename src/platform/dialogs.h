@@ -34,6 +34,15 @@ struct PromptAnswer {
 // question sound; it takes the foreground back while it is open. Enter means "OK" and Escape
 // "Cancel" only while the prompt has the keyboard focus; the close box is "Cancel".
 PromptAnswer promptDialog(const PromptLayout& layout);
+// The standard save-file dialog titled `title`, its name box starting with `startName`; `filter`
+// is "description|pattern|description|pattern...". Answers the name typed and the filter chosen
+// (1 for the first); nullopt when the user cancels. It asks nothing about existing files.
+struct SaveFileAnswer {
+  std::string path;
+  int filterIndex = 1;
+};
+std::optional<SaveFileAnswer> saveFileDialog(Hwnd owner, const std::string& title, const std::string& startName,
+                                             const std::string& filter);
 
 // The standard colour dialog with its custom-colour part shown; nullopt when the user cancels.
 std::optional<Colour> chooseColour(Hwnd owner, Colour initial, const Colour (&custom)[16]);

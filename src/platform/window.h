@@ -33,6 +33,8 @@ constexpr int EVENT_RBUTTON = 516;
 bool initToolkit();
 // Answers the Windows version as major * 100 + minor (e.g. 501), 0 when unknown.
 int windowsVersion();
+// True on Windows 95, 98 and Me.
+bool runsOnWindows9x();
 
 // Creates a top-level window known by `number`, hidden unless `visible`; 0 on failure.
 // `clientWidth`/`clientHeight` give the client area.

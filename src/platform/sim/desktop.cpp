@@ -54,6 +54,9 @@ void Desktop::reset() {
   keyCommands.clear();
   sentKeys.clear();
   gadgetUnderPointer = 0;
+  saveDialogAnswers.clear();
+  saveDialogs.clear();
+  windows9x = false;
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;

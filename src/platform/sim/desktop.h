@@ -101,6 +101,9 @@ struct Gadget {
   std::vector<std::string> tabs;
   int tab = 0;
   platform::Colour lineColour = 0;  // 0: no lines drawn
+  // picture boxes: the picture shown, as given
+  int imageWidth = 0, imageHeight = 0;
+  std::vector<std::uint8_t> imagePixels;
   // editors and browsers
   struct ColouredText {
     int from, to;
@@ -233,6 +236,14 @@ class Desktop {
   };
   std::vector<SentKey> sentKeys;
   int gadgetUnderPointer = 0;
+  // Save-file dialogs: answered from this queue (nullopt cancels); an unscripted one is recorded
+  // as such and cancelled.
+  std::deque<std::optional<platform::SaveFileAnswer>> saveDialogAnswers;
+  struct SaveDialogRecord {
+    std::string title, startName, filter;
+    bool scripted = true;
+  };
+  std::vector<SaveDialogRecord> saveDialogs;
   // The item the user picks in the next menu shown (0: none).
   std::deque<int> menuPicks;
   bool browserAvailable = true;
@@ -274,6 +285,7 @@ class Desktop {
   bool soundDevice = true;
   bool mouse = true;
   int doubleClickMs = 500;
+  bool windows9x = false;                     // Windows 95, 98 or Me
   std::set<std::string> uncreatableFolders;   // Windows paths that createFolder refuses
   std::set<std::string> missingLibraries;
   bool diskFull = false;                      // writeFile writes half and fails

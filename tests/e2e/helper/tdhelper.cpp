@@ -483,6 +483,9 @@ int usage() {
 
 }  // namespace
 
+// The commands for pictures and printing (pictures.cpp); -1 for any other command.
+int pictureCommand(const std::string& command, int argc, char** argv);
+
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string command = argv[1];
@@ -815,5 +818,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no check box %s\n", argv[3]);
     return 1;
   }
+  if (const int done = pictureCommand(command, argc, argv); done >= 0) return done;
   return usage();
 }
