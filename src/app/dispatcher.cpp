@@ -13,6 +13,7 @@
 #include "ops/active_set.h"
 #include "ops/find.h"
 #include "ops/notes.h"
+#include "ops/image_commands.h"
 #include "ops/set_commands.h"
 #include "ops/target_set.h"
 #include "ops/text_edit.h"
@@ -264,7 +265,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetSaveImage:
       endCombining(p);
-      if (requireImageClip(p)) commandNotAvailable(p);
+      if (requireImageClip(p)) ops::saveImageClipAsFile(p);
       break;
     case gadgetAddItem:
       endCombining(p);
@@ -363,10 +364,7 @@ void addShownItemToSet(Program& p) {
     showStatus(p, "Clip Saved", colour::lightCyan, colour::black);
     return;
   }
-  if (p.view.imageShown == 1) {
-    commandNotAvailable(p);
-    return;
-  }
+  if (ops::addShownImage(p)) return;
   showStatus(p, "Invalid Selection", colour::white, colour::red);
 }
 

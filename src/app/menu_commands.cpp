@@ -7,8 +7,12 @@
 #include "core/program.h"
 #include "core/web_address.h"
 #include "ops/active_set.h"
+#include "ops/conversion.h"
+#include "ops/database_commands.h"
 #include "ops/find.h"
+#include "ops/image_commands.h"
 #include "ops/notes.h"
+#include "ops/printing.h"
 #include "ops/set_commands.h"
 #include "ops/target_set.h"
 #include "ops/text_edit.h"
@@ -193,16 +197,22 @@ void runMenuCommand(Program& p, int command) {
       if (requireTextClip(p)) ops::openReplaceDialog(p);
       break;
     case commandPrintItemText:
-      if (requireTextClip(p)) commandNotAvailable(p);
+      if (requireTextClip(p)) ops::printTextClip(p);
       break;
     case commandPrintClip:
-      if (requireTextClip(p)) commandNotAvailable(p);
+      if (requireTextClip(p)) ops::printTextClip(p);
       break;
     case commandSaveImageFromPopup:
+      if (requireImageClip(p)) ops::saveImageAsFile(p);
+      break;
     case commandSaveImageInList:
+      if (requireImageClip(p)) ops::saveImageInClipList(p);
+      break;
     case commandSaveImageAsFile:
+      if (requireImageClip(p)) ops::saveImageClipAsFile(p);
+      break;
     case commandAddItemToSet:
-      if (requireImageClip(p)) commandNotAvailable(p);
+      if (requireImageClip(p) && !ops::addShownImage(p)) showStatus(p, "Invalid Selection", colour::white, colour::red);
       break;
     case commandRefreshList: refreshClipList(p); break;
     case commandUseAsActiveSet:
@@ -220,12 +230,10 @@ void runMenuCommand(Program& p, int command) {
     case commandDeleteSetPopup:
       ops::DeleteSetCommand(p);
       break;
-    case commandBackup:
-    case commandRestore:
-    case commandRestoreOriginal:
-    case commandConvertOldSet:
-      commandNotAvailable(p);
-      break;
+    case commandBackup: ops::BackupDatabase(p); break;
+    case commandRestore: ops::RestoreBackup(p); break;
+    case commandRestoreOriginal: ops::RestoreMaintenanceCopy(p); break;
+    case commandConvertOldSet: ops::ConvertSets(p); break;
     case commandCopyClipSource:
       if (requireClips(p)) copyClipSource(p);
       break;

@@ -204,6 +204,8 @@ int isFlood(core::Program& p) {
   return 0;
 }
 
+void raiseRaceAlarm(core::Program& p) { raceAlarm(p); }
+
 int readRichText(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (c.richTextFormat == 0) c.richTextFormat = platform::registerClipboardFormat("Rich Text Format");

@@ -11,6 +11,9 @@ namespace capture {
 // 1 when the text just read repeats the previous one and must be dropped (raising the hijack
 // alert at every 30th repeat when duplicates are suppressed), else 0.
 int isFlood(core::Program& p);
+// Two clipboard tools feeding each other: capture goes off (with a log line) until the user
+// switches it on again, and the window comes up.
+void raiseRaceAlarm(core::Program& p);
 // Reads the "Rich Text Format" data of the open clipboard; 1 when it was read.
 int readRichText(core::Program& p);
 // Handles the text just read: stores it, or gathers it in combine mode. 1 handled, 0 dropped.

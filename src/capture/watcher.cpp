@@ -90,6 +90,7 @@ void imageBranch(core::Program& p) {
   c.dibBytes.clear();
   readClipboardImage(p);
   platform::sleep(20);
+  core::markStep(p, "read");
   if (c.dibBytes.empty()) return;
   logStep(p, "saving an image ");
   // The tray menu is built when it is opened, not at every capture.

@@ -24,6 +24,8 @@ bool putRichTextOnClipboard(core::Program& p, const std::string& rtf) {
   return platform::setClipboardBytes(p.capture.richTextFormat, rtf + '\0');
 }
 
+bool putBitmapOnClipboard(const std::string& dib) { return platform::setClipboardBytes(platform::CF_DIB, dib); }
+
 }  // namespace core
 
 namespace core {

@@ -18,5 +18,7 @@ bool putRichTextOnClipboard(core::Program& p, const std::string& rtf);
 // reads it), empties it, puts the text, closes it. With `own`, ownWrite is raised for the write and
 // cleared after it, so the watcher is never left deaf. False when the clipboard could not be had.
 bool replaceClipboardText(core::Program& p, const std::string& text, bool own);
+// Puts a device-independent bitmap on the open clipboard as CF_DIB; false on failure.
+bool putBitmapOnClipboard(const std::string& dib);
 
 }  // namespace core

@@ -6,14 +6,18 @@
 #include <deque>
 #include <map>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/database.h"
+#include "core/image_codec.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
 namespace core {
+
+struct Program;
 
 // Names fixed in the program.
 inline const std::string appName = "Tandrel";
@@ -120,6 +124,15 @@ struct ClipRecord {
   bool imageOwned = false;
 };
 
+// The picture the Image tab shows, whole: the preview on the screen is only a scaled copy, and
+// saving or adding it takes this one.
+struct ShownImage {
+  Image image;               // empty when the tab shows no picture
+  std::string bytes;         // its PNG or JPEG bytes, as stored or as capture encoded them
+  std::string caption;       // "Image WxH"
+  std::string source;        // where the picture came from
+};
+
 // Fields read by ReadClipFields for editing and notes.
 struct EditCopy {
   std::string date, richFlag, htmlFlag, imageFlag, source, note, text, textBeforeEdit, html, richText;
@@ -181,11 +194,20 @@ struct ViewState {
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
+  std::string pendingSetName;      // the old-format set being converted, empty between conversions
   std::string paintedStatus;       // the status as last painted
   platform::Colour paintedBackground = 0;
   platform::Colour paintedText = 0;
   int repaintHold = 0;             // RepaintHolds alive
   bool repaintDue = false;         // a held repaint is owed
+};
+
+// What the layers below ops need from above once the database under them was replaced, or when the
+// program cannot go on. Start-up fills them in; left empty (store tests), a reload does nothing and
+// an end only asks the main loop to stop.
+struct Hooks {
+  std::function<void(Program&)> reloadClipStore;  // the set list, the active set's clips and the tray menu
+  std::function<void(Program&)> shutDown;         // the ordered shutdown; does not return
 };
 
 // What the clip commands keep between events: the open target, the text prompt's last button,
@@ -219,6 +241,7 @@ struct Program {
   sqlite3* databaseHandle = nullptr;
   ClipRecord clip;
   EditCopy editCopy;
+  ShownImage shownImage;
   std::string currentKey;
   std::int64_t lastKey = 0;
 
@@ -238,7 +261,9 @@ struct Program {
   unsigned msgTaskbarCreated = 0;
   unsigned msgFindReplace = 0;
 
-  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait, still to handle
+  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait or an import, still to handle
+  Hooks hooks;
+  bool reopeningDatabase = false;
   bool errorHandlersInstalled = false;
   bool exceptionReported = false;
   bool shuttingDown = false;

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -53,7 +54,27 @@ struct FindReport {
 // What a "commdlg_FindReplace" message reports; its lParam is the dialog's record.
 FindReport readFindReport(LParam lParam);
 
+// The standard save-file dialog titled `title`, its name box starting with `startName`; `filter`
+// is "description|pattern|description|pattern...". Answers the name typed and the filter chosen
+// (1 for the first); nullopt when the user cancels. It asks nothing about existing files.
+struct SaveFileAnswer {
+  std::string path;
+  int filterIndex = 1;
+};
+std::optional<SaveFileAnswer> saveFileDialog(Hwnd owner, const std::string& title, const std::string& startName,
+                                             const std::string& filter);
+
 // The standard colour dialog with its custom-colour part shown; nullopt when the user cancels.
 std::optional<Colour> chooseColour(Hwnd owner, Colour initial, const Colour (&custom)[16]);
+
+// Three buttons, and the answer of the third.
+constexpr unsigned MB_YESNOCANCEL = 0x03;
+constexpr int IDCANCEL = 2;
+
+// The open-file dialog, starting in `folder`, with one filter "description|pattern" and, when
+// `multiSelect`, room for several files. Answers the full path of each chosen file, none when the
+// user cancels. The process's current folder is left as it was.
+std::vector<std::string> openFileDialog(Hwnd owner, const std::string& title, const std::string& folder,
+                                        const std::string& filter, bool multiSelect);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // virtual clip list, the tab panel and what it holds, and tooltips. Labels are in window.h.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -122,6 +123,14 @@ TextRange editorClickedLink(int gadget);
 // A picture box, and the embedded web browser (false where none can be made: the tab stays empty).
 bool createImageView(const Place& place, int gadget);
 void clearImageView(int gadget);
+// Shows a picture in a picture box: `width` x `height` pixels, rows top to bottom, 4 bytes a pixel
+// (blue, green, red, unused). False when it cannot be shown; the box is then empty.
+bool showImageView(int gadget, int width, int height, const std::uint8_t* pixels);
+// The inside of a picture box, where a picture shows whole; 0 x 0 for no box.
+struct Extent {
+  int width = 0, height = 0;
+};
+Extent imageViewSize(int gadget);
 bool createBrowser(const Place& place, int gadget);
 void browserNavigate(int gadget, const std::string& address);
 

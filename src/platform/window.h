@@ -33,6 +33,8 @@ constexpr int EVENT_RBUTTON = 516;
 bool initToolkit();
 // Answers the Windows version as major * 100 + minor (e.g. 501), 0 when unknown.
 int windowsVersion();
+// True on Windows 95, 98 and Me.
+bool runsOnWindows9x();
 
 // Creates a top-level window known by `number`, hidden unless `visible`; 0 on failure.
 // `clientWidth`/`clientHeight` give the client area.
@@ -130,5 +132,9 @@ void setNoticeLabel(Hwnd notice, const std::string& label);
 // Moves the bar (0..100) and handles the notice's pending paint messages.
 void setNoticeProgress(Hwnd notice, int percent);
 void closeNotice(Hwnd notice);
+
+// Takes the events that have already arrived, without waiting for more, so that a long piece of
+// work can hold them for later; the windows repaint and answer the system meanwhile.
+std::vector<WindowEvent> pendingWindowEvents();
 
 }  // namespace platform

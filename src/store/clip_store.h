@@ -14,6 +14,8 @@ namespace store {
 // Creates the tables and standard sets and adds the welcome clip on a fresh start; 0 when that
 // clip could not be written.
 int CreateClipTables(core::Program& p);
+// The statements that make the tables and the index of a clip database where they are missing.
+void CreateClipSchema(core::Program& p);
 // Inserts the current ClipRecord; 1 written (lastKey set), 0 failed (the user was told of the reason).
 // The rich text is the capture's unless `recordRichText`, when cRTFsw and cRTF are stored as the
 // record holds them (a duplicate keeps its clip's own).
@@ -41,8 +43,6 @@ bool CommitBatch(core::Program& p);
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);
 void VacuumClips(core::Program& p);
-// Closes and opens the database again after a failed write.
-void ReopenDatabase(core::Program& p);
 
 // Doubles every single quote, for a value placed inside an SQL text literal.
 std::string escapeQuotes(const std::string& text);

@@ -4,9 +4,14 @@
 #include "ui/clip_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/clipboard_write.h"
+#include "core/dib.h"
+#include "core/image_codec.h"
+#include "core/log.h"
 #include "core/program.h"
+#include "core/step_timer.h"
 #include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
@@ -17,6 +22,7 @@
 #include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
+#include "ui/image_view.h"
 #include "ui/layout.h"
 #include "ui/menus.h"
 #include "ui/status.h"
@@ -68,6 +74,24 @@ void syncFromSelection(core::Program& p) {
     }
   }
   p.capture.ownWrite = 0;
+}
+
+// The current record's picture, and its bitmap when it goes to the clipboard; false (with a log
+// line) when the stored bytes are no picture.
+bool decodeClipImage(core::Program& p, core::DecodedImage& picture, std::string& bitmap) {
+  picture = core::decodeImage(p.clip.image);
+  if (!picture.ok()) {
+    core::writeLog(p, p.captureTime + " Image clip " + p.currentKey + " cannot be shown: " + picture.failure);
+    return false;
+  }
+  if (p.view.copyOnShow != 1) return true;
+  core::EncodedImage dib = core::imageToDib(picture.image);
+  if (!dib.ok()) {
+    core::writeLog(p, p.captureTime + " Image clip " + p.currentKey + " cannot be copied: " + dib.failure);
+    return false;
+  }
+  bitmap = std::move(dib.bytes);
+  return true;
 }
 
 }  // namespace
@@ -139,7 +163,7 @@ void blankContentView(core::Program& p) {
     platform::writeFile(page, blankPage);
     platform::browserNavigate(gadgetHelpBrowser, page);
   }
-  platform::clearImageView(gadgetImageView);
+  clearPicture(p);
   platform::setEditorText(gadgetTextEditor, "");
   p.edit.editorKey = 0;
   switchTab(p, tabText);
@@ -222,6 +246,7 @@ void showRichText(core::Program& p, const std::string& rtf) {
 }
 
 int showClipContent(core::Program& p) {
+  core::StepTimer timer(p, "show clip");
   core::ViewState& v = p.view;
   v.infoShown = 0;
   p.capture.richTextFlag = 0;
@@ -258,6 +283,19 @@ int showClipContent(core::Program& p) {
     }
     v.currentText = p.clip.cText;
   }
+  core::markStep(p, "read");
+  // Likewise a picture is decoded, and made a bitmap for the clipboard, before the clipboard is
+  // opened: one that cannot be shown leaves the clipboard as it was.
+  core::DecodedImage picture;
+  std::string bitmap;
+  if (element.imageFlag == "Y" && !decodeClipImage(p, picture, bitmap)) {
+    p.clip.image.clear();
+    p.clip.imageOwned = false;
+    showActionFailed(p);
+    p.capture.ownWrite = 0;
+    return 0;
+  }
+  if (element.imageFlag == "Y") core::markStep(p, "decode");
 
   bool opened = false;
   if (v.copyOnShow == 1 && platform::openClipboard(0)) {
@@ -265,11 +303,19 @@ int showClipContent(core::Program& p) {
     platform::emptyClipboard();
     if (element.richFlag == "Y") core::putRichTextOnClipboard(p, p.clip.cRTF);
     if (element.imageFlag != "Y") core::putTextOnClipboard(p, v.currentText);
+    else core::putBitmapOnClipboard(bitmap);
   }
   if (element.richFlag == "Y") switchTab(p, tabText);
   if (element.richFlag == "Y") showRichText(p, p.clip.cRTF);
   else showPlainText(p, v.currentText);
   platform::setEditorCaret(gadgetTextEditor, 0);
+  if (element.imageFlag == "Y") {
+    showPicture(p, std::move(picture.image), std::move(p.clip.image), p.clip.cText, p.clip.cSource);
+    p.clip.image.clear();
+    p.clip.imageOwned = false;
+    switchTab(p, tabImage);
+    core::markStep(p, opened ? "picture shown and copied" : "picture shown");
+  }
   // An edit is saved over this clip and no other.
   p.edit.editorKey = element.imageFlag == "Y" ? 0 : element.key;
 
@@ -284,7 +330,7 @@ int showClipContent(core::Program& p) {
       platform::setEditorText(gadgetTextEditor, "");
     } else {
       platform::setPanelTab(gadgetContentPanel, tabText);
-      platform::clearImageView(gadgetImageView);
+      clearPicture(p);
     }
   }
   refreshStatus(p);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/image_codec.h"
+#include "ops/database_commands.h"
 #include "platform/keyboard.h"
 #include "support/main_window_script.h"
 
@@ -237,6 +238,15 @@ TEST_F(TransferTest, ASetThatIsGoneIsNeverWrittenTo) {
   desktop.then([&] {
     EXPECT_EQ(gadget(ui::gadgetTargetLabel).text, " ");
     EXPECT_EQ(program->view.targetSetOpen, 0);
+    // A file read again (as after a restore) closes a target that was open.
+    openTarget("Gone");
+  });
+  desktop.then([&] {
+    ASSERT_EQ(program->view.targetSetOpen, 1);
+    ops::ReloadClipStore(*program);
+    EXPECT_EQ(program->view.targetSetOpen, 0);
+    EXPECT_EQ(gadget(ui::gadgetTargetLabel).text, " ");
+    EXPECT_EQ(gadget(ui::gadgetOpenTargetSet).text, "Open Target Set");
     // Another program's copy of the file loses a set the list still shows.
     execute("delete from Sets where setName = 'Gone'");
     selectOnly(ui::gadgetClipList, 0);

@@ -35,6 +35,10 @@ void Desktop::reset() {
   prompts.clear();
   colourAnswers.clear();
   colourDialogStarts.clear();
+  fileDialogAnswers.clear();
+  fileDialogs.clear();
+  shellOperations.clear();
+  shellCopiesNothing = false;
   clipboard.clear();
   chainHead = 0;
   clipboardOpenAttempts = 0;
@@ -55,6 +59,9 @@ void Desktop::reset() {
   findReport = platform::FindReport{};
   dragGadget = 0;
   dragDuring = nullptr;
+  saveDialogAnswers.clear();
+  saveDialogs.clear();
+  windows9x = false;
   menuPicks.clear();
   browserAvailable = true;
   focusGadget = 0;
@@ -77,6 +84,7 @@ void Desktop::reset() {
   diskFull = false;
   ticks = 0;
   lastWait = 0;
+  duringSleep = nullptr;
   startTime = {2026, 12, 8, 14, 3, 59};
   mainThread = std::this_thread::get_id();
   clipboardOpen = clipboardChanged = false;
@@ -325,6 +333,12 @@ std::optional<platform::WindowEvent> Desktop::nextEvent() {
   const platform::WindowEvent event = events_.front();
   events_.pop_front();
   return event;
+}
+
+std::vector<platform::WindowEvent> Desktop::takePostedEvents() {
+  std::vector<platform::WindowEvent> taken(events_.begin(), events_.end());
+  events_.clear();
+  return taken;
 }
 
 int Desktop::answer(MessageBoxRecord record) {

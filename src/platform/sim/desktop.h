@@ -104,6 +104,9 @@ struct Gadget {
   std::vector<std::string> tabs;
   int tab = 0;
   platform::Colour lineColour = 0;  // 0: no lines drawn
+  // picture boxes: the picture shown, as given
+  int imageWidth = 0, imageHeight = 0;
+  std::vector<std::uint8_t> imagePixels;
   // editors and browsers
   struct ColouredText {
     int from, to;
@@ -150,6 +153,8 @@ class Desktop {
   // --- the script the program's event loop plays ---
   void then(std::function<void()> step) { script_.push_back(std::move(step)); }
   void postEvent(const platform::WindowEvent& event) { events_.push_back(event); }
+  // The events posted and not yet taken, taken now (no script step runs).
+  std::vector<platform::WindowEvent> takePostedEvents();
 
   // --- other programs ---
   Hwnd addForeignWindow(const std::string& title, const std::string& programPath, const std::string& className = "");
@@ -201,6 +206,15 @@ class Desktop {
   // Colour dialogs: answered from this queue (nullopt cancels).
   std::deque<std::optional<platform::Colour>> colourAnswers;
   std::vector<platform::Colour> colourDialogStarts;
+  // Open-file dialogs: answered from this queue (an empty list cancels); an unscripted one is
+  // recorded as such and cancelled.
+  std::deque<std::vector<std::string>> fileDialogAnswers;
+  struct FileDialogRecord {
+    std::string title, folder, filter;
+    bool multiSelect = false;
+    bool scripted = true;
+  };
+  std::vector<FileDialogRecord> fileDialogs;
   std::function<int(const MessageBoxRecord&)> answerer;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;
@@ -245,6 +259,14 @@ class Desktop {
   // The drag that followRowDrag follows: the list it began in and what runs while it goes on.
   int dragGadget = 0;
   std::function<void()> dragDuring;
+  // Save-file dialogs: answered from this queue (nullopt cancels); an unscripted one is recorded
+  // as such and cancelled.
+  std::deque<std::optional<platform::SaveFileAnswer>> saveDialogAnswers;
+  struct SaveDialogRecord {
+    std::string title, startName, filter;
+    bool scripted = true;
+  };
+  std::vector<SaveDialogRecord> saveDialogs;
   // The item the user picks in the next menu shown (0: none).
   std::deque<int> menuPicks;
   bool browserAvailable = true;
@@ -268,6 +290,15 @@ class Desktop {
   // "enable <window number> <0|1>", "close <window number>", "rows <gadget>".
   std::vector<std::string> journal;
   int shellResult = 42;                       // what the next shell executions answer
+  // The shell's file operations, as asked for. Before replacing a file the shell asks with a
+  // message box titled "Confirm file overwrite" (answered like any other); a No aborts the copy.
+  struct ShellOperation {
+    int function = 0;
+    std::string from, to;                     // the zero-separated lists as given
+    unsigned flags = 0;
+  };
+  std::vector<ShellOperation> shellOperations;
+  bool shellCopiesNothing = false;            // the shell answers success and copies nothing
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;
@@ -277,11 +308,14 @@ class Desktop {
   bool soundDevice = true;
   bool mouse = true;
   int doubleClickMs = 500;
+  bool windows9x = false;                     // Windows 95, 98 or Me
   std::set<std::string> uncreatableFolders;   // Windows paths that createFolder refuses
   std::set<std::string> missingLibraries;
   bool diskFull = false;                      // writeFile writes half and fails
   std::atomic<std::uint64_t> ticks{0};
   int lastWait = 0;                           // the timeout of the event loop's latest wait
+  // Runs on the main thread at every sleep of the program: the user acting during a long piece of work.
+  std::function<void()> duringSleep;
   platform::LocalTime startTime{2026, 12, 8, 14, 3, 59};
 
   // --- used by the platform functions ---

@@ -404,7 +404,11 @@ bool createImageView(const Place& place, int gadget) {
 }
 
 void clearImageView(int gadget) {
-  if (auto* g = find(gadget)) g->hasImage = false;
+  if (auto* g = find(gadget)) {
+    g->hasImage = false;
+    g->imagePixels.clear();
+    g->imageWidth = g->imageHeight = 0;
+  }
 }
 
 bool createBrowser(const Place& place, int gadget) {

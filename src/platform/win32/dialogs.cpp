@@ -1,12 +1,13 @@
-// Message boxes, the one-line input box and the text prompt over USER32. Both
-// are dialog templates built in memory, so the program needs no resource file;
-// their texts are set as ANSI once they exist.
+// Message boxes, the one-line input box and the text prompt over USER32, and the open-file
+// dialog of COMDLG32. The input box and the prompt are dialog templates built in memory, so the
+// program needs no resource file; their texts are set as ANSI once they exist.
 #include "platform/dialogs.h"
 
 #include "platform/win32/win32.h"
 
 #include <commdlg.h>
 
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -278,6 +279,50 @@ std::optional<std::string> inputBox(Hwnd owner, const std::string& title, const 
                                                  reinterpret_cast<LPARAM>(&state));
   if (answer != IDOK) return std::nullopt;
   return state.answer;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::vector<std::string> openFileDialog(Hwnd owner, const std::string& title, const std::string& folder,
+                                        const std::string& filter, bool multiSelect) {
+  std::string filters = filter;
+  for (char& c : filters)
+    if (c == '|') c = '\0';
+  filters += std::string(2, '\0');
+  std::vector<char> names(multiSelect ? 65536 : MAX_PATH * 2, '\0');
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = toHwnd(owner);
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = names.data();
+  dialog.nMaxFile = static_cast<DWORD>(names.size());
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrTitle = title.c_str();
+  // No "file must exist": a name typed in is the program's to judge, with its own message.
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                 (multiSelect ? OFN_ALLOWMULTISELECT : 0);
+  std::vector<std::string> chosen;
+  if (!GetOpenFileNameA(&dialog)) return chosen;
+  // One file: its full path. Several: the folder, then each name, each ended by a zero byte.
+  const char* first = names.data();
+  const std::size_t firstLength = strnlen(first, names.size());
+  const char* next = first + firstLength + 1;
+  if (!multiSelect || firstLength + 1 >= names.size() || *next == '\0') {
+    chosen.emplace_back(first, firstLength);
+    return chosen;
+  }
+  std::string base(first, firstLength);
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  const char* end = names.data() + names.size();
+  while (next < end && *next != '\0') {
+    const std::size_t length = strnlen(next, static_cast<std::size_t>(end - next));
+    chosen.push_back(base + std::string(next, length));
+    next += length + 1;
+  }
+  return chosen;
 }
 
 }  // namespace platform

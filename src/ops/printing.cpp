@@ -1,0 +1,76 @@
+// Printing. The print files are scratch files, deleted at the end of the run; each print gets a file
+// of its own, so a second print within the same second cannot overwrite one that is still printing.
+#include "ops/printing.h"
+
+#include <cstdio>
+
+#include "core/program.h"
+#include "platform/dialogs.h"
+#include "platform/gadgets.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "ui/clip_list.h"
+#include "ui/gadgets.h"
+#include "ui/status.h"
+
+namespace ops {
+namespace {
+
+constexpr int hiddenWindow = 0;
+
+std::string printStamp() {
+  const platform::LocalTime t = platform::localTime();
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return stamp;
+}
+
+void notPrinted(core::Program& p, const char* status) { ui::showStatus(p, status, ui::colour::white, ui::colour::red); }
+
+}  // namespace
+
+int writePrintFile(core::Program& p, std::string& path) {
+  const std::string base = p.paths.printFolder + "td_" + printStamp();
+  path = base + ".txt";
+  for (int n = 2; platform::fileExists(path); ++n) path = base + "-" + std::to_string(n) + ".txt";
+  const std::string text = platform::editorText(ui::gadgetTextEditor);
+  if (text.empty()) {
+    notPrinted(p, "No File");
+    return 0;
+  }
+  if (!platform::writeFile(path, text)) {
+    platform::deleteFile(path);  // half a text would print as if it were all of it
+    notPrinted(p, "Not Printed");
+    return 0;
+  }
+  return 1;
+}
+
+int printTextClip(core::Program& p) {
+  if (platform::runsOnWindows9x()) {
+    platform::messageBox(p.mainWindow, "Requires Win/NT, 2000, XP, 2003, or Vista", core::appName + " Error",
+                         platform::MB_OK | platform::MB_ICONERROR);
+    return 0;
+  }
+  if (platform::panelTab(ui::gadgetContentPanel) != ui::tabText) {
+    platform::messageBox(p.mainWindow, "Sorry, there is no active text clip to print.", core::appName,
+                         platform::MB_OK | platform::MB_ICONINFORMATION);
+    return 0;
+  }
+  // Only the clip information stands in the clip's place; anything else in the editor is the
+  // user's text, edits included, and is printed as it is.
+  if (p.view.infoShown == 1) ui::showCurrentRowClip(p);
+  std::string path;
+  if (writePrintFile(p, path) == 0) return 0;
+  const int result = platform::shellExecute(p.mainWindow, "print", path, "", hiddenWindow);
+  if (result <= 32) {
+    platform::messageBox(p.mainWindow, std::to_string(result), "Print Error ", platform::MB_OK | platform::MB_ICONERROR);
+    return result;
+  }
+  ui::showStatus(p, "Printed", ui::colour::white, ui::colour::black);
+  return result;
+}
+
+}  // namespace ops

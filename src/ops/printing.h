@@ -1,0 +1,20 @@
+// Printing a text clip: the Text tab's text goes into a print file, which the shell prints with
+// whatever program the system keeps for text files.
+#pragma once
+
+#include <string>
+
+namespace core {
+struct Program;
+}
+
+namespace ops {
+
+// "Print Clip" and "Print Item Text": answers the shell's result (above 32 when it printed), or 0
+// when nothing was handed to the shell (the user was told why).
+int printTextClip(core::Program& p);
+// Writes the Text tab's text, exactly as the editor gives it, to a new file of printFolder and
+// answers 1 with its path in `path`; 0 with "No File" or "Not Printed" in the status line.
+int writePrintFile(core::Program& p, std::string& path);
+
+}  // namespace ops
