@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "capture/list_paste.h"
+#include "capture/shortcut_keys.h"
 #include "capture/text_capture.h"
 #include "capture/watcher.h"
 #include "core/program.h"
@@ -179,7 +181,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       break;
     case gadgetListPaste:
       endCombining(p);
-      commandNotAvailable(p);
+      capture::toggleListPaste(p);
       break;
     case gadgetCaptureToggle:
       endCombining(p);
@@ -345,10 +347,9 @@ platform::WindowEvent nextEvent(Program& p, int milliseconds) {
 }
 
 void handleMainEvent(Program& p, const platform::WindowEvent& event) {
-  if (event.kind == platform::EVENT_RBUTTON) {
-    if (platform::gadgetUnderCursor() == gadgetTextEditor) platform::showPopupMenu(p.mainWindow, editorPopupNumber);
-    return;
-  }
+  if (event.kind == platform::EVENT_RBUTTON && platform::gadgetUnderCursor() == gadgetTextEditor)
+    platform::showPopupMenu(p.mainWindow, editorPopupNumber);
+  capture::pollShortcuts(p);
   switch (event.kind) {
     case platform::EVENT_GADGET: gadgetEvent(p, event); break;
     case platform::EVENT_DROP:

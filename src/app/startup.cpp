@@ -8,6 +8,7 @@
 #include "app/error_report.h"
 #include "app/shutdown.h"
 #include "app/window_proc.h"
+#include "capture/shortcut_keys.h"
 #include "capture/watcher.h"
 #include "core/log.h"
 #include "core/program.h"
@@ -103,6 +104,12 @@ void joinViewerChain(Program& p) {
   p.capture.ownWrite = 0;
 }
 
+void resetStatus(Program& p) {
+  p.view.statusMsg = p.settings.activeSetName;
+  p.view.statusBackground = ui::colour::lightCyan;
+  p.view.statusText = ui::colour::black;
+}
+
 }  // namespace
 
 void migrateOldFiles(Program& p, const std::string& oldFolder) {
@@ -122,13 +129,20 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 }
 
 void mainLoopPass(Program& p) {
-  const platform::WindowEvent event = app::nextEvent(p, 5);
-  p.view.statusMsg = p.settings.activeSetName;
-  p.view.statusBackground = ui::colour::lightCyan;
-  p.view.statusText = ui::colour::black;
-  if (event.kind == 0) return;
-  if (event.window == mainWindowNumber) guarded(p, [&] { app::handleMainEvent(p, event); });
-  else if (event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
+  // While no shortcut can fire there is nothing to poll, and the loop sleeps until a message comes.
+  const bool polling = capture::shortcutsCanFire(p);
+  if (polling) capture::watchShortcutKeys(p);
+  // The status goes back to the set's name before a wait that may last, as it did after every short one.
+  resetStatus(p);
+  const platform::WindowEvent event = app::nextEvent(p, polling ? 5 : platform::waitForever);
+  resetStatus(p);
+  if (event.kind != 0 && event.window == mainWindowNumber) {
+    guarded(p, [&] { app::handleMainEvent(p, event); });
+    return;
+  }
+  if (event.kind != 0 && event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
+  // The dispatcher polls for the main window's events; every other pass polls here.
+  if (polling) guarded(p, [&] { capture::pollShortcuts(p); });
 }
 
 void startUp(Program& p) {

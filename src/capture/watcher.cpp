@@ -48,14 +48,13 @@ void findSource(core::Program& p) {
     c.sourceTitle.clear();
     return;
   }
-  c.sourceTitle = core::trimBlanks(platform::getWindowText(source, 256));
-  if (c.sourceTitle.empty()) c.sourceTitle = sourceProgramName(p, source);
-  if (c.sourceTitle.size() > 256) c.sourceTitle.resize(256);
+  c.sourceTitle = sourceTitleOf(source);
 }
 
 void switchListPasteOff(core::Program& p) {
   p.capture.listPasteMode = 0;
   p.capture.capturing = 1;
+  ui::refreshStatus(p);
 }
 
 enum class TextRead { Taken, Flood, NotText, Unreadable };

@@ -3,6 +3,7 @@
 
 #include "core/program.h"
 #include "platform/clipboard.h"
+#include "platform/system.h"
 
 namespace core {
 
@@ -24,5 +25,26 @@ bool putRichTextOnClipboard(core::Program& p, const std::string& rtf) {
 }
 
 bool putBitmapOnClipboard(const std::string& dib) { return platform::setClipboardBytes(platform::CF_DIB, dib); }
+
+}  // namespace core
+
+namespace core {
+
+bool replaceClipboardText(core::Program& p, const std::string& text, bool own) {
+  constexpr int openTries = 50;
+  if (own) p.capture.ownWrite = 1;
+  bool opened = platform::openClipboard(0);
+  for (int tries = 1; !opened && tries < openTries; ++tries) {
+    platform::sleep(5);
+    opened = platform::openClipboard(0);
+  }
+  bool written = false;
+  if (opened) {
+    written = platform::emptyClipboard() && putTextOnClipboard(p, text);
+    platform::closeClipboard();
+  }
+  if (own) p.capture.ownWrite = 0;
+  return written;
+}
 
 }  // namespace core

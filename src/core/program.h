@@ -102,6 +102,18 @@ struct CaptureState {
   std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
 };
 
+// The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken
+// by another program polling the same key, so a key seen up at the previous poll and down now is
+// a press as well.
+struct ShortcutKeys {
+  struct Key {
+    bool watched = false;  // read at the previous poll
+    bool wasUp = false;    // and up then
+  };
+  Key t, r, v;
+  bool stepOnRelease = false;  // a Ctrl+V was pressed: List Paste steps when its V comes up
+};
+
 // The current clip: one text per column of cTbl plus the encoded image.
 struct ClipRecord {
   std::string cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML;
@@ -193,6 +205,7 @@ struct Program {
   Settings settings;
   CaptureState capture;
   ViewState view;
+  ShortcutKeys shortcuts;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -54,8 +55,11 @@ LResult sendMessage(Hwnd window, unsigned message, WParam wParam, LParam lParam)
 bool broadcastMessage(unsigned message, WParam wParam, LParam lParam, unsigned timeoutMs);
 // Answers the number of a registered window message, 0 on failure.
 unsigned registerWindowMessage(const std::string& name);
-// Waits at most `milliseconds` for the next event of the program's windows.
+// Waits at most `milliseconds` for the next event of the program's windows. With waitForever it
+// waits without a timeout, but answers no event (kind 0) as soon as any message was handled, such
+// as a clipboard change sent to a window or a timer.
 WindowEvent waitWindowEvent(int milliseconds);
+constexpr int waitForever = -1;
 
 Hwnd getForegroundWindow();  // 0 when none
 Hwnd getActiveWindow();      // this thread's active window, 0 when none
@@ -64,6 +68,15 @@ bool setForegroundWindow(Hwnd window);
 std::string getWindowText(Hwnd window, int maxChars);
 // The full path of the program that owns a window; empty when it cannot be found.
 std::string windowProgramPath(Hwnd window);
+// The first top-level window of a class, 0 when there is none.
+Hwnd findWindow(const std::string& className);
+// The child windows of a window, at every depth, in the system's order; empty for none.
+std::vector<Hwnd> childWindows(Hwnd parent);
+// The class name of a window, at most `maxChars` characters; empty when it has none.
+std::string getClassName(Hwnd window, int maxChars);
+// A control's text as WM_GETTEXT answers it, at most `maxChars` characters; nullopt when the
+// owner does not answer within `timeoutMs` or is hung.
+std::optional<std::string> controlText(Hwnd control, int maxChars, unsigned timeoutMs);
 bool isIconic(Hwnd window);
 bool isWindowVisible(Hwnd window);
 bool showWindow(Hwnd window, int command);

@@ -215,13 +215,13 @@ int syncCurrentClip(core::Program& p) {
 }
 
 void buildEditorPopupMenu(core::Program& p, bool withSave) {
-  std::vector<platform::MenuItem> items = {{511, "Cut selected text and copy it to clipboard"},
-                                           {512, "Copy selected text to clipboard"},
-                                           {513, "Paste into 'text' tab from clipboard"},
-                                           {530, "Delete selected text from entry"},
-                                           {514, "Select All text in Text Tab"},
-                                           {0, ""}};
-  if (withSave) items.push_back({508, "Save to Database"});
+  std::vector<platform::MenuItem> items = {{511, "Cut selected text and copy it to clipboard", true, {}},
+                                           {512, "Copy selected text to clipboard", true, {}},
+                                           {513, "Paste into 'text' tab from clipboard", true, {}},
+                                           {530, "Delete selected text from entry", true, {}},
+                                           {514, "Select All text in Text Tab", true, {}},
+                                           {0, "", true, {}}};
+  if (withSave) items.push_back({508, "Save to Database", true, {}});
   platform::setPopupMenu(p.mainWindow, editorPopupNumber, items);
 }
 

@@ -14,7 +14,7 @@ wait_stored() {
     db "select quote(cSource) from cTbl where hex(cText)='$(hex_of "$(printf "$1")")'"
 }
 editor_shows() { main_controls | grep -Fq -- "RichEdit20A visible $1"; }
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
+clipboard_is() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
 clipboard_is_not() { ! clipboard_is "$1"; }
 top_rows_are() { [ "$(list_captions "$CLIP_LIST" | head -n "$1" | tr '\n' '|')" = "$2" ]; }
 
@@ -49,7 +49,7 @@ sources=$(head -n4 <<<"$rows" | cut -f3 | tr '\n' '|')
 # Double-click the third row: its text goes back to the clipboard (to X11 as UTF-8) and to the top.
 td listclick "$MAIN_TITLE" "$CLIP_LIST" 2 double >/dev/null || fail "cannot double-click"
 wait_until 15 clipboard_is $'second text caf\xc3\xa9' \
-    || fail "the clipboard holds '$(xclip -selection clipboard -o 2>&1)' after the double click"
+    || fail "the clipboard holds '$(timeout 5 xclip -selection clipboard -o 2>&1)' after the double click"
 wait_until 10 top_rows_are 2 'second text caf\xe9|copied in X11|' \
     || fail "the double-clicked clip is not at the top: $(list_captions "$CLIP_LIST" | tr '\n' '|')"
 kill "$xclip_pid" 2>/dev/null
@@ -63,11 +63,11 @@ td listclick "$MAIN_TITLE" "$CLIP_LIST" 1 >/dev/null || fail "cannot click"
 wait_until 10 editor_shows "copied in X11" || fail "a click on row 1 does not show its clip"
 td listclick "$MAIN_TITLE" "$CLIP_LIST" 0 >/dev/null || fail "cannot click"
 wait_until 10 editor_shows 'second text caf\xe9' || fail "a click on row 0 does not show the moved clip"
-[ -z "$(xclip -selection clipboard -o 2>/dev/null)" ] || fail "a single click copied the clip"
+[ -z "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" ] || fail "a single click copied the clip"
 
 td click "$MAIN_TITLE" "Clip To Clipboard|To Clipboard" >/dev/null || fail "no 'Clip To Clipboard' button"
 wait_until 15 clipboard_is $'second text caf\xc3\xa9' \
-    || fail "'Clip To Clipboard' put '$(xclip -selection clipboard -o 2>&1)' on the clipboard"
+    || fail "'Clip To Clipboard' put '$(timeout 5 xclip -selection clipboard -o 2>&1)' on the clipboard"
 [ "$(list_captions "$CLIP_LIST" | head -n1)" = 'second text caf\xe9' ] || fail "the top row changed"
 
 # A last copy marks that every change before it was seen: Tandrel's own copies stored nothing.

@@ -16,7 +16,7 @@ wait_watching
 command() { td send "$MAIN_TITLE" 0x111 "$1" 0 >/dev/null || fail "cannot send command $1"; }
 count() { db "select count(*) from cTbl"; }
 count_is() { [ "$(count)" = "$1" ]; }
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
+clipboard_is() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
 opened_is() { [ -f "$opened" ] && [ "$(cat "$opened")" = "$1" ]; }
 select_top() { td listclick "$MAIN_TITLE" "$CLIP_LIST" 0 >/dev/null || fail "cannot click the top row"; sleep 1; }
 
@@ -64,7 +64,7 @@ command 560
 wait_watching 15
 command 602
 wait_until 15 clipboard_is "after the repair" \
-    || fail "the tray's recent clip is not on the clipboard: '$(xclip -selection clipboard -o 2>/dev/null)'"
+    || fail "the tray's recent clip is not on the clipboard: '$(timeout 5 xclip -selection clipboard -o 2>/dev/null)'"
 sleep 1
 count_is $((before + 4)) || fail "putting back a recent clip captured it again"
 

@@ -56,6 +56,13 @@ void checkTabPages(Hwnd window) {
   const RECT e = rectOf(control(editor));
   check(e.left == area.left + 20 && e.top == area.top + 15 && e.right - e.left == 530 && e.bottom - e.top == 180,
         "a tab page's control sits at its place inside the panel's display area");
+  HRGN shown = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetWindowRgn(control(editor), shown);
+  RECT box = {};
+  GetRgnBox(shown, &box);
+  DeleteObject(shown);
+  check(kind == SIMPLEREGION && e.left + box.right == area.right && box.left == 0 && box.bottom == e.bottom - e.top,
+        "a page control reaching past its page is cut off at the page's edge");
   POINT centre = {(e.left + e.right) / 2, (e.top + e.bottom) / 2};
   check(ChildWindowFromPointEx(win32::toHwnd(window), centre, CWP_SKIPINVISIBLE) == control(editor),
         "the page's control lies above the panel, where clicks reach it");
@@ -76,7 +83,7 @@ void checkTabPages(Hwnd window) {
   check(IsWindowVisible(control(editor)) && !IsWindowVisible(control(setList)), "the user's tab change switches pages");
   drainEvents();
 
-  moveGadget(editor, 5, 5, 600, 300);
+  moveGadget(editor, 20, 15, 600, 300);
   const RECT moved = rectOf(control(editor));
   check(moved.left == e.left && moved.top == e.top && moved.right - moved.left == 600,
         "a page control moves relative to its page");
@@ -109,6 +116,14 @@ void checkList() {
   item.cchTextMax = sizeof text;
   SendMessageA(control(list), LVM_GETITEMTEXTA, 99999, reinterpret_cast<LPARAM>(&item));
   check(accented + "99999" == text, "the list draws the program's text of a row, byte for byte");
+
+  drainEvents();
+  selectListRow(list, 3);
+  const WindowEvent change = nextEvent();
+  check(change.kind == EVENT_GADGET && change.gadget == list && change.type == GADGET_ITEM_CHANGE && change.data == 3,
+        "a row whose selection changes is reported as an item change of that row");
+  deselectListRows(list);
+  drainEvents();
 
   selectListRow(list, 7);
   selectListRow(list, 99998);
@@ -153,6 +168,7 @@ void checkList() {
   column.cchTextMax = sizeof title;
   SendMessageA(control(list), LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   check(std::strcmp(title, "Click (sorted)") == 0, "a column title can be changed");
+  drainEvents();  // the selection changes above were reported
 }
 
 void checkEditor() {

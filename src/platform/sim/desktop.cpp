@@ -72,6 +72,7 @@ void Desktop::reset() {
   missingLibraries.clear();
   diskFull = false;
   ticks = 0;
+  lastWait = 0;
   startTime = {2026, 12, 8, 14, 3, 59};
   mainThread = std::this_thread::get_id();
   clipboardOpen = clipboardChanged = false;
@@ -182,11 +183,22 @@ Hwnd Desktop::newWindow(Window w) {
   return nextHwnd_;
 }
 
-Hwnd Desktop::addForeignWindow(const std::string& title, const std::string& programPath) {
+Hwnd Desktop::addForeignWindow(const std::string& title, const std::string& programPath, const std::string& className) {
   Window w;
   w.title = title;
   w.programPath = programPath;
+  w.className = className;
   w.visible = true;
+  return newWindow(std::move(w));
+}
+
+Hwnd Desktop::addForeignChild(Hwnd parent, const std::string& className, const std::string& text) {
+  Window w;
+  w.title = text;
+  w.className = className;
+  w.parent = parent;
+  w.visible = true;
+  if (const Window* owner = window(parent)) w.programPath = owner->programPath;
   return newWindow(std::move(w));
 }
 

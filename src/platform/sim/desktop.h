@@ -55,7 +55,10 @@ struct Window {
   Hwnd hwnd = 0;
   int number = 0;
   int process = 0;         // 0 for the windows of other programs
-  std::string title;
+  std::string title;       // also a control's text
+  std::string className;
+  Hwnd parent = 0;         // 0 for a top-level window
+  bool hung = false;       // its program answers no message
   std::string programPath;
   bool visible = false;
   bool iconic = false;
@@ -146,7 +149,9 @@ class Desktop {
   void postEvent(const platform::WindowEvent& event) { events_.push_back(event); }
 
   // --- other programs ---
-  Hwnd addForeignWindow(const std::string& title, const std::string& programPath);
+  Hwnd addForeignWindow(const std::string& title, const std::string& programPath, const std::string& className = "");
+  // A child control of another program's window, with its class and text.
+  Hwnd addForeignChild(Hwnd parent, const std::string& className, const std::string& text);
   // A viewer of another program that records and forwards what reaches it; it joins the chain.
   Hwnd addForeignViewer();
   // Another program puts data on the clipboard from its window (made foreground when given).
@@ -258,6 +263,7 @@ class Desktop {
   std::set<std::string> missingLibraries;
   bool diskFull = false;                      // writeFile writes half and fails
   std::atomic<std::uint64_t> ticks{0};
+  int lastWait = 0;                           // the timeout of the event loop's latest wait
   platform::LocalTime startTime{2026, 12, 8, 14, 3, 59};
 
   // --- used by the platform functions ---

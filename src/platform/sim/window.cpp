@@ -86,7 +86,8 @@ unsigned registerWindowMessage(const std::string& name) {
 
 WindowEvent waitWindowEvent(int milliseconds) {
   auto& d = desktop();
-  d.ticks += static_cast<std::uint64_t>(milliseconds);
+  d.lastWait = milliseconds;
+  if (milliseconds > 0) d.ticks += static_cast<std::uint64_t>(milliseconds);
   return d.nextEvent().value_or(WindowEvent{});
 }
 
@@ -109,6 +110,46 @@ std::string getWindowText(Hwnd window, int maxChars) {
 std::string windowProgramPath(Hwnd window) {
   auto* w = desktop().window(window);
   return w == nullptr ? "" : w->programPath;
+}
+
+Hwnd findWindow(const std::string& className) {
+  for (const auto& [hwnd, w] : desktop().windows)
+    if (w.parent == 0 && w.className == className) return hwnd;
+  return 0;
+}
+
+namespace {
+void collectChildren(Hwnd parent, std::vector<Hwnd>& out) {
+  for (const auto& [hwnd, w] : desktop().windows) {
+    if (w.parent != parent) continue;
+    out.push_back(hwnd);
+    collectChildren(hwnd, out);
+  }
+}
+}  // namespace
+
+std::vector<Hwnd> childWindows(Hwnd parent) {
+  std::vector<Hwnd> out;
+  if (parent != 0) collectChildren(parent, out);
+  return out;
+}
+
+std::string getClassName(Hwnd window, int maxChars) {
+  auto* w = desktop().window(window);
+  if (w == nullptr || maxChars <= 1) return "";
+  return w->className.substr(0, static_cast<std::size_t>(maxChars - 1));
+}
+
+std::optional<std::string> controlText(Hwnd control, int maxChars, unsigned timeoutMs) {
+  auto& d = desktop();
+  auto* w = d.window(control);
+  if (w == nullptr) return std::nullopt;
+  if (w->hung) {
+    d.ticks += timeoutMs;
+    return std::nullopt;
+  }
+  if (maxChars <= 1) return std::string();
+  return w->title.substr(0, static_cast<std::size_t>(maxChars - 1));
 }
 
 bool isIconic(Hwnd window) {

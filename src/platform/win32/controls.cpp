@@ -63,6 +63,20 @@ POINT origin(const Place& place) {
   return POINT{area.left + place.x, area.top + place.y};
 }
 
+// A page control reaching past its page is cut off at the page's edge, as if the panel held it.
+void clipToPage(HWND control, int panel) {
+  RECT page = pageArea(panel), own;
+  GetWindowRect(control, &own);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&own), 2);
+  RECT shown;
+  if (!IntersectRect(&shown, &page, &own) || EqualRect(&shown, &own)) {
+    SetWindowRgn(control, nullptr, TRUE);
+    return;
+  }
+  OffsetRect(&shown, -own.left, -own.top);
+  SetWindowRgn(control, CreateRectRgnIndirect(&shown), TRUE);  // the window owns the region now
+}
+
 int currentTab(int panel) {
   HWND tabs = gadgetWindow(panel);
   return tabs ? static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) : 0;
@@ -189,6 +203,7 @@ HWND createControl(const Place& place, int gadget, DWORD exStyle, const char* cl
     pageControls[gadget] = {place.panel, place.tab};
     // Above the tab control, which was made first.
     SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    clipToPage(control, place.panel);
   }
   return control;
 }
@@ -451,6 +466,7 @@ void moveGadget(int gadget, int x, int y, int width, int height) {
     at = {area.left + x, area.top + y};
   }
   MoveWindow(control, at.x, at.y, width, height, TRUE);
+  if (page != pageControls.end()) clipToPage(control, page->second.panel);
 }
 
 void setFocusGadget(int gadget) {

@@ -49,8 +49,10 @@ WindowEvent waitWindowEvent(int milliseconds) {
   if (popEvent(event)) return event;
   pumpMessages();
   if (popEvent(event)) return event;
-  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0, QS_ALLINPUT,
-                              MWMO_INPUTAVAILABLE);
+  // QS_ALLINPUT wakes for posted and sent messages (a clipboard change reaches the viewer as a sent
+  // WM_DRAWCLIPBOARD) and for timers; MWMO_INPUTAVAILABLE also for input already in the queue.
+  const DWORD timeout = milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds);
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   pumpMessages();
   if (popEvent(event)) return event;
   return WindowEvent{};

@@ -1,9 +1,10 @@
 // tdhelper: plays "the other programs" of the desktop for the end-to-end tests
 // of Tandrel.exe under Wine. One command per run, given on the command line:
 //
-//   settext <text> [--title T] [--hold ms] [--with <format name> <bytes>]...
+//   settext <text> [--title T] [--hold ms] [--with <format name> <bytes>]... [--class C] [--edit E]
 //                                            put CF_TEXT on the clipboard from a visible, foreground window,
-//                                            with registered formats beside it (bytes as is, \xNN allowed)
+//                                            with registered formats beside it (bytes as is, \xNN allowed);
+//                                            the window of class C, with an Edit child holding E
 //   setraw <format> <file> [--title T] [--hold ms]
 //                                            put a file's bytes on the clipboard as they are (no zero added);
 //                                            format: CF_TEXT, CF_DIB or a number
@@ -33,6 +34,10 @@
 //   boxes <title part>                       print "<id> <ticked 0/1> <x> <y> <width> <height> <caption>" of each
 //                                            check box, placed in the window's client area
 //   tick <title part> <caption>              click the check box with that caption (it changes and tells its window)
+//   pastewindow <title> <seconds>            show a window with an edit box in front, focused, for that long
+//                                            (or until it is closed), then print the box's text
+//   keys <chord> [<chord> ...] [--hold ms]   type chords such as ctrl+alt+v with SendInput, each key held
+//                                            (default 200 ms) so that a program polling the keyboard sees it
 //
 // Texts are printed with bytes outside 0x20..0x7E (other than line feeds) as \xNN, and text
 // arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions.
@@ -144,17 +149,22 @@ void pump(DWORD milliseconds) {
   } while (GetTickCount() - start < milliseconds);
 }
 
-// A visible window of our own, in front, so that the watcher takes its title as the source.
-HWND makeSourceWindow(const std::string& title) {
+// A visible window of our own, in front, so that the watcher takes its title as the source; of
+// another class and with an Edit child when asked (a browser window with its address field).
+HWND makeSourceWindow(const std::string& title, const std::string& windowClass = "TdHelperSource",
+                      const std::string* editText = nullptr) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "TdHelperSource";
+  wc.lpszClassName = windowClass.c_str();
   RegisterClassA(&wc);
   HWND window = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 320,
                                 120, nullptr, nullptr, wc.hInstance, nullptr);
   if (!window) return nullptr;
+  if (editText)
+    CreateWindowExA(0, "Edit", editText->c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 4, 4, 300, 22, window,
+                    nullptr, wc.hInstance, nullptr);
   SetForegroundWindow(window);
   pump(300);
   return window;
@@ -201,11 +211,18 @@ HGLOBAL blockOf(const std::string& bytes) {
 
 using Extras = std::vector<std::pair<std::string, std::string>>;  // registered format name, bytes
 
+// The source window's class, and the text of an Edit child when it has one.
+struct SourceLook {
+  std::string windowClass = "TdHelperSource";
+  bool hasEdit = false;
+  std::string editText;
+};
+
 // Puts `bytes` on the clipboard as `format` (and the extra formats beside it, in one change) from
 // a titled foreground window, then keeps that window in front for `holdMs` so the watcher can look at it.
 int putOnClipboard(UINT format, const std::string& bytes, const std::string& title, DWORD holdMs,
-                   const Extras& extras = {}) {
-  HWND source = makeSourceWindow(title);
+                   const Extras& extras = {}, const SourceLook& look = {}) {
+  HWND source = makeSourceWindow(title, look.windowClass, look.hasEdit ? &look.editText : nullptr);
   if (!source) return 2;
   HGLOBAL block = blockOf(bytes);
   if (!block) return 2;
@@ -236,16 +253,83 @@ int putOnClipboard(UINT format, const std::string& bytes, const std::string& tit
   return 0;
 }
 
-// Options after the positional arguments: --title T, --hold ms, --with name bytes.
-void readOptions(int argc, char** argv, int first, std::string& title, DWORD& holdMs, Extras* extras = nullptr) {
+// Options after the positional arguments: --title T, --hold ms, --with name bytes, --class C, --edit E.
+void readOptions(int argc, char** argv, int first, std::string& title, DWORD& holdMs, Extras* extras = nullptr,
+                 SourceLook* look = nullptr) {
   for (int i = first; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--title") == 0) title = unescape(argv[i + 1]);
     if (std::strcmp(argv[i], "--hold") == 0) holdMs = std::strtoul(argv[i + 1], nullptr, 10);
+    if (std::strcmp(argv[i], "--class") == 0 && look) look->windowClass = argv[i + 1];
+    if (std::strcmp(argv[i], "--edit") == 0 && look) {
+      look->hasEdit = true;
+      look->editText = unescape(argv[i + 1]);
+    }
     if (std::strcmp(argv[i], "--with") == 0 && i + 2 < argc && extras) {
       extras->emplace_back(argv[i + 1], unescape(argv[i + 2]));
       ++i;
     }
   }
+}
+
+// The virtual key of a chord's part: ctrl, alt, shift or one letter or digit; 0 when unknown.
+WORD virtualKeyOf(const std::string& name) {
+  if (name == "ctrl") return VK_CONTROL;
+  if (name == "alt") return VK_MENU;
+  if (name == "shift") return VK_SHIFT;
+  if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0])))
+    return static_cast<WORD>(toupper(static_cast<unsigned char>(name[0])));
+  return 0;
+}
+
+bool sendKey(WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return SendInput(1, &input, sizeof input) == 1;
+}
+
+// Types one chord: its keys down in order, the last held, then all up in reverse order.
+bool typeChord(const std::string& chord, DWORD holdMs) {
+  std::vector<WORD> keys;
+  for (size_t start = 0;;) {
+    const size_t plus = chord.find('+', start);
+    std::string name = chord.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+    for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    const WORD key = virtualKeyOf(name);
+    if (key == 0) {
+      std::fprintf(stderr, "unknown key %s\n", name.c_str());
+      return false;
+    }
+    keys.push_back(key);
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  bool sent = true;
+  for (WORD key : keys) {
+    sent = sendKey(key, false) && sent;
+    Sleep(40);
+  }
+  Sleep(holdMs);
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    sent = sendKey(*key, true) && sent;
+    Sleep(40);
+  }
+  return sent;
+}
+
+LRESULT CALLBACK pasteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETFOCUS) {
+    // The focus goes on to the edit box, which takes the typed keys.
+    if (HWND edit = GetWindow(window, GW_CHILD)) SetFocus(edit);
+    return 0;
+  }
+  if (message == WM_CLOSE) {
+    DestroyWindow(window);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 BOOL CALLBACK collectChild(HWND child, LPARAM data) {
@@ -390,7 +474,7 @@ HWND findTopWindow(const std::string& title) {
 int usage() {
   std::fprintf(stderr,
                "usage: tdhelper settext|setraw|gettext|formats|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
-               "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick ...\n");
+               "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick|pastewindow|keys ...\n");
   return 3;
 }
 
@@ -407,10 +491,11 @@ int main(int argc, char** argv) {
 
   if (command == "settext" && argc >= 3) {
     Extras extras;
-    readOptions(argc, argv, 3, title, holdMs, &extras);
+    SourceLook look;
+    readOptions(argc, argv, 3, title, holdMs, &extras, &look);
     std::string text = unescape(argv[2]);
     text += '\0';
-    return putOnClipboard(CF_TEXT, text, title, holdMs, extras);
+    return putOnClipboard(CF_TEXT, text, title, holdMs, extras, look);
   }
   if (command == "formats") {
     if (!openClipboardPatiently(nullptr)) return 2;
@@ -430,6 +515,42 @@ int main(int argc, char** argv) {
       return 2;
     }
     return putOnClipboard(formatNumber(argv[2]), bytes, title, holdMs);
+  }
+  if (command == "keys" && argc >= 3) {
+    DWORD holdMs = 200;
+    std::vector<std::string> chords;
+    for (int i = 2; i < argc; ++i) {
+      if (std::strcmp(argv[i], "--hold") == 0 && i + 1 < argc) holdMs = std::strtoul(argv[++i], nullptr, 10);
+      else chords.push_back(argv[i]);
+    }
+    for (const std::string& chord : chords) {
+      if (!typeChord(chord, holdMs)) return 2;
+      Sleep(holdMs);
+    }
+    std::printf("typed %u chords\n", static_cast<unsigned>(chords.size()));
+    return 0;
+  }
+  if (command == "pastewindow" && argc >= 4) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = pasteWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "TdHelperPaste";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, unescape(argv[2]).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  400, 60, 360, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!window) return 2;
+    HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 4, 4, 340, 24,
+                                window, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    const DWORD start = GetTickCount();
+    const DWORD limit = static_cast<DWORD>(std::atof(argv[3]) * 1000);
+    while (IsWindow(window) && GetTickCount() - start < limit) pump(50);
+    if (!IsWindow(window)) return 0;
+    std::printf("%s\n", escape(windowText(edit)).c_str());
+    DestroyWindow(window);
+    return 0;
   }
   if (command == "gettext") {
     if (!openClipboardPatiently(nullptr)) return 2;
