@@ -60,7 +60,7 @@ centre_shows_picture() {
     [ $(( (r - 200) * (r - 200) + (g - 40) * (g - 40) + (b - 90) * (b - 90) )) -le 300 ]
 }
 wait_until 10 centre_shows_picture || fail "the Image tab's middle shows $rgb at $cx,$cy, not the picture's (200 40 90)"
-cp "$TEST_DIR/screen.png" "$BUILD_DIR/t85-image-tab.png"
+cp "$TEST_DIR/screen.png" "$BUILD_DIR/t86-image-tab.png"
 
 # --- extreme and hostile bitmaps
 copy_picture wide "Wide Window" 70000 1
