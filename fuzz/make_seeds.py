@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/: small valid
 bitmaps, PNG and JPEG files, and the hostile shapes (very wide, very high, short colour
-tables, cut-off files, huge declared sizes). The JPEG seeds need ImageMagick's convert.
-Run again after changing it; the files are kept in the tree."""
+tables, cut-off files, huge declared sizes); old set index files (.dbt) of whole, blank,
+shifted and broken records. The JPEG seeds need ImageMagick's convert.
+Run again after changing it (or name the targets to write: make_seeds.py old_record);
+the files are kept in the tree."""
 import os
 import struct
 import subprocess
@@ -168,10 +170,53 @@ def jpegs():
     write("jpeg", "no_end_marker", base[:-2])
 
 
+# --------------------------------------------------------------------- old set index files
+
+def old_record(source=b"Notepad", date=b"2009-03-14 15:09:26", blob=b"000012", text=b"some text", kind=b"T"):
+    """A 437-byte record with the fields at their 1-based positions, blank-padded."""
+    record = bytearray(b" " * 437)
+
+    def put(position, length, value):
+        value = value[:length]
+        record[position - 1:position - 1 + len(value)] = value
+
+    put(1, 4, b"0001")
+    put(5, 64, b"caption")
+    put(69, 56, source)
+    put(125, 19, date)
+    put(160, 1, b"N")
+    put(161, 6, b"000007")
+    put(167, 6, blob)
+    put(173, 12, b"000000000042")
+    put(185, 250, text)
+    put(435, 1, kind)
+    return bytes(record)
+
+
+def old_records():
+    write("old_record", "text_rich_image", old_record() + old_record(blob=b"000013", kind=b"F") +
+          old_record(blob=b"000014", text=b"", kind=b"I"))
+    write("old_record", "blank_and_zero_records", b" " * 437 + b"\0" * 437 + old_record())
+    write("old_record", "short_tail", old_record() + b"tail")
+    write("old_record", "leading_blanks", b"    " + old_record()[4:])
+    write("old_record", "zero_inside_text", old_record()[:200] + b"\0" + old_record()[201:])
+    write("old_record", "bad_number", old_record(blob=b"12a456"))
+    write("old_record", "blank_number", old_record(blob=b"      "))
+    write("old_record", "unknown_type", old_record(kind=b"X"))
+    write("old_record", "long_fields", old_record(source=b"s" * 80, text=b"t" * 300))
+    write("old_record", "high_bytes", old_record(source=b"Caf\xe9 \x99", text=b"\xff" * 250))
+    write("old_record", "empty", b"")
+    write("old_record", "one_byte", b"T")
+
+
+TARGETS = {"dib": lambda: dibs(), "png": lambda: pngs(), "jpeg": lambda: jpegs(), "old_record": lambda: old_records()}
+
+
 def main():
-    dibs()
-    pngs()
-    jpegs()
+    for target in sys.argv[1:] or list(TARGETS):
+        if target not in TARGETS:
+            raise SystemExit("no target " + target + "; targets: " + " ".join(TARGETS))
+        TARGETS[target]()
     return 0
 
 

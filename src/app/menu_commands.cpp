@@ -7,6 +7,8 @@
 #include "core/program.h"
 #include "core/web_address.h"
 #include "ops/active_set.h"
+#include "ops/conversion.h"
+#include "ops/database_commands.h"
 #include "ops/image_commands.h"
 #include "ops/printing.h"
 #include "ops/set_commands.h"
@@ -208,12 +210,10 @@ void runMenuCommand(Program& p, int command) {
     case commandDeleteSetPopup:
       ops::DeleteSetCommand(p);
       break;
-    case commandBackup:
-    case commandRestore:
-    case commandRestoreOriginal:
-    case commandConvertOldSet:
-      commandNotAvailable(p);
-      break;
+    case commandBackup: ops::BackupDatabase(p); break;
+    case commandRestore: ops::RestoreBackup(p); break;
+    case commandRestoreOriginal: ops::RestoreMaintenanceCopy(p); break;
+    case commandConvertOldSet: ops::ConvertSets(p); break;
     case commandCopyClipSource:
       if (requireClips(p)) copyClipSource(p);
       break;

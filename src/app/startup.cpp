@@ -14,6 +14,7 @@
 #include "core/program.h"
 #include "core/settings.h"
 #include "core/step_timer.h"
+#include "ops/database_commands.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -207,6 +208,9 @@ void startUp(Program& p) {
                          platform::MB_OK | platform::MB_ICONERROR);
     endStartUp(p);
   }
+  // What the store needs from above when the database under it must be reloaded or cannot go on.
+  p.hooks.reloadClipStore = [](Program& program) { ops::ReloadClipStore(program); };
+  p.hooks.shutDown = [](Program& program) { shutDown(program); };
   if (!store::openClipDatabase(p)) endStartUp(p);
   markStep(p, "open database");
   const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown

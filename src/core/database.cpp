@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/shell.h"
@@ -344,6 +345,7 @@ sqlite3_stmt* DbLayer::DbPrepare(sqlite3* db, const std::string& sql) {
     lastMessage_ = "SQL-Query is empty";
     return nullptr;
   }
+  openStatements_.emplace_back(stmt, db);
   return stmt;
 }
 
@@ -414,9 +416,33 @@ int DbLayer::StmtFinalize(sqlite3_stmt* stmt) {
     lastMessage_ = "Statement is empty";
     return 0;
   }
+  const auto open = std::find_if(openStatements_.begin(), openStatements_.end(),
+                                 [stmt](const auto& entry) { return entry.first == stmt; });
+  if (open == openStatements_.end()) {
+    lastMessage_ = "Statement is already finalized";
+    return 0;
+  }
+  openStatements_.erase(open);
   int rc = api_->finalize(stmt);
   DbResultMessage(rc);
   return rc == SQLITE_OK ? 1 : 0;
+}
+
+int DbLayer::StmtFinalizeAll(sqlite3* db) {
+  if (!ready("finalize")) return 0;
+  std::vector<sqlite3_stmt*> of;
+  for (const auto& [stmt, owner] : openStatements_)
+    if (owner == db) of.push_back(stmt);
+  int all = 1;
+  std::string failure;
+  for (sqlite3_stmt* stmt : of) {
+    if (StmtFinalize(stmt) == 0) {
+      all = 0;
+      failure = lastMessage_;
+    }
+  }
+  lastMessage_ = all == 1 ? "OK" : failure;
+  return all;
 }
 
 int DbLayer::StmtColumnBytes(sqlite3_stmt* stmt, int column) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -76,7 +78,12 @@ class DbLayer {
   int StmtBindText(sqlite3_stmt* stmt, int index, const std::string* text);
   int StmtBindBlob(sqlite3_stmt* stmt, int index, const void* buffer, int length);
   int StmtStep(sqlite3_stmt* stmt);
+  // Refuses a statement this layer did not prepare or has already finalized: the engine must never
+  // see a finalized statement again.
   int StmtFinalize(sqlite3_stmt* stmt);
+  // Finalizes every statement of a connection that is still open (a close fails while one is);
+  // 1 when all went, 0 with the last failure's message.
+  int StmtFinalizeAll(sqlite3* db);
   int StmtColumnBytes(sqlite3_stmt* stmt, int column);
   const char* StmtColumnText(sqlite3_stmt* stmt, int column);
   const void* StmtColumnBlob(sqlite3_stmt* stmt, int column);
@@ -98,6 +105,7 @@ class DbLayer {
 
   SqliteApi table_;
   const SqliteApi* api_ = nullptr;  // &table_ once bound
+  std::vector<std::pair<sqlite3_stmt*, sqlite3*>> openStatements_;  // prepared, not yet finalized
   std::string lastMessage_ = "OK";
   int busyTimeoutMs_ = 5000;
 };

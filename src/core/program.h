@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "platform/window.h"
 
 namespace core {
+
+struct Program;
 
 // Names fixed in the program.
 inline const std::string appName = "Tandrel";
@@ -191,11 +194,39 @@ struct ViewState {
   std::string statusMsg;
   platform::Colour statusBackground = 0;
   platform::Colour statusText = 0;
+  std::string pendingSetName;      // the old-format set being converted, empty between conversions
   std::string paintedStatus;       // the status as last painted
   platform::Colour paintedBackground = 0;
   platform::Colour paintedText = 0;
   int repaintHold = 0;             // RepaintHolds alive
   bool repaintDue = false;         // a held repaint is owed
+};
+
+// What the layers below ops need from above once the database under them was replaced, or when the
+// program cannot go on. Start-up fills them in; left empty (store tests), a reload does nothing and
+// an end only asks the main loop to stop.
+struct Hooks {
+  std::function<void(Program&)> reloadClipStore;  // the set list, the active set's clips and the tray menu
+  std::function<void(Program&)> shutDown;         // the ordered shutdown; does not return
+};
+
+// What the clip commands keep between events: the open target, the text prompt's last button,
+// the Text tab's edit and the find dialog.
+struct EditState {
+  std::string openTargetName;      // the open Move/Duplicate target; empty when none is open
+  int transferTotal = 0;
+  std::string progress;            // the arrows after "Working"
+  int openUrlChosen = 0;           // the text prompt was left with "Open URL"
+  std::int64_t editorKey = 0;      // the clip the Text tab was filled with; 0 when it holds none
+  int editorCutCopy = 0;           // 1 while a cut, 2 while a copy is under way
+  int replaceRow = 0;
+  int findDialogOpen = 0;
+  std::string findWhat, replaceWith;
+  unsigned searchFlags = 0;
+  int searchAllClips = 0;
+  int searchRestart = 0;
+  int searchIndex = -1;            // the element searched next, counting down to -1
+  int searchDone = 0;
 };
 
 class StepTimer;
@@ -206,6 +237,7 @@ struct Program {
   CaptureState capture;
   ViewState view;
   ShortcutKeys shortcuts;
+  EditState edit;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;
@@ -231,7 +263,9 @@ struct Program {
   unsigned msgTaskbarCreated = 0;
   unsigned msgFindReplace = 0;
 
-  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait, still to handle
+  std::deque<platform::WindowEvent> heldEvents;  // taken during a double-click wait or an import, still to handle
+  Hooks hooks;
+  bool reopeningDatabase = false;
   bool errorHandlersInstalled = false;
   bool exceptionReported = false;
   bool shuttingDown = false;

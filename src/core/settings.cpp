@@ -190,7 +190,8 @@ SettingsLines settingsLines(const Program& p) {
   SettingsLines lines;
   put(lines, "ActiveClipSet", s.activeSetName);
   put(lines, "clipDatabase", "tdclips.db");
-  put(lines, "LastBackup", s.backupMadeThisRun ? p.captureTime.substr(0, 10) : s.lastBackup);
+  // Set when the backup is made, so that a second backup of the run already shows it.
+  put(lines, "LastBackup", s.lastBackup);
   put(lines, "backupNum", s.backupNumber);
   put(lines, "clipIndexFile", s.clipIndexFile);
   put(lines, "clipDatFile", "clip.db");

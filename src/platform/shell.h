@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -69,5 +70,22 @@ struct Shortcut {
   int showCommand = SW_SHOWNORMAL;
 };
 bool createShortcut(const Shortcut& shortcut);
+
+// The shell's file operation (SHFileOperationA). `from` and `to` hold paths each ended by a zero
+// byte, with one more zero byte at the end. Answers the shell's result, 0 on success; `aborted`
+// tells whether the user stopped or declined any part of it (the question before a file is replaced).
+constexpr int FO_COPY = 2;
+constexpr unsigned FOF_ALLOWUNDO = 0x40;
+int shellFileOperation(int function, const std::string& from, const std::string& to, unsigned flags, bool& aborted);
+
+// Clears a file's read-only attribute. False when the file is not there or keeps it.
+bool clearReadOnly(const std::string& path);
+// The names (not paths) of the files in a folder; none when it cannot be read.
+std::vector<std::string> filesIn(const std::string& folder);
+
+// Opens a file for reading, others may read it too; 0 when it cannot be opened.
+Handle openReadFile(const std::string& path);
+// Reads the next `count` bytes (fewer at the end of the file) into `bytes`; false on a read error.
+bool readFromFile(Handle file, std::size_t count, std::string& bytes);
 
 }  // namespace platform

@@ -133,4 +133,8 @@ void setNoticeLabel(Hwnd notice, const std::string& label);
 void setNoticeProgress(Hwnd notice, int percent);
 void closeNotice(Hwnd notice);
 
+// Takes the events that have already arrived, without waiting for more, so that a long piece of
+// work can hold them for later; the windows repaint and answer the system meanwhile.
+std::vector<WindowEvent> pendingWindowEvents();
+
 }  // namespace platform

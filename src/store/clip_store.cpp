@@ -12,6 +12,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/recovery.h"
 #include "store/sets.h"
 
 namespace store {
@@ -88,10 +89,14 @@ std::string escapeQuotes(const std::string& text) {
   return out;
 }
 
-int CreateClipTables(core::Program& p) {
+void CreateClipSchema(core::Program& p) {
   p.db.DbExecute(createClipTable, p.databaseHandle);
   p.db.DbExecute(createSetTable, p.databaseHandle);
   p.db.DbExecute(createSetIndex, p.databaseHandle);
+}
+
+int CreateClipTables(core::Program& p) {
+  CreateClipSchema(p);
   if (p.freshStart == 1) p.settings.activeSetName = core::mainSetName;
   insertSetRow(p, p.settings.activeSetName);
   insertSetRow(p, core::trashSetName);
@@ -304,11 +309,6 @@ void VacuumClips(core::Program& p) {
   if (stmt == nullptr) return;
   p.db.StmtStep(stmt);
   p.db.StmtFinalize(stmt);
-}
-
-void ReopenDatabase(core::Program& p) {
-  if (p.databaseHandle != nullptr) p.db.DbClose(p.databaseHandle);
-  p.databaseHandle = p.db.DbOpen(p.paths.databasePath);
 }
 
 }  // namespace store

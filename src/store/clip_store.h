@@ -14,6 +14,8 @@ namespace store {
 // Creates the tables and standard sets and adds the welcome clip on a fresh start; 0 when that
 // clip could not be written.
 int CreateClipTables(core::Program& p);
+// The statements that make the tables and the index of a clip database where they are missing.
+void CreateClipSchema(core::Program& p);
 // Inserts the current ClipRecord; 1 written (lastKey set), 0 failed (the user was told of the reason).
 int WriteClipDB(core::Program& p);
 // Reads clip currentKey into the ClipRecord; 1 read, 0 failed or no such clip (nothing is shown).
@@ -32,8 +34,6 @@ int SaveEditedClip(core::Program& p, const std::string& editedText, const std::s
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);
 void VacuumClips(core::Program& p);
-// Closes and opens the database again after a failed write.
-void ReopenDatabase(core::Program& p);
 
 // Doubles every single quote, for a value placed inside an SQL text literal.
 std::string escapeQuotes(const std::string& text);

@@ -38,6 +38,10 @@ bool insertSetRow(core::Program& p, const std::string& name) {
   return p.db.DbExecute("insert into sets (setName) values ('" + escapeQuotes(name) + "')", p.databaseHandle) != 0;
 }
 
+bool deleteSetRow(core::Program& p, const std::string& name) {
+  return p.db.DbExecute("DELETE FROM Sets WHERE setName ='" + escapeQuotes(name) + "';", p.databaseHandle) != 0;
+}
+
 bool readSetRows(core::Program& p, const std::string& set) {
   // Read through a mapping of the file: page by page, each read is a system call of its own, which
   // costs most of the time under Wine. The mapping goes again after, so it holds no memory.

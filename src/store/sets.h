@@ -17,6 +17,8 @@ bool setRowExists(core::Program& p, const std::string& name);
 int SetExists(core::Program& p, const std::string& name);
 // Adds a row for a set; false when the engine refused it (a duplicate, a locked file).
 bool insertSetRow(core::Program& p, const std::string& name);
+// Removes a set's row only (its clips and folder stay); false when the engine refused.
+bool deleteSetRow(core::Program& p, const std::string& name);
 // Every set's name, in the order a folder list shows them; makes each usable name's folder.
 std::vector<std::string> readSetNames(core::Program& p);
 // Reads the clips of `set` into the rows, oldest first (the rows are not cleared here);

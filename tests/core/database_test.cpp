@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -179,6 +180,38 @@ TEST_F(DbLayerTest, CloseFailsWhileAStatementIsOpen) {
   EXPECT_EQ(db.StmtFinalize(st), 1);
   EXPECT_EQ(db.DbClose(h), 1);
   EXPECT_EQ(db.DbLastMessage(), "OK");
+}
+
+std::atomic<int> finalizeCalls{0};
+int countingFinalize(sqlite3_stmt* stmt) {
+  ++finalizeCalls;
+  return sqlite3_finalize(stmt);
+}
+
+// A finalized statement is gone: handing it to the engine again would touch freed memory.
+TEST_F(DbLayerTest, AStatementIsFinalizedOnceAndOpenOnesCanAllBeFinalized) {
+  SqliteApi counting = *core::linkedSqliteApi();
+  counting.finalize = countingFinalize;
+  ASSERT_EQ(db.DbBindLibrary(&counting), 1);
+  sqlite3* h = openClips();
+  sqlite3* other = db.DbCreate(path("other.db"), 0);
+  ASSERT_NE(other, nullptr);
+  finalizeCalls = 0;
+  sqlite3_stmt* once = db.DbPrepare(h, "select * from t");
+  EXPECT_EQ(db.StmtFinalize(once), 1);
+  EXPECT_REFUSED(db.StmtFinalize(once), "Statement is already finalized");
+  EXPECT_EQ(finalizeCalls, 1);
+
+  db.DbPrepare(h, "select 1");
+  db.DbPrepare(h, "select 2");
+  sqlite3_stmt* elsewhere = db.DbPrepare(other, "select 3");
+  EXPECT_EQ(db.StmtFinalizeAll(h), 1);
+  EXPECT_EQ(finalizeCalls, 3);
+  EXPECT_EQ(db.DbClose(h), 1);
+  // Only the statements of that connection went.
+  EXPECT_REFUSED(db.DbClose(other), "Couldn't close Database");
+  EXPECT_EQ(db.StmtFinalize(elsewhere), 1);
+  EXPECT_EQ(db.DbClose(other), 1);
 }
 
 TEST_F(DbLayerTest, EngineErrorsAndEmptyResults) {

@@ -88,7 +88,8 @@ class ClipStoreTest : public SimTest {
   }
   void reopen(int busyTimeoutMs) {
     program->db.setBusyTimeout(busyTimeoutMs);
-    store::ReopenDatabase(*program);
+    program->db.DbClose(program->databaseHandle);
+    program->databaseHandle = program->db.DbOpen(program->paths.databasePath);
     ASSERT_NE(program->databaseHandle, nullptr);
     ops::LoadActiveSet(*program);  // the schema is read now, before any lock
   }

@@ -21,6 +21,10 @@ void SimTest::SetUp() {
 void SimTest::TearDown() {
   for (const auto& box : desktop.unscriptedMessageBoxes())
     ADD_FAILURE() << "unexpected message box \"" << box.title << "\": " << box.text;
+  for (const auto& prompt : desktop.prompts)
+    if (!prompt.scripted) ADD_FAILURE() << "unexpected prompt \"" << prompt.layout.title << "\": " << prompt.layout.prompt;
+  for (const auto& dialog : desktop.fileDialogs)
+    if (!dialog.scripted) ADD_FAILURE() << "unexpected file dialog \"" << dialog.title << "\"";
   desktop.tearDown();
 }
 

@@ -30,8 +30,14 @@ void Desktop::reset() {
   messageBoxes.clear();
   inputAnswers.clear();
   inputs.clear();
+  promptAnswers.clear();
+  prompts.clear();
   colourAnswers.clear();
   colourDialogStarts.clear();
+  fileDialogAnswers.clear();
+  fileDialogs.clear();
+  shellOperations.clear();
+  shellCopiesNothing = false;
   clipboard.clear();
   chainHead = 0;
   clipboardOpenAttempts = 0;
@@ -73,6 +79,7 @@ void Desktop::reset() {
   diskFull = false;
   ticks = 0;
   lastWait = 0;
+  duringSleep = nullptr;
   startTime = {2026, 12, 8, 14, 3, 59};
   mainThread = std::this_thread::get_id();
   clipboardOpen = clipboardChanged = false;
@@ -296,6 +303,12 @@ std::optional<platform::WindowEvent> Desktop::nextEvent() {
   const platform::WindowEvent event = events_.front();
   events_.pop_front();
   return event;
+}
+
+std::vector<platform::WindowEvent> Desktop::takePostedEvents() {
+  std::vector<platform::WindowEvent> taken(events_.begin(), events_.end());
+  events_.clear();
+  return taken;
 }
 
 int Desktop::answer(MessageBoxRecord record) {

@@ -147,6 +147,8 @@ class Desktop {
   // --- the script the program's event loop plays ---
   void then(std::function<void()> step) { script_.push_back(std::move(step)); }
   void postEvent(const platform::WindowEvent& event) { events_.push_back(event); }
+  // The events posted and not yet taken, taken now (no script step runs).
+  std::vector<platform::WindowEvent> takePostedEvents();
 
   // --- other programs ---
   Hwnd addForeignWindow(const std::string& title, const std::string& programPath, const std::string& className = "");
@@ -188,9 +190,25 @@ class Desktop {
     bool scripted = true;
   };
   std::vector<InputRecord> inputs;
+  // Text prompts: answered from this queue; an unscripted one is recorded as such and cancelled.
+  std::deque<platform::PromptAnswer> promptAnswers;
+  struct PromptRecord {
+    platform::PromptLayout layout;
+    bool scripted = true;
+  };
+  std::vector<PromptRecord> prompts;
   // Colour dialogs: answered from this queue (nullopt cancels).
   std::deque<std::optional<platform::Colour>> colourAnswers;
   std::vector<platform::Colour> colourDialogStarts;
+  // Open-file dialogs: answered from this queue (an empty list cancels); an unscripted one is
+  // recorded as such and cancelled.
+  std::deque<std::vector<std::string>> fileDialogAnswers;
+  struct FileDialogRecord {
+    std::string title, folder, filter;
+    bool multiSelect = false;
+    bool scripted = true;
+  };
+  std::vector<FileDialogRecord> fileDialogs;
   std::function<int(const MessageBoxRecord&)> answerer;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<MessageBoxRecord> unscriptedMessageBoxes() const;
@@ -249,6 +267,15 @@ class Desktop {
   // "enable <window number> <0|1>", "close <window number>", "rows <gadget>".
   std::vector<std::string> journal;
   int shellResult = 42;                       // what the next shell executions answer
+  // The shell's file operations, as asked for. Before replacing a file the shell asks with a
+  // message box titled "Confirm file overwrite" (answered like any other); a No aborts the copy.
+  struct ShellOperation {
+    int function = 0;
+    std::string from, to;                     // the zero-separated lists as given
+    unsigned flags = 0;
+  };
+  std::vector<ShellOperation> shellOperations;
+  bool shellCopiesNothing = false;            // the shell answers success and copies nothing
   std::vector<std::string> librariesLoaded;
   int soundsPlayed = 0;
   std::vector<NoticeRecord> notices;
@@ -264,6 +291,8 @@ class Desktop {
   bool diskFull = false;                      // writeFile writes half and fails
   std::atomic<std::uint64_t> ticks{0};
   int lastWait = 0;                           // the timeout of the event loop's latest wait
+  // Runs on the main thread at every sleep of the program: the user acting during a long piece of work.
+  std::function<void()> duringSleep;
   platform::LocalTime startTime{2026, 12, 8, 14, 3, 59};
 
   // --- used by the platform functions ---

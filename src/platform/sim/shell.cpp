@@ -203,3 +203,97 @@ bool createShortcut(const Shortcut& shortcut) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+
+// The paths of a zero-separated list.
+std::vector<std::string> pathList(const std::string& buffer) {
+  std::vector<std::string> paths;
+  std::size_t start = 0;
+  while (start < buffer.size()) {
+    const std::size_t end = buffer.find('\0', start);
+    const std::string path = buffer.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (path.empty()) break;
+    paths.push_back(path);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return paths;
+}
+
+std::string fileNameOf(const std::string& path) {
+  const auto slash = path.find_last_of('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr int errorCancelled = 1223;
+constexpr int errorDiskFull = 112;
+constexpr int errorFileNotFound = 2;
+
+}  // namespace
+
+int shellFileOperation(int function, const std::string& from, const std::string& to, unsigned flags, bool& aborted) {
+  auto& d = desktop();
+  d.shellOperations.push_back({function, from, to, flags});
+  aborted = false;
+  const auto sources = pathList(from), targets = pathList(to);
+  if (function != FO_COPY || sources.empty() || targets.size() != sources.size()) return errorFileNotFound;
+  if (d.shellCopiesNothing) return 0;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    if (!fileExists(sources[i])) return errorFileNotFound;
+    if (fileExists(targets[i])) {
+      sim::MessageBoxRecord question;
+      question.title = "Confirm file overwrite";
+      question.text = "A file called '" + fileNameOf(targets[i]) + "' already exists. Do you want to replace it?";
+      question.style = MB_YESNO | MB_ICONQUESTION;
+      if (d.answer(question) != IDYES) {
+        aborted = true;
+        return errorCancelled;
+      }
+    }
+    if (!copyFile(sources[i], targets[i], true)) return errorDiskFull;
+  }
+  return 0;
+}
+
+bool clearReadOnly(const std::string& path) {
+  std::error_code e;
+  const std::string host = hostPath(path);
+  if (!fs::is_regular_file(host, e)) return false;
+  fs::permissions(host, fs::perms::owner_write, fs::perm_options::add, e);
+  return !e;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code e;
+  for (const auto& entry : fs::directory_iterator(hostPath(folder), e))
+    if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+Handle openReadFile(const std::string& path) {
+  auto& d = desktop();
+  const std::string host = hostPath(path);
+  std::error_code e;
+  if (!fs::is_regular_file(host, e)) return 0;
+  std::FILE* file = std::fopen(host.c_str(), "rb");
+  if (file == nullptr) return 0;
+  const Handle handle = d.nextHandle++;
+  d.openFiles[handle] = {file, host, d.currentProcess()};
+  return handle;
+}
+
+bool readFromFile(Handle file, std::size_t count, std::string& bytes) {
+  bytes.clear();
+  const auto it = desktop().openFiles.find(file);
+  if (it == desktop().openFiles.end()) return false;
+  bytes.resize(count);
+  const std::size_t got = std::fread(&bytes[0], 1, count, it->second.file);
+  bytes.resize(got);
+  return got == count || !std::ferror(it->second.file);
+}
+
+}  // namespace platform

@@ -49,6 +49,7 @@ void sleep(int milliseconds) {
   auto& d = desktop();
   d.ticks += static_cast<std::uint64_t>(milliseconds > 0 ? milliseconds : 0);
   if (std::this_thread::get_id() != d.mainThread) std::this_thread::yield();
+  else if (d.duringSleep) d.duringSleep();
 }
 
 void endProcess(int exitCode) { throw sim::ProcessEnded{exitCode}; }
@@ -90,6 +91,20 @@ std::optional<std::string> inputBox(Hwnd, const std::string& title, const std::s
   return answer;
 }
 
+PromptAnswer promptDialog(const PromptLayout& layout) {
+  auto& d = desktop();
+  sim::Desktop::PromptRecord record{layout, true};
+  PromptAnswer answer;
+  if (d.promptAnswers.empty()) {
+    record.scripted = false;
+  } else {
+    answer = d.promptAnswers.front();
+    d.promptAnswers.pop_front();
+  }
+  d.prompts.push_back(record);
+  return answer;
+}
+
 }  // namespace platform
 
 namespace platform {
@@ -101,6 +116,26 @@ std::optional<Colour> chooseColour(Hwnd, Colour initial, const Colour (&)[16]) {
   const auto answer = d.colourAnswers.front();
   d.colourAnswers.pop_front();
   return answer;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::vector<std::string> openFileDialog(Hwnd, const std::string& title, const std::string& folder,
+                                        const std::string& filter, bool multiSelect) {
+  auto& d = desktop();
+  sim::Desktop::FileDialogRecord record{title, folder, filter, multiSelect, true};
+  std::vector<std::string> chosen;
+  if (d.fileDialogAnswers.empty()) {
+    record.scripted = false;
+  } else {
+    chosen = d.fileDialogAnswers.front();
+    d.fileDialogAnswers.pop_front();
+  }
+  d.fileDialogs.push_back(record);
+  if (!multiSelect && chosen.size() > 1) chosen.resize(1);
+  return chosen;
 }
 
 }  // namespace platform

@@ -84,6 +84,8 @@ unsigned registerWindowMessage(const std::string& name) {
   return number;
 }
 
+std::vector<WindowEvent> pendingWindowEvents() { return desktop().takePostedEvents(); }
+
 WindowEvent waitWindowEvent(int milliseconds) {
   auto& d = desktop();
   d.lastWait = milliseconds;

@@ -1,10 +1,13 @@
-// Message boxes and the one-line input box over USER32. The input box is a
-// dialog template built in memory, so the program needs no resource file; its
-// texts are set as ANSI once it exists.
+// Message boxes, the one-line input box and the text prompt over USER32, and the open-file
+// dialog of COMDLG32. The input box and the prompt are dialog templates built in memory, so the
+// program needs no resource file; their texts are set as ANSI once they exist.
 #include "platform/dialogs.h"
 
 #include "platform/win32/win32.h"
 
+#include <commdlg.h>
+
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -103,7 +106,109 @@ INT_PTR CALLBACK inputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   return FALSE;
 }
 
+constexpr int openUrlId = 102;
+constexpr UINT_PTR keepInFrontTimer = 1;
+
+struct PromptState {
+  const PromptLayout* layout;
+  PromptAnswer answer;
+};
+
+// The prompt takes the foreground back from whatever took it, as the user must answer it first.
+void takeForeground(HWND dialog) {
+  HWND front = GetForegroundWindow();
+  if (front == dialog || front == nullptr || GetWindow(front, GW_OWNER) == dialog) return;
+  const DWORD ours = GetCurrentThreadId();
+  const DWORD theirs = GetWindowThreadProcessId(front, nullptr);
+  const bool attached = theirs != ours && AttachThreadInput(ours, theirs, TRUE);
+  SetForegroundWindow(dialog);
+  Sleep(1);
+  if (attached) AttachThreadInput(ours, theirs, FALSE);
+  SetFocus(GetDlgItem(dialog, editId));
+}
+
+void placePrompt(HWND dialog, const PromptLayout& l) {
+  RECT frame = {0, 0, l.width + 13, l.height + 75};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+  SetWindowPos(dialog, HWND_TOPMOST, l.x, l.y, frame.right - frame.left, frame.bottom - frame.top, 0);
+  MoveWindow(GetDlgItem(dialog, promptId), 6, 8, l.width, l.height, FALSE);
+  MoveWindow(GetDlgItem(dialog, editId), 6, l.height + 16, l.width, 20, FALSE);
+  const int buttonsY = l.height + 44;
+  MoveWindow(GetDlgItem(dialog, IDOK), l.width / 3, buttonsY, 60, 23, FALSE);
+  MoveWindow(GetDlgItem(dialog, openUrlId), l.width / 2, buttonsY, 60, 23, FALSE);
+  MoveWindow(GetDlgItem(dialog, IDCANCEL), 2 * l.width / 3, buttonsY, 60, 23, FALSE);
+  ShowWindow(GetDlgItem(dialog, openUrlId), l.openUrlButton ? SW_SHOW : SW_HIDE);
+}
+
+std::string entryText(HWND dialog) {
+  HWND edit = GetDlgItem(dialog, editId);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+// A modal dialog box: Enter and Escape reach it only while it has the focus, so a key typed in
+// another program never answers it.
+INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* state = reinterpret_cast<PromptState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG: {
+      state = reinterpret_cast<PromptState*>(lParam);
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      const PromptLayout& l = *state->layout;
+      SetWindowTextA(dialog, l.title.c_str());
+      SetDlgItemTextA(dialog, promptId, l.prompt.c_str());
+      SetDlgItemTextA(dialog, editId, l.text.c_str());
+      SetDlgItemTextA(dialog, IDOK, "OK");
+      SetDlgItemTextA(dialog, openUrlId, "Open URL");
+      SetDlgItemTextA(dialog, IDCANCEL, "Cancel");
+      HWND edit = GetDlgItem(dialog, editId);
+      if (l.entryStyle != 0) SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | static_cast<LONG>(l.entryStyle));
+      SendMessageA(edit, EM_LIMITTEXT, 0, 0);
+      placePrompt(dialog, l);
+      SendMessageA(edit, EM_SETSEL, 0, -1);
+      SetForegroundWindow(dialog);
+      SetFocus(edit);
+      MessageBeep(MB_ICONQUESTION);
+      SetTimer(dialog, keepInFrontTimer, 100, nullptr);
+      return FALSE;  // the focus is set
+    }
+    case WM_TIMER:
+      if (wParam == keepInFrontTimer) takeForeground(dialog);
+      return TRUE;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id != IDOK && id != IDCANCEL && id != openUrlId) break;
+      state->answer.text = entryText(dialog);
+      state->answer.button = id == IDOK ? PromptButton::Ok : id == openUrlId ? PromptButton::OpenUrl : PromptButton::Cancel;
+      KillTimer(dialog, keepInFrontTimer);
+      EndDialog(dialog, id);
+      return TRUE;
+    }
+    default:
+      break;
+  }
+  return FALSE;
+}
+
 }  // namespace
+
+PromptAnswer promptDialog(const PromptLayout& layout) {
+  constexpr WORD button = 0x0080, edit = 0x0081, stat = 0x0082;
+  // Sizes in dialog units do not matter: the controls are placed in pixels once the dialog exists.
+  Template dialog(200, 80);
+  dialog.item(editId, edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10, 10);
+  dialog.item(promptId, stat, SS_LEFT | SS_NOPREFIX, 0, 0, 10, 10);
+  dialog.item(IDOK, button, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 10, 10);
+  dialog.item(openUrlId, button, WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 10, 10);
+  dialog.item(IDCANCEL, button, WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 10, 10);
+  PromptState state{&layout, {}};
+  const INT_PTR ended = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.get(), toHwnd(layout.owner),
+                                                promptProc, reinterpret_cast<LPARAM>(&state));
+  if (ended <= 0) return PromptAnswer{};
+  return state.answer;
+}
 
 int messageBox(Hwnd owner, const std::string& text, const std::string& title, unsigned style) {
   return MessageBoxA(toHwnd(owner), text.c_str(), title.c_str(), style);
@@ -122,6 +227,50 @@ std::optional<std::string> inputBox(Hwnd owner, const std::string& title, const 
                                                  reinterpret_cast<LPARAM>(&state));
   if (answer != IDOK) return std::nullopt;
   return state.answer;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::vector<std::string> openFileDialog(Hwnd owner, const std::string& title, const std::string& folder,
+                                        const std::string& filter, bool multiSelect) {
+  std::string filters = filter;
+  for (char& c : filters)
+    if (c == '|') c = '\0';
+  filters += std::string(2, '\0');
+  std::vector<char> names(multiSelect ? 65536 : MAX_PATH * 2, '\0');
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = toHwnd(owner);
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = names.data();
+  dialog.nMaxFile = static_cast<DWORD>(names.size());
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrTitle = title.c_str();
+  // No "file must exist": a name typed in is the program's to judge, with its own message.
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                 (multiSelect ? OFN_ALLOWMULTISELECT : 0);
+  std::vector<std::string> chosen;
+  if (!GetOpenFileNameA(&dialog)) return chosen;
+  // One file: its full path. Several: the folder, then each name, each ended by a zero byte.
+  const char* first = names.data();
+  const std::size_t firstLength = strnlen(first, names.size());
+  const char* next = first + firstLength + 1;
+  if (!multiSelect || firstLength + 1 >= names.size() || *next == '\0') {
+    chosen.emplace_back(first, firstLength);
+    return chosen;
+  }
+  std::string base(first, firstLength);
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  const char* end = names.data() + names.size();
+  while (next < end && *next != '\0') {
+    const std::size_t length = strnlen(next, static_cast<std::size_t>(end - next));
+    chosen.push_back(base + std::string(next, length));
+    next += length + 1;
+  }
+  return chosen;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // procedure makes out of real messages, and the wait that pumps the thread's
 // message queue until one arrives.
 #include <deque>
+#include <vector>
 
 #include "platform/win32/win32.h"
 
@@ -43,6 +44,13 @@ bool popEvent(WindowEvent& event) {
 namespace win32 {
 void pushEvent(const WindowEvent& event) { pending.push_back(event); }
 }  // namespace win32
+
+std::vector<WindowEvent> pendingWindowEvents() {
+  pumpMessages();
+  std::vector<WindowEvent> taken(pending.begin(), pending.end());
+  pending.clear();
+  return taken;
+}
 
 WindowEvent waitWindowEvent(int milliseconds) {
   WindowEvent event;

@@ -211,3 +211,49 @@ void freeLibrary(Handle library) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+bool clearReadOnly(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (!(a & FILE_ATTRIBUTE_READONLY)) return true;
+  return SetFileAttributesA(path.c_str(), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) != 0;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((withBackslash(folder) + "*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+Handle openReadFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  return file == INVALID_HANDLE_VALUE ? 0 : fromHandle(file);
+}
+
+bool readFromFile(Handle file, std::size_t count, std::string& bytes) {
+  bytes.assign(count, '\0');
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(count - done > 1u << 20 ? 1u << 20 : count - done);
+    if (!file || !ReadFile(toHandle(file), &bytes[done], chunk, &got, nullptr)) {
+      bytes.resize(done);
+      return false;
+    }
+    if (got == 0) break;  // the end of the file
+    done += got;
+  }
+  bytes.resize(done);
+  return true;
+}
+
+}  // namespace platform

@@ -56,3 +56,22 @@ bool createShortcut(const Shortcut& shortcut) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+int shellFileOperation(int function, const std::string& from, const std::string& to, unsigned flags, bool& aborted) {
+  // The lists are copied so that they end in two zero bytes whatever the caller passed.
+  std::string source = from + std::string(2, '\0');
+  std::string target = to + std::string(2, '\0');
+  SHFILEOPSTRUCTA operation = {};
+  operation.hwnd = nullptr;
+  operation.wFunc = static_cast<UINT>(function);
+  operation.pFrom = source.c_str();
+  operation.pTo = target.c_str();
+  operation.fFlags = static_cast<FILEOP_FLAGS>(flags);
+  const int result = SHFileOperationA(&operation);
+  aborted = operation.fAnyOperationsAborted != FALSE;
+  return result;
+}
+
+}  // namespace platform

@@ -22,6 +22,9 @@
 //   click <title part> <caption>[|<caption>...]
 //                                            press the child button with one of these captions
 //   setedit <dialog title> <text> [seconds]  put a text into the dialog's edit box
+//   filedialog <dialog title> <names> [seconds]
+//                                            type names into an open-file dialog's file name box and
+//                                            press its Open button (several as "a.dbt" "b.dbt")
 //   front <title part>                       bring a top-level window to the front
 //   pointer <x> <y>                          move the mouse pointer to that screen point
 //   viewer                                   print "<handle> <title>" of the first window of the clipboard viewer chain
@@ -474,7 +477,7 @@ HWND findTopWindow(const std::string& title) {
 int usage() {
   std::fprintf(stderr,
                "usage: tdhelper settext|setraw|gettext|formats|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
-               "click|setedit|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick|pastewindow|keys ...\n");
+               "click|setedit|filedialog|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick|pastewindow|keys ...\n");
   return 3;
 }
 
@@ -681,6 +684,35 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "no edit box\n");
     return 1;
+  }
+  if (command == "filedialog" && argc >= 4) {
+    const double seconds = argc >= 5 ? std::atof(argv[4]) : 10;
+    HWND dialog = waitForWindow(unescape(argv[2]), true, true, seconds);
+    if (!dialog) return 1;
+    // The file name box: the combo box of explorer-style dialogs, the edit box of older ones. A
+    // dialog found while it is still being made shows its controls a moment later.
+    HWND box = nullptr;
+    const DWORD start = GetTickCount();
+    while (!box && GetTickCount() - start < static_cast<DWORD>(seconds * 1000)) {
+      for (int id : {0x47c, 0x480}) {
+        for (HWND child : childrenOf(dialog))
+          if (GetDlgCtrlID(child) == id && IsWindowVisible(child)) box = child;
+        if (box) break;
+      }
+      if (!box) Sleep(100);
+    }
+    if (!box) {
+      std::fprintf(stderr, "no file name box\n");
+      return 1;
+    }
+    const std::string names = unescape(argv[3]);
+    DWORD_PTR ok = 0;
+    if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str()), SMTO_ABORTIFHUNG, 5000, &ok))
+      return 2;
+    HWND open = GetDlgItem(dialog, IDOK);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(open));
+    std::printf("chose %s\n", escape(controlText(box)).c_str());
+    return 0;
   }
   if (command == "front" && argc >= 3) {
     HWND window = findTopWindow(unescape(argv[2]));

@@ -5,6 +5,7 @@
 // "platform_check" runs the checks; "platform_check crash" raises an access
 // violation that the unhandled-exception handler must report and end with 42;
 // "platform_check keys <port> <token>" watches the key bridge's keys (below).
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -191,6 +192,30 @@ void checkFiles() {
   check(renameFile(folder + "a.txt", folder + "sub\\b.txt") && readFile(folder + "sub\\b.txt", 10) == std::string("new"),
         "a rename replaces its target");
   check(fileSize(folder + "sub\\b.txt") == 3u && !fileSize(folder + "none"), "file sizes");
+
+  // What backup, restore and conversion lean on.
+  writeFile(folder + "records.dbt", std::string(437, 'r') + "tail");
+  Handle records = openReadFile(folder + "records.dbt");
+  std::string bytes, tail, end;
+  check(records && readFromFile(records, 437, bytes) && bytes == std::string(437, 'r') && readFromFile(records, 437, tail) &&
+            tail == "tail" && readFromFile(records, 437, end) && end.empty(),
+        "a file is read in records, a short tail, then nothing");
+  check(readFile(folder + "records.dbt", 1000).has_value(), "others may read a file open for reading");
+  closeFile(records);
+  check(!openReadFile(folder + "none"), "a missing file does not open for reading");
+  auto names = filesIn(folder);
+  std::sort(names.begin(), names.end());
+  check(names == std::vector<std::string>{"records.dbt", "tandrel.log"}, "filesIn lists the files, not the folders");
+  SetFileAttributesA((folder + "records.dbt").c_str(), FILE_ATTRIBUTE_READONLY);
+  check(clearReadOnly(folder + "records.dbt") &&
+            !(GetFileAttributesA((folder + "records.dbt").c_str()) & FILE_ATTRIBUTE_READONLY),
+        "the read-only mark is cleared");
+  bool aborted = true;
+  check(shellFileOperation(FO_COPY, folder + "records.dbt" + '\0', folder + "copy.dbk" + '\0', FOF_ALLOWUNDO, aborted) == 0 &&
+            !aborted && readFile(folder + "copy.dbk", 1000) == readFile(folder + "records.dbt", 1000),
+        "the shell copies a file to a new name");
+  deleteFile(folder + "records.dbt");
+  deleteFile(folder + "copy.dbk");
   check(deleteFilesIn(folder) == 1 && folderExists(folder + "sub\\"), "deleteFilesIn spares subfolders");
   check(deleteFolderTree(folder) && !folderExists(folder), "a folder tree goes whole");
 
