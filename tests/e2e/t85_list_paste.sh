@@ -10,7 +10,8 @@ count_of() { db "select count(*) from cTbl where cText = '$1'"; }
 stored() { [ "$(count_of "$1")" = 1 ]; }
 wait_stored() { wait_until 15 stored "$1" || fail "'$1' was not stored"; }
 source_of() { db "select cSource from cTbl where cText = '$1'"; }
-clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+# The owner may keep xclip waiting; a read never takes longer than 5 s.
+clipboard() { timeout 5 xclip -selection clipboard -o 2>/dev/null; }
 clipboard_is() { [ "$(clipboard)" = "$1" ]; }
 # The List Paste button's caption (narrow captions say "List Paste" when off).
 LIST_PASTE_OFF="Select List Paste|List Paste"
