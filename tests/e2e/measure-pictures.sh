@@ -5,7 +5,7 @@
 # figures are Tandrel's own, from the timing lines its log gets with DebugTiming: a capture counts
 # from the WM_DRAWCLIPBOARD to the stored and previewed row, including the 20 ms wait before the
 # picture is looked at.
-#   tests/e2e/measure_pictures.sh        (after scripts/build-windows.sh)
+#   tests/e2e/measure-pictures.sh        (after scripts/build-windows.sh)
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -19,7 +19,7 @@ fi
 
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=-all
-export TEST_DIR=$BUILD_DIR/e2e/measure_pictures
+export TEST_DIR=$BUILD_DIR/e2e/measure-pictures
 rm -rf "$TEST_DIR"
 mkdir -p "$TEST_DIR"
 export WINEPREFIX=$TEST_DIR/prefix
