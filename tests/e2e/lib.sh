@@ -85,13 +85,13 @@ undecorated_windows() {
 
 screenshot() { import -window root "$BUILD_DIR/$1.png" 2>/dev/null || note "(no screenshot: import failed)"; }
 
-# Runs a command every 0.2 s until it succeeds; fails after $1 seconds.
+# Runs a command every 0.2 s until it succeeds; fails after $1 seconds by the clock
+# (counting tries would stretch the wait to minutes on a loaded machine).
 wait_until() {
-    local tries=$(( $1 * 5 ))
+    local deadline=$(( SECONDS + $1 ))
     shift
     until "$@"; do
-        [ "$tries" -gt 0 ] || return 1
-        tries=$((tries - 1))
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.2
     done
 }
