@@ -74,9 +74,10 @@ stop_helpers() {
 }
 trap stop_helpers EXIT
 
-# With "typing": the bridge started as scripts/run.sh starts it, and keys typed all along.
+# With "typing": the bridge started as scripts/run.sh starts it, and keys typed all along; with
+# "options-off" as well, the ListPaste setting is switched off in the options dialog first.
 measure_idle() {
-    local label=$1 typing=${2:-}
+    local label=$1 typing=${2:-} options=${3:-}
     if [ -n "$typing" ]; then
         source "$REPO/scripts/key-channel.sh"
         make_key_channel "$TEST_DIR/keys.channel" || { echo "$label: no free UDP port"; return; }
@@ -87,6 +88,13 @@ measure_idle() {
     start_tandrel
     wait_main_window
     wait_watching
+    if [ "$options" = options-off ]; then
+        td send "$MAIN_TITLE" 0x111 1001 0 >/dev/null
+        td waitwindow "Tandrel Options" 10 visible exact >/dev/null || echo "(the options dialog did not open)"
+        td tick "Tandrel Options" "Enable Ctl/Alt/V List Paste Shortcut" >/dev/null
+        td click "Tandrel Options" OK >/dev/null
+        td waitgone "Tandrel Options" 10 || echo "(the options dialog did not close)"
+    fi
     if [ -n "$typing" ]; then
         xmessage -title "Focus Window" "keys typed here" >/dev/null 2>&1 &
         FOCUS_PID=$!
@@ -119,12 +127,13 @@ measure_idle() {
 }
 
 measure_idle "default settings"
-if [ -x "$KEYS_BRIDGE" ]; then
-    measure_idle "default settings, the key bridge running, keys typed in a native window" typing
-else
-    echo "(no key bridge at $KEYS_BRIDGE: scripts/build-keybridge.sh builds it)"
-fi
+bridge=0
+[ -x "$KEYS_BRIDGE" ] && bridge=1 || echo "(no key bridge at $KEYS_BRIDGE: scripts/build-keybridge.sh builds it)"
+[ $bridge = 1 ] && measure_idle "default settings, the key bridge running, keys typed in a native window" typing
 ini="$(data_dir)/tandrel.ini"
 sed -i 's/^ListPaste = N/ListPaste = Y/' "$ini"
 grep -q '^ListPaste = Y' "$ini" || echo "(could not switch ListPaste on)"
 measure_idle "ListPaste on"
+[ $bridge = 1 ] && measure_idle "ListPaste switched off in the options at run time, the key bridge running, keys typed" \
+    typing options-off
+grep -q '^ListPaste = N' "$ini" || echo "(the options dialog did not switch ListPaste off)"
