@@ -16,17 +16,8 @@ constexpr std::size_t previewLimit = 1000;
 
 int storeCommandClip(core::Program& p, const std::string& text, const std::string& source, const std::string& note) {
   p.captureTime = core::currentTimeText();
-  core::ClipRecord& r = p.clip;
-  r = core::ClipRecord{};
-  r.cDate = p.captureTime;
-  r.cSet = p.settings.activeSetName;
-  r.cRTFsw = "N";
-  r.cRTF = " ";
-  r.cImageSW = "N";
-  r.cSource = source;
-  r.cNote = note;
-  r.cText = text;
-  if (store::WriteClipDB(p, true) == 0) return 0;
+  if (store::WritePlainTextClip(p, source, note, text) == 0) return 0;
+  const core::ClipRecord& r = p.clip;
 
   core::ClipRow row;
   row.key = p.lastKey;

@@ -59,19 +59,9 @@ std::string columnText(core::Program& p, sqlite3_stmt* stmt, int column) {
 }
 
 int insertWelcomeClip(core::Program& p) {
+  const int written = WritePlainTextClip(p, "Tandrel", "Tandrel allows you to enter a note to associate with a clip",
+                                         "Tandrel, your number 1 clipboard assistant");
   core::ClipRecord& r = p.clip;
-  r = core::ClipRecord{};
-  r.cDate = p.captureTime;
-  r.cSet = p.settings.activeSetName;
-  r.cRTFsw = "N";
-  r.cHTMLsw = "N";
-  r.cImageSW = "N";
-  r.cSource = "Tandrel";
-  r.cNote = "Tandrel allows you to enter a note to associate with a clip";
-  r.cText = "Tandrel, your number 1 clipboard assistant";
-  r.cRTF = " ";
-  r.cHTML = "N";
-  const int written = WriteClipDB(p);
   r.cRTFsw = r.cHTMLsw = r.cImageSW = r.cSource = r.cNote = r.cText = r.cRTF = " ";
   r.cHTML = "N";
   return written;
@@ -101,6 +91,19 @@ int CreateClipTables(core::Program& p) {
   insertSetRow(p, p.settings.activeSetName);
   insertSetRow(p, core::trashSetName);
   return p.freshStart == 1 ? insertWelcomeClip(p) : 1;
+}
+
+int WritePlainTextClip(core::Program& p, const std::string& source, const std::string& note, const std::string& text) {
+  core::ClipRecord& r = p.clip;
+  r = core::ClipRecord{};
+  r.cDate = p.captureTime;
+  r.cSet = p.settings.activeSetName;
+  r.cRTFsw = "N";
+  r.cImageSW = "N";
+  r.cSource = source;
+  r.cNote = note;
+  r.cText = text;
+  return WriteClipDB(p, true);
 }
 
 int WriteClipDB(core::Program& p, bool recordRichText) {

@@ -20,6 +20,8 @@ void CreateClipSchema(core::Program& p);
 // The rich text is the capture's unless `recordRichText`, when cRTFsw and cRTF are stored as the
 // record holds them (a duplicate keeps its clip's own).
 int WriteClipDB(core::Program& p, bool recordRichText = false);
+// Writes a plain text clip (no rich text, no picture) into the active set, dated p.captureTime.
+int WritePlainTextClip(core::Program& p, const std::string& source, const std::string& note, const std::string& text);
 // Reads clip currentKey into the ClipRecord; 1 read, 0 failed or no such clip (nothing is shown).
 int ReadClip(core::Program& p);
 // Reads clip currentKey into the EditCopy; 1 read, 0 failed.

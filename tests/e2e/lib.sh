@@ -110,3 +110,21 @@ list_rows() { td listrows "$MAIN_TITLE" "$1"; }
 list_captions() { list_rows "$1" | cut -f2 | sed 's/ *$//'; }
 # "<id> <class> <visible|hidden> <text>" of each control of the main window.
 main_controls() { td children "$MAIN_TITLE"; }
+# Whether the main window has a control "<class> <visible|hidden> <text>"; the status line's text.
+shows() { main_controls | cut -d' ' -f2- | grep -Fxq -- "$1"; }
+status_is() { shows "Static visible $1"; }
+press() { td click "$MAIN_TITLE" "$1" >/dev/null || fail "no '$1' button"; }
+# A WM_COMMAND as the menus send it.
+menu_command() { td send "$MAIN_TITLE" 0x111 "$1" 0 >/dev/null || fail "cannot send command $1"; }
+
+# Puts a recording stand-in for xdg-open first in PATH: what the shell opens lands in $opened.
+record_shell_opens() {
+    opened="$TEST_DIR/opened.txt"
+    mkdir -p "$TEST_DIR/bin"
+    cat > "$TEST_DIR/bin/xdg-open" <<EOS
+#!/bin/sh
+printf '%s\n' "\$*" >> "$opened"
+EOS
+    chmod +x "$TEST_DIR/bin/xdg-open"
+    export PATH="$TEST_DIR/bin:$PATH"
+}

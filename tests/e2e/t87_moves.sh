@@ -22,9 +22,6 @@ start_tandrel
 wait_main_window
 wait_watching
 
-shows() { main_controls | cut -d' ' -f2- | grep -Fxq -- "$1"; }
-status_is() { shows "Static visible $1"; }
-press() { td click "$MAIN_TITLE" "$1" >/dev/null || fail "no '$1' button"; }
 click_clip() { td listclick "$MAIN_TITLE" "$CLIP_LIST" "$@" >/dev/null || fail "cannot click clip row $1"; sleep 0.7; }
 captions_are() { [ "$(list_captions "$CLIP_LIST" | tr '\n' '|')" = "$1" ]; }
 no_orphans() {

@@ -3,14 +3,7 @@
 # that becomes a clip, and Search Clips with the find dialog followed by an edit and Replace Clip.
 # A left click on a link in the Text tab opens it with the shell (a recording stand-in for
 # xdg-open). Every text is compared as bytes with what the database holds.
-opened="$TEST_DIR/opened.txt"
-mkdir -p "$TEST_DIR/bin"
-cat > "$TEST_DIR/bin/xdg-open" <<EOS
-#!/bin/sh
-printf '%s\n' "\$*" >> "$opened"
-EOS
-chmod +x "$TEST_DIR/bin/xdg-open"
-export PATH="$TEST_DIR/bin:$PATH"
+record_shell_opens
 data=$(data_dir) || fail "no data folder in the prefix"
 mkdir -p "$data"
 printf 'Version = 2.8\r\n' > "$data/tandrel.ini"
@@ -28,10 +21,6 @@ start_tandrel
 wait_main_window
 wait_watching
 
-shows() { main_controls | cut -d' ' -f2- | grep -Fxq -- "$1"; }
-status_is() { shows "Static visible $1"; }
-press() { td click "$MAIN_TITLE" "$1" >/dev/null || fail "no '$1' button"; }
-command() { td send "$MAIN_TITLE" 0x111 "$1" 0 >/dev/null || fail "cannot send command $1"; }
 row_of() { list_rows "$CLIP_LIST" | c=$1 awk -F'\t' '{ t = $2; sub(/ +$/, "", t) } index(t, ENVIRON["c"]) == 1 { split($1, a, " "); print a[1]; exit }'; }
 click_clip() {
     local r
@@ -56,13 +45,13 @@ wait_until 10 note_stored || fail "note stored as $(db "select hex(cNote) from c
 original=$(notes)
 
 # Sequence numbers twice, then removed: the prefixes from the top row down, then the notes as they were.
-command 522
+menu_command 522
 wait_until 10 status_is "Sequenced" || fail "no 'Sequenced'"
-command 522
+menu_command 522
 sleep 1
 wait_until 10 notes_are "$(hexes '(>)00130my note' '(>)00120 ' "(>)00110it's caf"$'\xe9' '(>)00100 ')" \
     || fail "notes after sequencing twice: $(notes)"
-command 523
+menu_command 523
 wait_until 10 status_is "Cleared" || fail "no 'Cleared'"
 wait_until 10 notes_are "$original" || fail "notes after the removal: $(notes) instead of $original"
 

@@ -9,8 +9,6 @@ name_bytes=$(printf "$name")       # as the database and tandrel.ini hold it
 folder="$data/sets/"$'Caf\xc3\xa9 \'notes\''   # as Wine names it on Linux
 
 # Exactly this "<class> <visible|hidden> <text>" among the main window's controls.
-shows() { main_controls | cut -d' ' -f2- | grep -Fxq -- "$1"; }
-status_is() { shows "Static visible $1"; }
 sets_listed() { [ "$(list_captions "$SET_LIST" | tr '\n' '|')" = "$1" ]; }
 set_row() { list_rows "$SET_LIST" | n=$1 awk -F'\t' '$2 == ENVIRON["n"] { split($1, r, " "); print r[1] }'; }
 set_selected() {
@@ -26,7 +24,6 @@ select_set() {
     click_set "$1"
     wait_until 5 set_selected "$1" || fail "a click does not select '$1'"
 }
-press() { td click "$MAIN_TITLE" "$1" >/dev/null || fail "no '$1' button"; }
 sets_in_db() { db "select count(*) from Sets where hex(setName)='$(hex_of "$name_bytes")'"; }
 set_in_db() { [ "$(sets_in_db)" = 1 ]; }
 set_not_in_db() { [ "$(sets_in_db)" = 0 ]; }

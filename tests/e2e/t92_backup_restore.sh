@@ -38,7 +38,6 @@ copy() {
     wait_until 15 count_is $((before + 1)) || fail "'$1' was not captured"
 }
 listed() { [ "$(list_rows "$CLIP_LIST" | wc -l)" = "$1" ]; }
-status_is() { main_controls | cut -d' ' -f2- | grep -Fxq "Static visible $1"; }
 every_row() {
     db "select cKey, cDate, cSet, cSource, cNote, hex(cText), hex(cImage) from cTbl order by cKey;
         select setID, setName from Sets order by setID"

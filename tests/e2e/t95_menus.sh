@@ -2,18 +2,10 @@
 # popups send them: opening a clip's web source through the shell (a recording stand-in for
 # xdg-open), refusing a source that is no address, repairing the viewer chain while capture is
 # off without losing captures afterwards, a recent clip from the tray, and Exit.
-opened="$TEST_DIR/opened.txt"
-mkdir -p "$TEST_DIR/bin"
-cat > "$TEST_DIR/bin/xdg-open" <<EOS
-#!/bin/sh
-printf '%s\n' "\$*" >> "$opened"
-EOS
-chmod +x "$TEST_DIR/bin/xdg-open"
-export PATH="$TEST_DIR/bin:$PATH"
+record_shell_opens
 
 first_start
 wait_watching
-command() { td send "$MAIN_TITLE" 0x111 "$1" 0 >/dev/null || fail "cannot send command $1"; }
 count() { db "select count(*) from cTbl"; }
 count_is() { [ "$(count)" = "$1" ]; }
 clipboard_is() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
@@ -25,7 +17,7 @@ before=$(count)
 td settext "a page's text" --title "https://example.org/a?b=1" >/dev/null || fail "cannot copy"
 wait_until 15 count_is $((before + 1)) || fail "the copy from the web window was not stored"
 select_top
-command 525
+menu_command 525
 wait_until 20 opened_is "https://example.org/a?b=1" \
     || fail "the shell was not handed the address: $(cat "$opened" 2>/dev/null)"
 
@@ -33,18 +25,18 @@ wait_until 20 opened_is "https://example.org/a?b=1" \
 td settext "a program's text" --title "httpd.exe" >/dev/null || fail "cannot copy"
 wait_until 15 count_is $((before + 2)) || fail "the copy from httpd.exe was not stored"
 select_top
-command 525
+menu_command 525
 text=$(td dialogtext "Tandrel\x99" 15) || fail "no message for a source that is no address"
 [ "$text" = "Sorry, but that source does not appear to be a valid URL" ] || fail "message: '$text'"
 td press "Tandrel\x99" OK >/dev/null || fail "cannot close the message"
 [ "$(wc -l < "$opened")" = 1 ] || fail "something more was opened: $(cat "$opened")"
 
 # 551 while capture is off, then capture on again and a copy: one new clip, Tandrel alive.
-command 560
+menu_command 560
 sleep 1
-command 551
+menu_command 551
 sleep 1
-command 560
+menu_command 560
 wait_watching 15
 td settext "after the repair" --title "Writer" >/dev/null || fail "cannot copy"
 wait_until 15 count_is $((before + 3)) || fail "the copy after the repair was not stored once: $(count)"
@@ -58,18 +50,18 @@ td settext "something else" --title "Writer" >/dev/null || fail "cannot copy"
 wait_until 15 count_is $((before + 4)) || fail "the last copy was not stored"
 # The tray menu is built when it is about to be shown, and again at each capture switch: a
 # switch off and on stands for opening it.
-command 560
+menu_command 560
 sleep 1
-command 560
+menu_command 560
 wait_watching 15
-command 602
+menu_command 602
 wait_until 15 clipboard_is "after the repair" \
     || fail "the tray's recent clip is not on the clipboard: '$(timeout 5 xclip -selection clipboard -o 2>/dev/null)'"
 sleep 1
 count_is $((before + 4)) || fail "putting back a recent clip captured it again"
 
 # Exit: the program ends and the log's last line says so.
-command 509
+menu_command 509
 wait_exit "$TANDREL_PID" 60 || fail "Tandrel.exe still runs after Exit"
 last=$(tail -n 1 "$(data_dir)/tandrel.log")
 [[ $last == *"Program ended "$'\r' ]] || fail "the log ends with '$last'"
