@@ -20,6 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/entry.h"
 #include "platform/gadgets.h"
+#include "platform/keyboard.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -132,6 +133,7 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 void mainLoopPass(Program& p) {
   // While no shortcut can fire there is nothing to poll, and the loop sleeps until a message comes.
   const bool polling = capture::shortcutsCanFire(p);
+  platform::setKeysWatched(polling);
   if (polling) capture::watchShortcutKeys(p);
   // The status goes back to the set's name before a wait that may last, as it did after every short one.
   resetStatus(p);

@@ -18,4 +18,9 @@ constexpr int VK_V = 0x56;
 // An unknown key answers 0.
 std::int16_t getAsyncKeyState(int virtualKey);
 
+// Whether the shortcut poll watches the keys; the event loop says so before each pass. Under Wine
+// the key bridge's port is open only while they are watched, so that otherwise its datagrams wake
+// nothing; elsewhere it changes nothing.
+void setKeysWatched(bool watched);
+
 }  // namespace platform

@@ -186,6 +186,7 @@ TEST_F(ListPasteTest, WhileNoShortcutCanFireTheLoopSleepsAndReadsNoKey) {
   thenType({VK_CONTROL, VK_MENU, VK_V});
   desktop.then([&] {
     EXPECT_EQ(desktop.lastWait, platform::waitForever);
+    EXPECT_FALSE(desktop.keysWatched);
     // Another program polling these keys still finds their presses.
     EXPECT_TRUE(desktop.keys[VK_V].pressed);
     EXPECT_TRUE(desktop.keys[VK_CONTROL].pressed);
@@ -194,10 +195,14 @@ TEST_F(ListPasteTest, WhileNoShortcutCanFireTheLoopSleepsAndReadsNoKey) {
   });
   desktop.then([&] {
     EXPECT_EQ(desktop.lastWait, 5);
+    EXPECT_TRUE(desktop.keysWatched);
     EXPECT_EQ(program->capture.listPasteMode, 1);
     post(ui::gadgetListPaste);
   });
-  desktop.then([&] { EXPECT_EQ(desktop.lastWait, platform::waitForever); });
+  desktop.then([&] {
+    EXPECT_EQ(desktop.lastWait, platform::waitForever);
+    EXPECT_FALSE(desktop.keysWatched);
+  });
   runToEnd();
 }
 

@@ -2,13 +2,18 @@
 # The idle cost of Tandrel.exe under Wine on this machine (not a test: nothing is asserted): the
 # CPU time of Tandrel.exe and of its wine server over an idle minute, and how often Tandrel's
 # threads were switched in (its wake-ups), once with the default settings, when no shortcut can
-# fire, and once with the ListPaste setting on, when the shortcuts are polled.
-#   tests/e2e/measure-idle.sh        (after scripts/build-windows.sh)
+# fire; once more so, with the key bridge running and the shortcuts typed in a native X11 window
+# twice a second (its datagrams must not wake Tandrel); and once with the ListPaste setting on,
+# when the shortcuts are polled.
+#   tests/e2e/measure-idle.sh        (after scripts/build-windows.sh; the bridge run needs
+#                                     build/tandrel-keys, from scripts/build-keybridge.sh)
 #   BUILD_DIR=...  another build's Tandrel.exe and tdhelper.exe;  IDLE_SECONDS=n  (default 60)
+#   KEYS_BRIDGE=...  another tandrel-keys
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+export KEYS_BRIDGE=${KEYS_BRIDGE:-$REPO/build/tandrel-keys}
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 
 if [ -z "${TANDREL_E2E_INNER:-}" ]; then
@@ -46,17 +51,65 @@ own_wineserver() {
 }
 seconds() { awk -v t="$1" -v hz="$hz" 'BEGIN { printf "%.2f", t / hz }'; }
 
+# The keys a person types into a native window: Ctrl+Alt+V, Ctrl+V, a letter, each held a moment.
+type_keys() {
+    while :; do
+        xdotool keydown ctrl keydown alt keydown v; sleep 0.1; xdotool keyup v keyup alt
+        xdotool keydown v; sleep 0.1; xdotool keyup v keyup ctrl
+        xdotool key t; sleep 0.3
+    done
+}
+
+TYPING_PID=""
+BRIDGE_PID=""
+FOCUS_PID=""
+stop_helpers() {
+    local pid
+    for pid in "$TYPING_PID" "$BRIDGE_PID" "$FOCUS_PID"; do
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
+    TYPING_PID="" BRIDGE_PID="" FOCUS_PID=""
+    xdotool keyup v keyup alt keyup ctrl 2>/dev/null
+    return 0
+}
+trap stop_helpers EXIT
+
+# With "typing": the bridge started as scripts/run.sh starts it, and keys typed all along; with
+# "options-off" as well, the ListPaste setting is switched off in the options dialog first.
 measure_idle() {
-    local label=$1
+    local label=$1 typing=${2:-} options=${3:-}
+    if [ -n "$typing" ]; then
+        source "$REPO/scripts/key-channel.sh"
+        make_key_channel "$TEST_DIR/keys.channel" || { echo "$label: no free UDP port"; return; }
+        export TANDREL_KEYS_FILE=$TEST_DIR/keys.channel
+        "$KEYS_BRIDGE" >"$TEST_DIR/bridge.out" 2>&1 &
+        BRIDGE_PID=$!
+    fi
     start_tandrel
     wait_main_window
     wait_watching
+    if [ "$options" = options-off ]; then
+        td send "$MAIN_TITLE" 0x111 1001 0 >/dev/null
+        td waitwindow "Tandrel Options" 10 visible exact >/dev/null || echo "(the options dialog did not open)"
+        td tick "Tandrel Options" "Enable Ctl/Alt/V List Paste Shortcut" >/dev/null
+        td click "Tandrel Options" OK >/dev/null
+        td waitgone "Tandrel Options" 10 || echo "(the options dialog did not close)"
+    fi
+    if [ -n "$typing" ]; then
+        xmessage -title "Focus Window" "keys typed here" >/dev/null 2>&1 &
+        FOCUS_PID=$!
+        xdotool search --sync --name "^Focus Window\$" windowfocus --sync >/dev/null 2>&1 ||
+            echo "(could not focus a native window)"
+        type_keys &
+        TYPING_PID=$!
+    fi
     sleep 5
     local server before server_before switched
     server=$(own_wineserver)
     before=$(ticks "$TANDREL_PID")
     switched=$(switches "$TANDREL_PID")
     server_before=$([ -n "$server" ] && ticks "$server" || echo 0)
+    local bridge_before=$([ -n "$BRIDGE_PID" ] && ticks "$BRIDGE_PID" || echo 0)
     sleep "$IDLE_SECONDS"
     local after server_after switched_after
     after=$(ticks "$TANDREL_PID")
@@ -65,11 +118,22 @@ measure_idle() {
     echo "$label, CPU over $IDLE_SECONDS idle seconds: Tandrel.exe $(seconds $((after - before))) s," \
          "wineserver $(seconds $((server_after - server_before))) s;" \
          "Tandrel.exe wake-ups $(( (switched_after - switched) / IDLE_SECONDS )) per second"
+    if [ -n "$typing" ]; then
+        echo "  the key bridge over the same time: $(seconds $(( $(ticks "$BRIDGE_PID") - bridge_before ))) s"
+        stop_helpers
+        unset TANDREL_KEYS_FILE
+    fi
     end_session
 }
 
 measure_idle "default settings"
+bridge=0
+[ -x "$KEYS_BRIDGE" ] && bridge=1 || echo "(no key bridge at $KEYS_BRIDGE: scripts/build-keybridge.sh builds it)"
+[ $bridge = 1 ] && measure_idle "default settings, the key bridge running, keys typed in a native window" typing
 ini="$(data_dir)/tandrel.ini"
 sed -i 's/^ListPaste = N/ListPaste = Y/' "$ini"
 grep -q '^ListPaste = Y' "$ini" || echo "(could not switch ListPaste on)"
 measure_idle "ListPaste on"
+[ $bridge = 1 ] && measure_idle "ListPaste switched off in the options at run time, the key bridge running, keys typed" \
+    typing options-off
+grep -q '^ListPaste = N' "$ini" || echo "(the options dialog did not switch ListPaste off)"

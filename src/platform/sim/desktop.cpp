@@ -45,6 +45,7 @@ void Desktop::reset() {
   windows.clear();
   foreground = active = 0;
   keys.clear();
+  keysWatched = false;
   gadgets.clear();
   tooltips.clear();
   menus.clear();

@@ -186,6 +186,7 @@ class Desktop {
     bool pressed = false;
   };
   std::map<int, KeyState> keys;
+  bool keysWatched = false;  // the program's latest setKeysWatched
 
   // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
   void answerNext(int answer) { answers_.push_back(answer); }

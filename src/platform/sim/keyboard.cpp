@@ -23,6 +23,8 @@ void Desktop::tapKey(int virtualKey) {
 
 namespace platform {
 
+void setKeysWatched(bool watched) { sim::desktop().keysWatched = watched; }
+
 std::int16_t getAsyncKeyState(int virtualKey) {
   auto& keys = sim::desktop().keys;
   const auto found = keys.find(virtualKey);

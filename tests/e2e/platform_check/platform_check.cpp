@@ -334,12 +334,12 @@ void sendDatagram(std::uint16_t port, const std::string& datagram) {
 }
 
 // The keys mode, run by t02_key_bridge.sh with the key bridge on the X display and the channel
-// file in TANDREL_KEYS_FILE. First the receiver is offered forged datagrams, none of which may
-// show, then one with the token, which must; "ready" follows. (One from another address is sent by
-// the script: Wine sends from 127.0.0.1 whatever address its socket is bound to.) Then, as the
-// main loop does, it waits at most 5 ms for window events and polls the five keys, printing a
-// line whenever an answer changes or carries a press: the platform's answers, then Wine's own
-// down bits.
+// file in TANDREL_KEYS_FILE. First the port must be closed while the keys are not watched; then
+// the receiver is offered forged datagrams, none of which may show, then one with the token, which
+// must; "ready" follows. (One from another address is sent by the script: Wine sends from
+// 127.0.0.1 whatever address its socket is bound to.) Then, as the main loop does, it waits at
+// most 5 ms for window events and polls the five keys, printing a line whenever an answer changes
+// or carries a press: the platform's answers, then Wine's own down bits.
 // With "focused" it shows a window titled "Key Check" first, so that Wine sees the keys too.
 // It ends when the file keys.stop appears in its folder (or after two minutes).
 int watchKeys(const std::string& port, const std::string& tokenHex, bool focused) {
@@ -351,9 +351,27 @@ int watchKeys(const std::string& port, const std::string& tokenHex, bool focused
   }
   const int keys[] = {VK_CONTROL, VK_MENU, VK_T, VK_R, VK_V};
   const char* names[] = {"Ctrl", "Alt", "T", "R", "V"};
-  getAsyncKeyState(VK_V);  // the receiver listens from the first query on
   WSADATA winsock;
   WSAStartup(MAKEWORD(2, 2), &winsock);
+  // While the keys are not watched the port is closed (this program can take it) and nothing sent
+  // there shows; watched again, the receiver listens anew.
+  setKeysWatched(true);
+  setKeysWatched(false);
+  bool portFree = false;
+  for (int i = 0; i < 200 && !portFree; ++i, Sleep(10)) {
+    const SOCKET taker = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(channel->port);
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    portFree = bind(taker, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+    closesocket(taker);
+  }
+  check(portFree, "the port is closed while the keys are not watched");
+  sendDatagram(channel->port, keychannel::formatDatagram(channel->token, {1u << keychannel::V, 1u << keychannel::V}));
+  Sleep(50);
+  setKeysWatched(true);
+  check(getAsyncKeyState(VK_V) == 0, "a press sent while the keys were not watched does not show");
   keychannel::Token wrong = channel->token;
   wrong[15] ^= 1;
   const keychannel::Report vDown{1u << keychannel::V, 1u << keychannel::V};
