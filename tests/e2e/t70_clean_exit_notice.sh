@@ -7,8 +7,13 @@ db "with recursive n(i) as (select 1 union all select i + 1 from n where i < 500
     select '2024-01-02  03:04:05','td_clips','N','N','N',' ',' ','a clip to compact ' || i,' ',' ' from n"
 start_tandrel
 wait_main_window
+# The notice may last well under a second: its watcher is started (and given time to start
+# polling) before the command is sent.
+td waitwindow "Tandrel" 60 visible exact >/dev/null &
+notice_watcher=$!
+sleep 3
 td send "$MAIN_TITLE" 0x111 561 0 >/dev/null || fail "cannot send the command"
-td waitwindow "Tandrel" 20 visible exact >/dev/null || fail "no shutdown notice appeared"
+wait "$notice_watcher" || fail "no shutdown notice appeared"
 screenshot e2e-shutdown-notice
 wait_exit "$TANDREL_PID" 120 || fail "Tandrel.exe still runs after the clean exit"
 last=$(tail -n1 "$(data_dir)/tandrel.log")
