@@ -85,13 +85,24 @@ TextRead readText(core::Program& p) {
   return TextRead::Taken;
 }
 
-void imageBranch(core::Program& p) {
+// Keeps what was read for storing once the changes that came meanwhile have been read too.
+void keepRead(core::Program& p, bool image) {
   core::CaptureState& c = p.capture;
+  core::ReadChange change;
+  change.image = image;
+  change.text = image ? std::move(c.dibBytes) : c.clipText;
   c.dibBytes.clear();
-  readClipboardImage(p);
-  platform::sleep(20);
-  core::markStep(p, "read");
-  if (c.dibBytes.empty()) return;
+  change.richText = c.richText;
+  change.richTextRead = c.richTextRead;
+  change.richTextFlag = c.richTextFlag;
+  change.sourceWindow = c.sourceWindow;
+  change.sourceTitle = c.sourceTitle;
+  change.time = p.captureTime;
+  c.readChanges.push_back(std::move(change));
+}
+
+void storeImage(core::Program& p) {
+  core::CaptureState& c = p.capture;
   logStep(p, "saving an image ");
   // The tray menu is built when it is opened, not at every capture.
   if (captureImage(p) != 0) {
@@ -99,6 +110,53 @@ void imageBranch(core::Program& p) {
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
   }
   if (c.listPasteMode == 1) switchListPasteOff(p);
+}
+
+void storeText(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
+  logStep(p, "Finished with text clip - done");
+}
+
+void endOfChange(core::Program& p) {
+  logStep(p, "clipboard processing complete - close clipboard");
+  ui::resetColumnTitles(p);
+  p.view.sortDirection = 1;
+  p.capture.ownWrite = 0;
+  core::markStep(p, "titles");
+  // Only the text in memory: writing the page file on every capture would cost each copy a file.
+  p.view.pageText.clear();
+}
+
+// Stores the changes read, oldest first. Before each one the changes that arrived meanwhile are
+// read, while their data is still on the clipboard: a copier faster than a capture would
+// otherwise have replaced it by the time its notification is handled, and the change would be
+// read as a repeat of the next one and lost. The window paints once at the end, when the
+// caller's repaint hold ends.
+void storeReadChanges(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  c.storing = true;
+  for (;;) {
+    platform::takeClipboardChanges();
+    if (c.readChanges.empty()) break;
+    core::ReadChange change = std::move(c.readChanges.front());
+    c.readChanges.pop_front();
+    p.captureTime = change.time;
+    c.sourceWindow = change.sourceWindow;
+    c.sourceTitle = std::move(change.sourceTitle);
+    c.richText = std::move(change.richText);
+    c.richTextRead = change.richTextRead;
+    c.richTextFlag = change.richTextFlag;
+    if (change.image) {
+      c.dibBytes = std::move(change.text);
+      storeImage(p);
+    } else {
+      c.clipText = std::move(change.text);
+      storeText(p);
+    }
+    endOfChange(p);
+  }
+  c.storing = false;
 }
 
 }  // namespace
@@ -154,6 +212,7 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
     return 0;
   }
   bool imageNeeded = true;
+  bool kept = false;
   if (platform::getPriorityClipboardFormat(c.textFormats.data(), 1) > 0) {
     if (!c.sourceTitle.empty()) lookUpBrowserAddress(p);
     const TextRead read = readText(p);
@@ -173,26 +232,30 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
         imageNeeded = false;
         break;
       case TextRead::Taken:
-        if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
-        logStep(p, "Finished with text clip - done");
+        keepRead(p, false);
+        kept = true;
         imageNeeded = false;
         break;
       case TextRead::NotText:
         break;
     }
   }
-  if (imageNeeded) imageBranch(p);
-
-  logStep(p, "clipboard processing complete - close clipboard");
-  ui::resetColumnTitles(p);
-  p.view.sortDirection = 1;
-  c.ownWrite = 0;
-  core::markStep(p, "titles");
+  if (imageNeeded) {
+    c.dibBytes.clear();
+    readClipboardImage(p);
+    platform::sleep(20);
+    core::markStep(p, "read");
+    if (!c.dibBytes.empty()) {
+      keepRead(p, true);
+      kept = true;
+    }
+  }
+  if (!kept) endOfChange(p);
   passOn(p, message, wParam, lParam);
-  // Only the text in memory: writing the page file on every capture would cost each copy a file.
-  p.view.pageText.clear();
   core::markStep(p, "pass on");
   c.clipboardBusy = 0;
+  // A change that arrives while others are stored is only read; the call storing them stores it.
+  if (kept && !c.storing) storeReadChanges(p);
   return 0;
 }
 

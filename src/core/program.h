@@ -69,6 +69,19 @@ struct Settings {
   bool backupMadeThisRun = false;
 };
 
+// A clipboard change read and not yet stored: what the watcher took from the clipboard and the
+// capture needs of that moment.
+struct ReadChange {
+  bool image = false;
+  std::string text;          // clipText, or the DIB bytes of an image
+  std::string richText;
+  int richTextRead = 0;
+  int richTextFlag = 0;
+  platform::Hwnd sourceWindow = 0;
+  std::string sourceTitle;
+  std::string time;          // captureTime
+};
+
 struct CaptureState {
   int capturing = 1;
   platform::Hwnd nextViewer = 0;
@@ -103,6 +116,8 @@ struct CaptureState {
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
   std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
+  std::deque<ReadChange> readChanges;  // read at their notification, stored in this order
+  bool storing = false;      // the read changes are being stored: a change arriving now is only read
 };
 
 // The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken

@@ -197,6 +197,40 @@ TEST_F(WatcherTest, ACaptureRedrawsTheListAndPaintsTheWindowOnceWithTheNewClipSh
   });
 }
 
+// Another program copying faster than a capture is stored: each copy is read when its change
+// arrives, before the next copy replaces it, and the clips are stored in the order copied.
+TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrder) {
+  std::size_t seen = 0;
+  int repaints = 0;
+  runWithViewerBehind([&] {
+    desktop.copyText("before", editor);
+    const std::size_t before = drawsSeenBy(viewer);
+    repaints = desktop.window(program->mainWindow)->repaints;
+    desktop.copiesWhileBusy = {"second", "third", "third"};
+    desktop.copyText("first", editor);
+    seen = drawsSeenBy(viewer) - before;
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 1);
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "third\n\r");
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 5), "third");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+  });
+  EXPECT_EQ(seen, 4u);  // every change is passed on, the repeat too
+  const Rows rows = capturedTexts();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0][0], "before");
+  EXPECT_EQ(rows[1][0], "first");
+  EXPECT_EQ(rows[2][0], "second");
+  EXPECT_EQ(rows[3][0], "third");
+  EXPECT_EQ(rows[3][1], "Report.txt - Editor");
+  const auto lines = logLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
+            4);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Duplicate flood") != std::string::npos; }),
+            1);
+}
+
 TEST_F(WatcherTest, WithDebugTimingEachCaptureLogsItsStepsButNeverItsText) {
   runWithViewerBehind([&] {
     desktop.copyText("first copy", editor);

@@ -66,6 +66,16 @@ int getPriorityClipboardFormat(const unsigned* formats, int count) {
 
 bool isClipboardFormatAvailable(unsigned format) { return desktop().clipboard.count(format) != 0; }
 
+// The simulated desktop hands every change over at once; a copy scripted to come while the program
+// is busy arrives here.
+void takeClipboardChanges() {
+  auto& d = desktop();
+  if (d.copiesWhileBusy.empty()) return;
+  const std::string text = std::move(d.copiesWhileBusy.front());
+  d.copiesWhileBusy.pop_front();
+  d.copyText(text);
+}
+
 Hwnd getOpenClipboardWindow() {
   auto& d = desktop();
   return d.foreignHoldAttempts != 0 ? d.foreignHolder : 0;

@@ -70,6 +70,7 @@ void Desktop::reset() {
   tray.clear();
   shortcuts.clear();
   journal.clear();
+  copiesWhileBusy.clear();
   librariesLoaded.clear();
   soundsPlayed = 0;
   {

@@ -165,6 +165,9 @@ class Desktop {
   // Another program puts data on the clipboard from its window (made foreground when given).
   void copyText(const std::string& text, Hwnd from = 0);
   void copyFormats(const std::map<unsigned, std::string>& formats, Hwnd from = 0);
+  // Texts another program copies while Tandrel is busy with a change: each call of
+  // takeClipboardChanges makes the next of these copies (a faster copier than the program).
+  std::deque<std::string> copiesWhileBusy;
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
   void releaseClipboard();
