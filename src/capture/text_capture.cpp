@@ -116,17 +116,14 @@ int storeNewTextClip(core::Program& p) {
       return 0;  // the row is only added for a stored clip
     }
     core::markStep(p, "store");
-    row.key = p.lastKey;
-    ui::addRowAtTop(p, row);
-  } else {
-    row.key = p.lastKey;
-    ui::addRowAtRow(p, row, replacedRow);
   }
+  row.key = p.lastKey;
+  const int addedRow = ui::addRowAtRow(p, row, c.replaceActive == 1 ? replacedRow : 0);
   if (p.view.order.size() != p.view.rows.size())
     core::writeLog(p, p.captureTime + " List rows " + std::to_string(p.view.order.size()) +
                          " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
-  if (!c.fedByTextTab) ui::drawRows(p);
+  if (!c.fedByTextTab) ui::drawInsertedRow(p, addedRow);
   core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;

@@ -138,6 +138,13 @@ void drawRows(core::Program& p) {
   platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
 }
 
+void drawInsertedRow(core::Program& p, int row) {
+  core::Program* program = &p;
+  platform::insertListRow(gadgetClipList, row, static_cast<int>(p.view.order.size()),
+                          [program](int r, int column) { return rowColumnText(*program, r, column); });
+  platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
+}
+
 void resetRowOrder(core::Program& p) {
   const int n = static_cast<int>(p.view.rows.size());
   p.view.order.resize(static_cast<std::size_t>(n));
@@ -147,11 +154,12 @@ void resetRowOrder(core::Program& p) {
 
 void addRowAtTop(core::Program& p, const core::ClipRow& row) { addRowAtRow(p, row, 0); }
 
-void addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
+int addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
   p.view.rows.push_back(row);
   const int element = static_cast<int>(p.view.rows.size()) - 1;
   at = std::clamp(at, 0, static_cast<int>(p.view.order.size()));
   p.view.order.insert(p.view.order.begin() + at, element);
+  return at;
 }
 
 void blankContentView(core::Program& p) {

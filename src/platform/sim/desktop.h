@@ -99,6 +99,7 @@ struct Gadget {
   // As a real list control does: told its rows, it is invalid, and the next paint of its window
   // asks the texts of the rows in view.
   bool invalid = false;
+  std::set<int> invalidRows;   // rows to draw again at the next paint when the list is not all invalid
   std::uint64_t textsAsked = 0;
   // panels
   std::vector<std::string> tabs;
