@@ -141,6 +141,7 @@ void storeReadChanges(core::Program& p) {
     if (c.readChanges.empty()) break;
     core::ReadChange change = std::move(c.readChanges.front());
     c.readChanges.pop_front();
+    c.moreToStore = !c.readChanges.empty();
     p.captureTime = change.time;
     c.sourceWindow = change.sourceWindow;
     c.sourceTitle = std::move(change.sourceTitle);
@@ -157,6 +158,15 @@ void storeReadChanges(core::Program& p) {
     endOfChange(p);
   }
   c.storing = false;
+  c.moreToStore = false;
+  // The last change was dropped (a repeat, a store that failed): the rows before it are shown.
+  if (p.view.rowsNotDrawn > 0) {
+    ui::drawRows(p);
+    p.view.currentRow = 0;
+    ui::selectRow(p);
+    ui::showClipContent(p);
+    ui::refreshStatus(p);
+  }
 }
 
 }  // namespace

@@ -118,6 +118,7 @@ struct CaptureState {
   std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
   std::deque<ReadChange> readChanges;  // read at their notification, stored in this order
   bool storing = false;      // the read changes are being stored: a change arriving now is only read
+  bool moreToStore = false;  // read changes wait behind the one being stored; the last one is shown
 };
 
 // The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken
@@ -169,6 +170,7 @@ struct ClipRow {
 struct ViewState {
   std::vector<ClipRow> rows;       // oldest first; the list shows the last one on top
   std::vector<int> order;          // list row -> index into rows
+  int rowsNotDrawn = 0;            // rows added and not yet told to the list
   int currentRow = 0;
   int currentElement = 0;
   std::string sourceMenuCaption;

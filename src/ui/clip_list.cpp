@@ -132,6 +132,7 @@ std::string rowColumnText(core::Program& p, int row, int column) {
 }
 
 void drawRows(core::Program& p) {
+  p.view.rowsNotDrawn = 0;
   core::Program* program = &p;
   platform::setListRows(gadgetClipList, static_cast<int>(p.view.order.size()),
                         [program](int row, int column) { return rowColumnText(*program, row, column); });
@@ -139,6 +140,10 @@ void drawRows(core::Program& p) {
 }
 
 void drawInsertedRow(core::Program& p, int row) {
+  if (p.view.rowsNotDrawn > 0) {
+    drawRows(p);
+    return;
+  }
   core::Program* program = &p;
   platform::insertListRow(gadgetClipList, row, static_cast<int>(p.view.order.size()),
                           [program](int r, int column) { return rowColumnText(*program, r, column); });

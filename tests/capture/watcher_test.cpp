@@ -206,10 +206,14 @@ TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrd
     desktop.copyText("before", editor);
     const std::size_t before = drawsSeenBy(viewer);
     repaints = desktop.window(program->mainWindow)->repaints;
+    const int told = desktop.gadgets.at(5).redraws;
     desktop.copiesWhileBusy = {"second", "third", "third"};
     desktop.copyText("first", editor);
     seen = drawsSeenBy(viewer) - before;
+    // One paint and one list update for the lot; the window ends as the last copy leaves it.
     EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).redraws, told + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).rowCount, 5);
     EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "third\n\r");
     EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 5), "third");
     EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
@@ -229,6 +233,25 @@ TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrd
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::string& l) { return l.find("Duplicate flood") != std::string::npos; }),
             1);
+}
+
+// The last of the changes read together is dropped as a repeat: the clips stored before it are
+// still listed and the newest one shown.
+TEST_F(WatcherTest, ChangesReadTogetherAreShownWhenTheLastOfThemIsARepeat) {
+  runWithViewerBehind([&] {
+    program->settings.suppressDuplicates = "Y";
+    desktop.copyText("same start", editor);
+    const std::string shared(1000, 'z');
+    desktop.copiesWhileBusy = {"second", shared + "x", shared + "y"};
+    desktop.copyText("first", editor);
+    EXPECT_EQ(desktop.gadgets.at(5).rowCount, 5);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 5), "zzzzz");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, shared + "x\n\r");
+  });
+  const Rows rows = capturedTexts();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[3][0], std::string(1000, 'z') + "x");
 }
 
 TEST_F(WatcherTest, WithDebugTimingEachCaptureLogsItsStepsButNeverItsText) {

@@ -66,14 +66,13 @@ int getPriorityClipboardFormat(const unsigned* formats, int count) {
 
 bool isClipboardFormatAvailable(unsigned format) { return desktop().clipboard.count(format) != 0; }
 
-// The simulated desktop hands every change over at once; a copy scripted to come while the program
-// is busy arrives here.
+// The simulated desktop hands every change over at once; the copies scripted to come while the
+// program is busy all arrive here, one after the other.
 void takeClipboardChanges() {
   auto& d = desktop();
-  if (d.copiesWhileBusy.empty()) return;
-  const std::string text = std::move(d.copiesWhileBusy.front());
-  d.copiesWhileBusy.pop_front();
-  d.copyText(text);
+  std::deque<std::string> copies;
+  copies.swap(d.copiesWhileBusy);
+  for (const std::string& text : copies) d.copyText(text);
 }
 
 Hwnd getOpenClipboardWindow() {

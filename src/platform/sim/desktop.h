@@ -166,8 +166,8 @@ class Desktop {
   // Another program puts data on the clipboard from its window (made foreground when given).
   void copyText(const std::string& text, Hwnd from = 0);
   void copyFormats(const std::map<unsigned, std::string>& formats, Hwnd from = 0);
-  // Texts another program copies while Tandrel is busy with a change: each call of
-  // takeClipboardChanges makes the next of these copies (a faster copier than the program).
+  // Texts another program copies while Tandrel is busy with a change (a copier faster than the
+  // program): the next call of takeClipboardChanges makes them all, one after the other.
   std::deque<std::string> copiesWhileBusy;
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
