@@ -195,12 +195,16 @@ void combineCapture(core::Program& p) {
 int isFlood(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (c.hasPreviousText && c.clipText == c.previousText) {
+    // A notification that waited while the clipboard changed on reads a change already read: it is
+    // dropped, but a program rewriting the clipboard is not what it shows.
+    if (c.clipSequence != 0 && c.clipSequence == c.previousSequence) return 1;
     ++c.floodCount;
     if (c.floodCount % floodAlertEvery == 0 && p.settings.suppressDuplicates == "Y") hijackAlert(p);
     return 1;
   }
   c.previousText = c.clipText;
   c.hasPreviousText = true;
+  c.previousSequence = c.clipSequence;
   c.previousTextTime = platform::tickCount();
   c.floodCount = 0;
   return 0;

@@ -3,6 +3,10 @@
 // clipboard is closed as soon as its data is read, so no other program waits behind a message box.
 #include "capture/watcher.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "capture/image_capture.h"
 #include "capture/private_data.h"
 #include "capture/source.h"
@@ -15,6 +19,7 @@
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/clip_store.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
@@ -68,6 +73,7 @@ TextRead readText(core::Program& p) {
     platform::closeClipboard();
     return TextRead::Unreadable;
   }
+  c.clipSequence = platform::clipboardSequenceNumber();
   auto text = platform::getClipboardText();
   if (!text) {
     platform::closeClipboard();
@@ -112,10 +118,42 @@ void storeImage(core::Program& p) {
   if (c.listPasteMode == 1) switchListPasteOff(p);
 }
 
-void storeText(core::Program& p) {
+// The changes read together are written as one transaction, one disk sync for them all. Their
+// "done" lines wait for its commit, so that the log never names a clip that is not on disk.
+struct Batch {
+  bool open = false;
+  std::size_t firstRow = 0;  // the kept rows from here on are the batch's
+  std::vector<std::string> doneLines;
+};
+
+void storeText(core::Program& p, Batch& batch) {
   core::CaptureState& c = p.capture;
   if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
-  logStep(p, "Finished with text clip - done");
+  const std::string done = p.captureTime + " Finished with text clip - done";
+  if (batch.open) batch.doneLines.push_back(done);
+  else core::writeLog(p, done);
+}
+
+void closeBatch(core::Program& p, Batch& batch) {
+  batch.open = false;
+  if (store::CommitBatch(p)) {
+    for (const std::string& line : batch.doneLines) core::writeLog(p, line);
+    batch.doneLines.clear();
+    return;
+  }
+  core::writeLog(p, p.captureTime + " clips read together not stored: " + p.db.DbLastMessage());
+  store::RollBackBatch(p);
+  batch.doneLines.clear();
+  // What the list shows is what the store has.
+  core::ViewState& v = p.view;
+  if (v.rows.size() > batch.firstRow) v.rows.resize(batch.firstRow);
+  const int kept = static_cast<int>(batch.firstRow);
+  v.order.erase(std::remove_if(v.order.begin(), v.order.end(), [kept](int e) { return e >= kept; }), v.order.end());
+  ui::drawRows(p);
+  v.currentRow = 0;
+  ui::selectRow(p);
+  ui::showClipContent(p);
+  ui::showActionFailed(p);
 }
 
 void endOfChange(core::Program& p) {
@@ -136,12 +174,19 @@ void endOfChange(core::Program& p) {
 void storeReadChanges(core::Program& p) {
   core::CaptureState& c = p.capture;
   c.storing = true;
+  Batch batch;
   for (;;) {
     platform::takeClipboardChanges();
     if (c.readChanges.empty()) break;
     core::ReadChange change = std::move(c.readChanges.front());
     c.readChanges.pop_front();
     c.moreToStore = !c.readChanges.empty();
+    // Combine mode and a replacement rewrite a clip the user sees: they keep their own writes.
+    if (c.moreToStore && !batch.open && c.combineCount == 0 && c.replaceActive == 0) {
+      store::BeginBatch(p);
+      batch.open = true;
+      batch.firstRow = p.view.rows.size();
+    }
     p.captureTime = change.time;
     c.sourceWindow = change.sourceWindow;
     c.sourceTitle = std::move(change.sourceTitle);
@@ -153,10 +198,12 @@ void storeReadChanges(core::Program& p) {
       storeImage(p);
     } else {
       c.clipText = std::move(change.text);
-      storeText(p);
+      storeText(p, batch);
     }
+    if (batch.open && !c.moreToStore) closeBatch(p, batch);
     endOfChange(p);
   }
+  if (batch.open) closeBatch(p, batch);
   c.storing = false;
   c.moreToStore = false;
   // The last change was dropped (a repeat, a store that failed): the rows before it are shown.

@@ -101,6 +101,8 @@ struct CaptureState {
   std::string previousText;  // the last text that was not a flood repeat
   bool hasPreviousText = false;
   std::uint32_t previousTextTime = 0;
+  unsigned clipSequence = 0;      // the clipboard's change count when the clip text was read
+  unsigned previousSequence = 0;  // and when the previous text was
   int floodCount = 0;
   std::string clipType = "T";
   std::string repeatSignature;

@@ -68,6 +68,8 @@ bool isClipboardFormatAvailable(unsigned format) { return desktop().clipboard.co
 
 // The simulated desktop hands every change over at once; the copies scripted to come while the
 // program is busy all arrive here, one after the other.
+unsigned clipboardSequenceNumber() { return desktop().clipboardSequence; }
+
 void takeClipboardChanges() {
   auto& d = desktop();
   std::deque<std::string> copies;

@@ -257,6 +257,7 @@ void Desktop::releaseClipboard() {
 }
 
 void Desktop::notifyClipboardChange() {
+  ++clipboardSequence;
   if (chainHead != 0) send(chainHead, platform::WM_DRAWCLIPBOARD, 0, 0);
 }
 

@@ -325,6 +325,7 @@ class Desktop {
   // --- used by the platform functions ---
   Hwnd newWindow(Window window);
   void notifyClipboardChange();
+  unsigned clipboardSequence = 1;  // grows with every change, as the system's count does
   std::optional<platform::WindowEvent> nextEvent();
   int answer(MessageBoxRecord record);
   std::thread::id mainThread;
