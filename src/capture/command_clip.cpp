@@ -28,7 +28,7 @@ int storeCommandClip(core::Program& p, const std::string& text, const std::strin
   row.source = r.cSource;
   row.note = r.cNote;
   ui::addRowAtTop(p, row);
-  ui::drawRows(p);
+  ui::drawInsertedRow(p, 0);
   p.view.currentRow = 0;
   ui::selectRow(p);
   ui::buildTrayMenu(p);

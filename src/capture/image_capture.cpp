@@ -128,7 +128,7 @@ bool storeImageClip(core::Program& p, const std::string& bytes, const std::strin
     return false;
   }
   if (addImageRow(p, caption, source)) {
-    ui::drawRows(p);
+    ui::drawInsertedRow(p, 0);
     p.view.currentRow = 0;
     ui::selectRow(p);
     ui::syncCurrentClip(p);

@@ -96,7 +96,10 @@ int storeNewTextClip(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (dropAsRepeat(p, false) == 1) return 0;
   core::markStep(p, "repeat");
-  if (!c.fedByTextTab) ui::blankContentView(p);
+  // Changes read while this one waited are stored right behind it, and the window shows only
+  // the last of them: this one's row is told to the list with theirs.
+  const bool shown = !c.fedByTextTab && !c.moreToStore;
+  if (shown) ui::blankContentView(p);
   core::markStep(p, "blank view");
   c.replaceCapture = 0;
   ++c.captureCounter;
@@ -108,7 +111,7 @@ int storeNewTextClip(core::Program& p) {
   }
 
   fillTextRecord(p, c.clipText, row.date, row.source);
-  if (p.settings.saveHtml == 1 && c.richTextRead == 1) ui::showRichText(p, c.richText);
+  if (p.settings.saveHtml == 1 && c.richTextRead == 1 && !c.moreToStore) ui::showRichText(p, c.richText);
 
   if (c.replaceActive == 0) {
     if (store::WriteClipDB(p) == 0) {
@@ -116,20 +119,19 @@ int storeNewTextClip(core::Program& p) {
       return 0;  // the row is only added for a stored clip
     }
     core::markStep(p, "store");
-    row.key = p.lastKey;
-    ui::addRowAtTop(p, row);
-  } else {
-    row.key = p.lastKey;
-    ui::addRowAtRow(p, row, replacedRow);
   }
+  row.key = p.lastKey;
+  const int addedRow = ui::addRowAtRow(p, row, c.replaceActive == 1 ? replacedRow : 0);
   if (p.view.order.size() != p.view.rows.size())
     core::writeLog(p, p.captureTime + " List rows " + std::to_string(p.view.order.size()) +
                          " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
-  if (!c.fedByTextTab) ui::drawRows(p);
+  if (shown) ui::drawInsertedRow(p, addedRow);
+  else if (!c.fedByTextTab) ++p.view.rowsNotDrawn;
   core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
+  if (c.moreToStore) return 1;
   ui::selectRow(p);
   core::markStep(p, "select");
   ui::showClipContent(p);
@@ -193,12 +195,16 @@ void combineCapture(core::Program& p) {
 int isFlood(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (c.hasPreviousText && c.clipText == c.previousText) {
+    // A notification that waited while the clipboard changed on reads a change already read: it is
+    // dropped, but a program rewriting the clipboard is not what it shows.
+    if (c.clipSequence != 0 && c.clipSequence == c.previousSequence) return 1;
     ++c.floodCount;
     if (c.floodCount % floodAlertEvery == 0 && p.settings.suppressDuplicates == "Y") hijackAlert(p);
     return 1;
   }
   c.previousText = c.clipText;
   c.hasPreviousText = true;
+  c.previousSequence = c.clipSequence;
   c.previousTextTime = platform::tickCount();
   c.floodCount = 0;
   return 0;

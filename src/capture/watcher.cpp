@@ -3,6 +3,10 @@
 // clipboard is closed as soon as its data is read, so no other program waits behind a message box.
 #include "capture/watcher.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "capture/image_capture.h"
 #include "capture/private_data.h"
 #include "capture/source.h"
@@ -15,6 +19,7 @@
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/clip_store.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
@@ -68,6 +73,7 @@ TextRead readText(core::Program& p) {
     platform::closeClipboard();
     return TextRead::Unreadable;
   }
+  c.clipSequence = platform::clipboardSequenceNumber();
   auto text = platform::getClipboardText();
   if (!text) {
     platform::closeClipboard();
@@ -85,13 +91,24 @@ TextRead readText(core::Program& p) {
   return TextRead::Taken;
 }
 
-void imageBranch(core::Program& p) {
+// Keeps what was read for storing once the changes that came meanwhile have been read too.
+void keepRead(core::Program& p, bool image) {
   core::CaptureState& c = p.capture;
+  core::ReadChange change;
+  change.image = image;
+  change.text = image ? std::move(c.dibBytes) : c.clipText;
   c.dibBytes.clear();
-  readClipboardImage(p);
-  platform::sleep(20);
-  core::markStep(p, "read");
-  if (c.dibBytes.empty()) return;
+  change.richText = c.richText;
+  change.richTextRead = c.richTextRead;
+  change.richTextFlag = c.richTextFlag;
+  change.sourceWindow = c.sourceWindow;
+  change.sourceTitle = c.sourceTitle;
+  change.time = p.captureTime;
+  c.readChanges.push_back(std::move(change));
+}
+
+void storeImage(core::Program& p) {
+  core::CaptureState& c = p.capture;
   logStep(p, "saving an image ");
   // The tray menu is built when it is opened, not at every capture.
   if (captureImage(p) != 0) {
@@ -99,6 +116,104 @@ void imageBranch(core::Program& p) {
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
   }
   if (c.listPasteMode == 1) switchListPasteOff(p);
+}
+
+// The changes read together are written as one transaction, one disk sync for them all. Their
+// "done" lines wait for its commit, so that the log never names a clip that is not on disk.
+struct Batch {
+  bool open = false;
+  std::size_t firstRow = 0;  // the kept rows from here on are the batch's
+  std::vector<std::string> doneLines;
+};
+
+void storeText(core::Program& p, Batch& batch) {
+  core::CaptureState& c = p.capture;
+  if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
+  const std::string done = p.captureTime + " Finished with text clip - done";
+  if (batch.open) batch.doneLines.push_back(done);
+  else core::writeLog(p, done);
+}
+
+void closeBatch(core::Program& p, Batch& batch) {
+  batch.open = false;
+  if (store::CommitBatch(p)) {
+    for (const std::string& line : batch.doneLines) core::writeLog(p, line);
+    batch.doneLines.clear();
+    return;
+  }
+  core::writeLog(p, p.captureTime + " clips read together not stored: " + p.db.DbLastMessage());
+  store::RollBackBatch(p);
+  batch.doneLines.clear();
+  // What the list shows is what the store has.
+  core::ViewState& v = p.view;
+  if (v.rows.size() > batch.firstRow) v.rows.resize(batch.firstRow);
+  const int kept = static_cast<int>(batch.firstRow);
+  v.order.erase(std::remove_if(v.order.begin(), v.order.end(), [kept](int e) { return e >= kept; }), v.order.end());
+  ui::drawRows(p);
+  v.currentRow = 0;
+  ui::selectRow(p);
+  ui::showClipContent(p);
+  ui::showActionFailed(p);
+}
+
+void endOfChange(core::Program& p) {
+  logStep(p, "clipboard processing complete - close clipboard");
+  ui::resetColumnTitles(p);
+  p.view.sortDirection = 1;
+  p.capture.ownWrite = 0;
+  core::markStep(p, "titles");
+  // Only the text in memory: writing the page file on every capture would cost each copy a file.
+  p.view.pageText.clear();
+}
+
+// Stores the changes read, oldest first. Before each one the changes that arrived meanwhile are
+// read, while their data is still on the clipboard: a copier faster than a capture would
+// otherwise have replaced it by the time its notification is handled, and the change would be
+// read as a repeat of the next one and lost. The window paints once at the end, when the
+// caller's repaint hold ends.
+void storeReadChanges(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  c.storing = true;
+  Batch batch;
+  for (;;) {
+    platform::takeClipboardChanges();
+    if (c.readChanges.empty()) break;
+    core::ReadChange change = std::move(c.readChanges.front());
+    c.readChanges.pop_front();
+    c.moreToStore = !c.readChanges.empty();
+    // Combine mode and a replacement rewrite a clip the user sees: they keep their own writes.
+    if (c.moreToStore && !batch.open && c.combineCount == 0 && c.replaceActive == 0) {
+      store::BeginBatch(p);
+      batch.open = true;
+      batch.firstRow = p.view.rows.size();
+    }
+    p.captureTime = change.time;
+    c.sourceWindow = change.sourceWindow;
+    c.sourceTitle = std::move(change.sourceTitle);
+    c.richText = std::move(change.richText);
+    c.richTextRead = change.richTextRead;
+    c.richTextFlag = change.richTextFlag;
+    if (change.image) {
+      c.dibBytes = std::move(change.text);
+      storeImage(p);
+    } else {
+      c.clipText = std::move(change.text);
+      storeText(p, batch);
+    }
+    if (batch.open && !c.moreToStore) closeBatch(p, batch);
+    endOfChange(p);
+  }
+  if (batch.open) closeBatch(p, batch);
+  c.storing = false;
+  c.moreToStore = false;
+  // The last change was dropped (a repeat, a store that failed): the rows before it are shown.
+  if (p.view.rowsNotDrawn > 0) {
+    ui::drawRows(p);
+    p.view.currentRow = 0;
+    ui::selectRow(p);
+    ui::showClipContent(p);
+    ui::refreshStatus(p);
+  }
 }
 
 }  // namespace
@@ -154,6 +269,7 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
     return 0;
   }
   bool imageNeeded = true;
+  bool kept = false;
   if (platform::getPriorityClipboardFormat(c.textFormats.data(), 1) > 0) {
     if (!c.sourceTitle.empty()) lookUpBrowserAddress(p);
     const TextRead read = readText(p);
@@ -173,26 +289,30 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
         imageNeeded = false;
         break;
       case TextRead::Taken:
-        if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
-        logStep(p, "Finished with text clip - done");
+        keepRead(p, false);
+        kept = true;
         imageNeeded = false;
         break;
       case TextRead::NotText:
         break;
     }
   }
-  if (imageNeeded) imageBranch(p);
-
-  logStep(p, "clipboard processing complete - close clipboard");
-  ui::resetColumnTitles(p);
-  p.view.sortDirection = 1;
-  c.ownWrite = 0;
-  core::markStep(p, "titles");
+  if (imageNeeded) {
+    c.dibBytes.clear();
+    readClipboardImage(p);
+    platform::sleep(20);
+    core::markStep(p, "read");
+    if (!c.dibBytes.empty()) {
+      keepRead(p, true);
+      kept = true;
+    }
+  }
+  if (!kept) endOfChange(p);
   passOn(p, message, wParam, lParam);
-  // Only the text in memory: writing the page file on every capture would cost each copy a file.
-  p.view.pageText.clear();
   core::markStep(p, "pass on");
   c.clipboardBusy = 0;
+  // A change that arrives while others are stored is only read; the call storing them stores it.
+  if (kept && !c.storing) storeReadChanges(p);
   return 0;
 }
 

@@ -69,6 +69,19 @@ struct Settings {
   bool backupMadeThisRun = false;
 };
 
+// A clipboard change read and not yet stored: what the watcher took from the clipboard and the
+// capture needs of that moment.
+struct ReadChange {
+  bool image = false;
+  std::string text;          // clipText, or the DIB bytes of an image
+  std::string richText;
+  int richTextRead = 0;
+  int richTextFlag = 0;
+  platform::Hwnd sourceWindow = 0;
+  std::string sourceTitle;
+  std::string time;          // captureTime
+};
+
 struct CaptureState {
   int capturing = 1;
   platform::Hwnd nextViewer = 0;
@@ -88,6 +101,8 @@ struct CaptureState {
   std::string previousText;  // the last text that was not a flood repeat
   bool hasPreviousText = false;
   std::uint32_t previousTextTime = 0;
+  unsigned clipSequence = 0;      // the clipboard's change count when the clip text was read
+  unsigned previousSequence = 0;  // and when the previous text was
   int floodCount = 0;
   std::string clipType = "T";
   std::string repeatSignature;
@@ -103,6 +118,9 @@ struct CaptureState {
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
   std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name
+  std::deque<ReadChange> readChanges;  // read at their notification, stored in this order
+  bool storing = false;      // the read changes are being stored: a change arriving now is only read
+  bool moreToStore = false;  // read changes wait behind the one being stored; the last one is shown
 };
 
 // The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken
@@ -154,6 +172,7 @@ struct ClipRow {
 struct ViewState {
   std::vector<ClipRow> rows;       // oldest first; the list shows the last one on top
   std::vector<int> order;          // list row -> index into rows
+  int rowsNotDrawn = 0;            // rows added and not yet told to the list
   int currentRow = 0;
   int currentElement = 0;
   std::string sourceMenuCaption;

@@ -30,6 +30,12 @@ Hwnd getOpenClipboardWindow();
 std::optional<std::string> getClipboardText();
 // The raw bytes of `format` on the open clipboard; nullopt when absent.
 std::optional<std::string> getClipboardBytes(unsigned format);
+// Handles the clipboard changes that have reached the program since (and any message sent to its
+// windows meanwhile), without taking input or painting; answers at once when there are none.
+void takeClipboardChanges();
+// Answers the clipboard's change count: it grows with every change, so a notification handled
+// late can tell that the clipboard moved on since.
+unsigned clipboardSequenceNumber();
 // Answers the number of a registered clipboard format, 0 on failure.
 unsigned registerClipboardFormat(const std::string& name);
 // Empties the open clipboard and takes ownership of it. False on failure.

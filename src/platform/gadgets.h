@@ -56,6 +56,9 @@ void setListColumns(int gadget, const std::vector<std::string>& titles, const st
 void setListColumnTitle(int gadget, int column, const std::string& title);
 // Tells the list how many rows it has and where their texts come from; redraws it.
 void setListRows(int gadget, int count, RowText text);
+// The same after one row was inserted at `row` (the rows from there on moved down one): the list
+// moves what it shows rather than drawing every row in view again.
+void insertListRow(int gadget, int row, int count, RowText text);
 int listRowCount(int gadget);
 std::vector<int> listSelectedRows(int gadget);
 void selectListRow(int gadget, int row);

@@ -314,6 +314,8 @@ bool CommitBatch(core::Program& p) {
   return p.db.DbLastMessage() == "OK";
 }
 
+void RollBackBatch(core::Program& p) { p.db.DbExecute("ROLLBACK", p.databaseHandle); }
+
 void DeleteClip(core::Program& p) {
   p.db.DbExecute("DELETE FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle);
 }

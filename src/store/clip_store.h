@@ -42,6 +42,8 @@ int UpdateClipNote(core::Program& p, const std::string& note);
 // engine did not commit, so part of the batch may be lost: the caller reloads what it shows.
 void BeginBatch(core::Program& p);
 bool CommitBatch(core::Program& p);
+// Gives up a batch the engine did not commit, so that nothing of it is half kept.
+void RollBackBatch(core::Program& p);
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);
 void VacuumClips(core::Program& p);

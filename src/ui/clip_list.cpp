@@ -132,9 +132,21 @@ std::string rowColumnText(core::Program& p, int row, int column) {
 }
 
 void drawRows(core::Program& p) {
+  p.view.rowsNotDrawn = 0;
   core::Program* program = &p;
   platform::setListRows(gadgetClipList, static_cast<int>(p.view.order.size()),
                         [program](int row, int column) { return rowColumnText(*program, row, column); });
+  platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
+}
+
+void drawInsertedRow(core::Program& p, int row) {
+  if (p.view.rowsNotDrawn > 0) {
+    drawRows(p);
+    return;
+  }
+  core::Program* program = &p;
+  platform::insertListRow(gadgetClipList, row, static_cast<int>(p.view.order.size()),
+                          [program](int r, int column) { return rowColumnText(*program, r, column); });
   platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
 }
 
@@ -147,11 +159,12 @@ void resetRowOrder(core::Program& p) {
 
 void addRowAtTop(core::Program& p, const core::ClipRow& row) { addRowAtRow(p, row, 0); }
 
-void addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
+int addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
   p.view.rows.push_back(row);
   const int element = static_cast<int>(p.view.rows.size()) - 1;
   at = std::clamp(at, 0, static_cast<int>(p.view.order.size()));
   p.view.order.insert(p.view.order.begin() + at, element);
+  return at;
 }
 
 void blankContentView(core::Program& p) {

@@ -23,9 +23,12 @@ std::string rowColumnText(core::Program& p, int row, int column);
 
 // Adds a clip's row at the top, or at a row's place (a replaced clip).
 void addRowAtTop(core::Program& p, const core::ClipRow& row);
-void addRowAtRow(core::Program& p, const core::ClipRow& row, int at);
+// Answers the row it went to (`at`, kept within the list).
+int addRowAtRow(core::Program& p, const core::ClipRow& row, int at);
 // Tells the list gadget the rows again (newest first unless sorted or dropped since).
 void drawRows(core::Program& p);
+// The same after addRowAtRow put one row at `row`: the list draws only what that changed.
+void drawInsertedRow(core::Program& p, int row);
 // Rebuilds the row order newest first and draws it.
 void resetRowOrder(core::Program& p);
 

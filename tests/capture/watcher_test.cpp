@@ -197,6 +197,113 @@ TEST_F(WatcherTest, ACaptureRedrawsTheListAndPaintsTheWindowOnceWithTheNewClipSh
   });
 }
 
+// Another program copying faster than a capture is stored: each copy is read when its change
+// arrives, before the next copy replaces it, and the clips are stored in the order copied.
+TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrder) {
+  std::size_t seen = 0;
+  int repaints = 0;
+  runWithViewerBehind([&] {
+    desktop.copyText("before", editor);
+    const std::size_t before = drawsSeenBy(viewer);
+    repaints = desktop.window(program->mainWindow)->repaints;
+    const int told = desktop.gadgets.at(5).redraws;
+    desktop.copiesWhileBusy = {"second", "third", "third"};
+    desktop.copyText("first", editor);
+    seen = drawsSeenBy(viewer) - before;
+    // One paint and one list update for the lot; the window ends as the last copy leaves it.
+    EXPECT_EQ(desktop.window(program->mainWindow)->repaints, repaints + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).redraws, told + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).rowCount, 5);
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "third\n\r");
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 5), "third");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+  });
+  EXPECT_EQ(seen, 4u);  // every change is passed on, the repeat too
+  const Rows rows = capturedTexts();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0][0], "before");
+  EXPECT_EQ(rows[1][0], "first");
+  EXPECT_EQ(rows[2][0], "second");
+  EXPECT_EQ(rows[3][0], "third");
+  EXPECT_EQ(rows[3][1], "Report.txt - Editor");
+  const auto lines = logLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
+            4);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Duplicate flood") != std::string::npos; }),
+            1);
+}
+
+// The last of the changes read together is dropped as a repeat: the clips stored before it are
+// still listed and the newest one shown.
+TEST_F(WatcherTest, ChangesReadTogetherAreShownWhenTheLastOfThemIsARepeat) {
+  runWithViewerBehind([&] {
+    program->settings.suppressDuplicates = "Y";
+    desktop.copyText("same start", editor);
+    const std::string shared(1000, 'z');
+    desktop.copiesWhileBusy = {"second", shared + "x", shared + "y"};
+    desktop.copyText("first", editor);
+    EXPECT_EQ(desktop.gadgets.at(5).rowCount, 5);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 5), "zzzzz");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, shared + "x\n\r");
+  });
+  const Rows rows = capturedTexts();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[3][0], std::string(1000, 'z') + "x");
+}
+
+// Changes read together are written as one transaction. When it cannot be committed (another
+// program reads the file throughout), none of them is listed or logged as done.
+TEST_F(WatcherTest, ChangesReadTogetherThatCannotBeCommittedAreNeitherListedNorLoggedAsDone) {
+  desktop.answerer = [](const sim::MessageBoxRecord& box) {
+    return box.text == firstRunQuestion ? platform::IDYES : platform::IDOK;
+  };
+  runWithViewerBehind([&] {
+    desktop.copyText("before", editor);
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(desktop.hostPath(dataFolder + "tdclips.db").c_str(), &reader), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM cTbl", nullptr, nullptr, nullptr), SQLITE_OK);
+    desktop.copiesWhileBusy = {"second", "third"};
+    desktop.copyText("first", editor);
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
+    EXPECT_EQ(desktop.gadgets.at(5).rowCount, 2);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 6), "before");
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetStatusLine).text, "Action Failed");
+    desktop.copyText("after", editor);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 5), "after");
+  });
+  const Rows rows = capturedTexts();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][0], "before");
+  EXPECT_EQ(rows[1][0], "after");
+  const auto lines = logLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
+            2);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("clips read together not stored") != std::string::npos; }),
+            1);
+}
+
+// Notifications that pile up while the program is busy all read the clipboard as it is by then.
+// The same text read again without the clipboard having changed is no program rewriting it.
+TEST_F(WatcherTest, LateNotificationsOfOneChangeAreDroppedWithoutRaisingTheHijackAlert) {
+  runWithViewerBehind([&] {
+    program->settings.suppressDuplicates = "Y";
+    desktop.copyText("copied once", editor);
+    for (int i = 0; i < 40; ++i) desktop.send(program->mainWindow, platform::WM_DRAWCLIPBOARD);
+    EXPECT_EQ(program->capture.capturing, 1);
+    EXPECT_NE(desktop.gadgets.at(ui::gadgetStatusLine).text, "Clipboard Hijack");
+    // A real copy of the same text still counts.
+    for (int i = 0; i < 30; ++i) desktop.copyText("copied once", editor);
+    EXPECT_EQ(program->capture.capturing, 0);
+  });
+  ASSERT_EQ(capturedTexts().size(), 1u);
+}
+
 TEST_F(WatcherTest, WithDebugTimingEachCaptureLogsItsStepsButNeverItsText) {
   runWithViewerBehind([&] {
     desktop.copyText("first copy", editor);

@@ -66,6 +66,17 @@ int getPriorityClipboardFormat(const unsigned* formats, int count) {
 
 bool isClipboardFormatAvailable(unsigned format) { return desktop().clipboard.count(format) != 0; }
 
+// The simulated desktop hands every change over at once; the copies scripted to come while the
+// program is busy all arrive here, one after the other.
+unsigned clipboardSequenceNumber() { return desktop().clipboardSequence; }
+
+void takeClipboardChanges() {
+  auto& d = desktop();
+  std::deque<std::string> copies;
+  copies.swap(d.copiesWhileBusy);
+  for (const std::string& text : copies) d.copyText(text);
+}
+
 Hwnd getOpenClipboardWindow() {
   auto& d = desktop();
   return d.foreignHoldAttempts != 0 ? d.foreignHolder : 0;

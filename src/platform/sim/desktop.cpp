@@ -71,6 +71,7 @@ void Desktop::reset() {
   tray.clear();
   shortcuts.clear();
   journal.clear();
+  copiesWhileBusy.clear();
   librariesLoaded.clear();
   soundsPlayed = 0;
   {
@@ -257,6 +258,7 @@ void Desktop::releaseClipboard() {
 }
 
 void Desktop::notifyClipboardChange() {
+  ++clipboardSequence;
   if (chainHead != 0) send(chainHead, platform::WM_DRAWCLIPBOARD, 0, 0);
 }
 

@@ -99,6 +99,7 @@ struct Gadget {
   // As a real list control does: told its rows, it is invalid, and the next paint of its window
   // asks the texts of the rows in view.
   bool invalid = false;
+  std::set<int> invalidRows;   // rows to draw again at the next paint when the list is not all invalid
   std::uint64_t textsAsked = 0;
   // panels
   std::vector<std::string> tabs;
@@ -165,6 +166,9 @@ class Desktop {
   // Another program puts data on the clipboard from its window (made foreground when given).
   void copyText(const std::string& text, Hwnd from = 0);
   void copyFormats(const std::map<unsigned, std::string>& formats, Hwnd from = 0);
+  // Texts another program copies while Tandrel is busy with a change (a copier faster than the
+  // program): the next call of takeClipboardChanges makes them all, one after the other.
+  std::deque<std::string> copiesWhileBusy;
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
   void releaseClipboard();
@@ -322,6 +326,7 @@ class Desktop {
   // --- used by the platform functions ---
   Hwnd newWindow(Window window);
   void notifyClipboardChange();
+  unsigned clipboardSequence = 1;  // grows with every change, as the system's count does
   std::optional<platform::WindowEvent> nextEvent();
   int answer(MessageBoxRecord record);
   std::thread::id mainThread;

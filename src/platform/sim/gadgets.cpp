@@ -141,6 +141,26 @@ void setListRows(int gadget, int count, RowText text) {
   }
 }
 
+void insertListRow(int gadget, int row, int count, RowText text) {
+  auto* g = find(gadget);
+  if (g == nullptr) return;
+  if (g->invalid || count != g->rowCount + 1) {
+    setListRows(gadget, count, std::move(text));
+    return;
+  }
+  g->rowCount = count;
+  g->rowText = std::move(text);
+  ++g->redraws;
+  desktop().journal.push_back("rows " + std::to_string(gadget));
+  // As the real list: the picture moves down a row, and the new row and the rows whose selection
+  // marks moved with it are drawn again.
+  g->invalidRows.insert(row);
+  for (int selected : g->selected) {
+    g->invalidRows.insert(selected);
+    g->invalidRows.insert(selected + 1);
+  }
+}
+
 int listRowCount(int gadget) {
   auto* g = find(gadget);
   return g == nullptr ? 0 : g->rowCount;

@@ -201,15 +201,18 @@ void updateWindow(Hwnd window) {
   // The lists of the window paint the rows in view, asking each one's texts.
   constexpr int rowsInView = 30;
   for (auto& [number, g] : d.gadgets) {
-    if (!g.invalid || g.place.window != window || !g.rowText) continue;
-    g.invalid = false;
+    if ((!g.invalid && g.invalidRows.empty()) || g.place.window != window || !g.rowText) continue;
     const int top = g.visibleRow < rowsInView ? 0 : g.visibleRow - rowsInView + 1;
     const int columns = std::max<int>(1, static_cast<int>(g.columnTitles.size()));
-    for (int row = top; row < std::min(g.rowCount, top + rowsInView); ++row)
+    for (int row = top; row < std::min(g.rowCount, top + rowsInView); ++row) {
+      if (!g.invalid && g.invalidRows.count(row) == 0) continue;
       for (int column = 0; column < columns; ++column) {
         g.rowText(row, column);
         ++g.textsAsked;
       }
+    }
+    g.invalid = false;
+    g.invalidRows.clear();
   }
 }
 

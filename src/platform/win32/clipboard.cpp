@@ -51,6 +51,15 @@ int getPriorityClipboardFormat(const unsigned* formats, int count) {
 bool isClipboardFormatAvailable(unsigned format) { return IsClipboardFormatAvailable(format) != 0; }
 Hwnd getOpenClipboardWindow() { return fromHwnd(GetOpenClipboardWindow()); }
 
+unsigned clipboardSequenceNumber() { return static_cast<unsigned>(GetClipboardSequenceNumber()); }
+
+void takeClipboardChanges() {
+  // A peek runs every message sent to the thread; the range lets through only a change that
+  // arrived posted, so neither input nor a paint is taken here.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_DRAWCLIPBOARD, WM_DRAWCLIPBOARD, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
 std::optional<std::string> getClipboardText() {
   HANDLE data = GetClipboardData(CF_TEXT);
   if (!data) return std::nullopt;

@@ -397,14 +397,30 @@ TextRange clickedLink;
 // leave their modified flag alone on a cut or a delete; the notification comes for every change.
 std::map<int, bool> editorChanged;
 
+// What the program last put into each editor, so that the same text or colours set again (a
+// capture shows its clip through several steps) cost neither a new layout nor a repaint.
+struct EditorShown {
+  bool textKnown = false;
+  std::string text;
+  bool coloursKnown = false;
+  Colour textColour = 0, background = 0;
+};
+std::map<int, EditorShown> editorShown;
+
+void forgetShown(int gadget) { editorShown[gadget] = EditorShown{}; }
+
 }  // namespace
 
 // Text the program sets is not the user's change: the modified flag starts clear.
 void setEditorText(int gadget, const std::string& text) {
   if (HWND editor = gadgetWindow(gadget)) {
+    EditorShown& shown = editorShown[gadget];
+    if (shown.textKnown && !editorChanged[gadget] && shown.text == text) return;
     streamInto(editor, text, SF_TEXT);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
     editorChanged[gadget] = false;
+    shown.textKnown = true;
+    shown.text = text;
   }
 }
 
@@ -415,6 +431,7 @@ std::string editorText(int gadget) {
 
 void setEditorRichText(int gadget, const std::string& rtf) {
   if (HWND editor = gadgetWindow(gadget)) {
+    forgetShown(gadget);
     streamInto(editor, rtf, SF_RTF);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
     editorChanged[gadget] = false;
@@ -429,6 +446,11 @@ std::string editorRichText(int gadget) {
 void setEditorColours(int gadget, Colour text, Colour background) {
   HWND editor = gadgetWindow(gadget);
   if (!editor) return;
+  EditorShown& shown = editorShown[gadget];
+  if (shown.coloursKnown && shown.textColour == text && shown.background == background) return;
+  shown.coloursKnown = true;
+  shown.textColour = text;
+  shown.background = background;
   SendMessageA(editor, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(background));
   CHARFORMATA format = {};
   format.cbSize = sizeof format;
@@ -440,6 +462,7 @@ void setEditorColours(int gadget, Colour text, Colour background) {
 void colourEditorText(int gadget, int from, int to, Colour colour) {
   HWND editor = gadgetWindow(gadget);
   if (!editor) return;
+  forgetShown(gadget);
   SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(from), to);
   CHARFORMATA format = {};
   format.cbSize = sizeof format;
@@ -492,6 +515,7 @@ std::string editorSelectedText(int gadget) {
 }
 
 void editorCut(int gadget) {
+  forgetShown(gadget);
   if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_CUT, 0, 0);
 }
 
@@ -500,14 +524,17 @@ void editorCopy(int gadget) {
 }
 
 void editorPaste(int gadget) {
+  forgetShown(gadget);
   if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_PASTE, 0, 0);
 }
 
 void editorClear(int gadget) {
+  forgetShown(gadget);
   if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, WM_CLEAR, 0, 0);
 }
 
 void editorReplaceSelection(int gadget, const std::string& text) {
+  forgetShown(gadget);
   if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

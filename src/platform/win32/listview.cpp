@@ -122,6 +122,43 @@ void setListRows(int gadget, int count, RowText text) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
+void insertListRow(int gadget, int row, int count, RowText text) {
+  HWND list = listWindow(gadget);
+  if (!list) return;
+  ListRows& rows = lists[gadget];
+  const int before = rows.count;
+  // The picture can only be moved when it shows the rows as they were: not with a paint pending.
+  RECT pending;
+  if (count != before + 1 || before == 0 || GetUpdateRect(list, &pending, FALSE) || !IsWindowVisible(list)) {
+    setListRows(gadget, count, std::move(text));
+    return;
+  }
+  rows.count = count;
+  rows.text = std::move(text);
+  const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  const int last = top + static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  // Selection and focus stay with their row numbers, so their marks do not move with the picture.
+  // Asked row by row in view: a search for the next selected row goes on to the end of the list.
+  std::vector<int> marked;
+  for (int r = top; r <= std::min(last, before - 1); ++r)
+    if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED) != 0) marked.push_back(r);
+  SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  const int from = std::max(row, top);
+  if (from > last) return;
+  RECT item = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&item));
+  RECT moved;
+  GetClientRect(list, &moved);
+  moved.top = item.top;
+  ScrollWindowEx(list, 0, item.bottom - item.top, &moved, &moved, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+  for (int r : marked)
+    for (int shown : {r, r + 1}) {
+      RECT mark = {LVIR_BOUNDS, 0, 0, 0};
+      if (SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&mark)))
+        InvalidateRect(list, &mark, TRUE);
+    }
+}
+
 int listRowCount(int gadget) {
   auto found = lists.find(gadget);
   return found == lists.end() ? 0 : found->second.count;

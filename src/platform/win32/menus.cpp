@@ -19,6 +19,22 @@ std::map<HWND, std::vector<std::pair<int, int>>>& keyCommands() {
   return all;
 }
 
+bool sameItems(const std::vector<MenuItem>& a, const std::vector<MenuItem>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i].id != b[i].id || a[i].caption != b[i].caption || a[i].enabled != b[i].enabled ||
+        !sameItems(a[i].items, b[i].items))
+      return false;
+  return true;
+}
+
+// The items each popup was built from: a popup asked for again unchanged (every capture asks for
+// the editor's) is kept as it is.
+std::map<int, std::vector<MenuItem>>& popupItems() {
+  static std::map<int, std::vector<MenuItem>> all;
+  return all;
+}
+
 void appendItems(HMENU menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     const UINT grey = item.enabled ? 0 : MF_GRAYED;
@@ -55,7 +71,10 @@ bool translateKeyCommand(const MSG& msg) {
 
 void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
   auto& all = menus();
-  if (const auto it = all.find(menu); it != all.end()) DestroyMenu(it->second);
+  const auto it = all.find(menu);
+  if (it != all.end() && sameItems(popupItems()[menu], items)) return;
+  if (it != all.end()) DestroyMenu(it->second);
+  popupItems()[menu] = items;
   HMENU popup = CreatePopupMenu();
   appendItems(popup, items);
   all[menu] = popup;
