@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "capture/watcher.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/settings.h"
@@ -49,6 +50,7 @@ void shutDown(Program& p) {
   // An error raised while shutting down must not start the shutdown again.
   if (p.shuttingDown) platform::endProcess(1);
   p.shuttingDown = true;
+  capture::storeReadChangesAtExit(p);
 
   if (p.mainWindow != 0) platform::changeClipboardChain(p.mainWindow, p.capture.nextViewer);
   saveSettings(p);

@@ -118,15 +118,7 @@ void storeImage(core::Program& p) {
   if (c.listPasteMode == 1) switchListPasteOff(p);
 }
 
-// The changes read together are written as one transaction, one disk sync for them all. Their
-// "done" lines wait for its commit, so that the log never names a clip that is not on disk.
-struct Batch {
-  bool open = false;
-  std::size_t firstRow = 0;  // the kept rows from here on are the batch's
-  std::vector<std::string> doneLines;
-};
-
-void storeText(core::Program& p, Batch& batch) {
+void storeText(core::Program& p, core::CaptureState::Batch& batch) {
   core::CaptureState& c = p.capture;
   if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
   const std::string done = p.captureTime + " Finished with text clip - done";
@@ -134,7 +126,7 @@ void storeText(core::Program& p, Batch& batch) {
   else core::writeLog(p, done);
 }
 
-void closeBatch(core::Program& p, Batch& batch) {
+void closeBatch(core::Program& p, core::CaptureState::Batch& batch) {
   batch.open = false;
   if (store::CommitBatch(p)) {
     for (const std::string& line : batch.doneLines) core::writeLog(p, line);
@@ -171,12 +163,14 @@ void endOfChange(core::Program& p) {
 // otherwise have replaced it by the time its notification is handled, and the change would be
 // read as a repeat of the next one and lost. The window paints once at the end, when the
 // caller's repaint hold ends.
-void storeReadChanges(core::Program& p) {
+// `readMore` off stores only what has been read: the way out at exit, which may come from inside
+// the reading of the next change.
+void storeReadChanges(core::Program& p, bool readMore = true) {
   core::CaptureState& c = p.capture;
   c.storing = true;
-  Batch batch;
+  core::CaptureState::Batch& batch = c.batch;
   for (;;) {
-    platform::takeClipboardChanges();
+    if (readMore) platform::takeClipboardChanges();
     if (c.readChanges.empty()) break;
     core::ReadChange change = std::move(c.readChanges.front());
     c.readChanges.pop_front();
@@ -217,6 +211,11 @@ void storeReadChanges(core::Program& p) {
 }
 
 }  // namespace
+
+void storeReadChangesAtExit(core::Program& p) {
+  if (p.capture.readChanges.empty() && !p.capture.batch.open) return;
+  storeReadChanges(p, false);
+}
 
 int clipboardHasFormats(core::Program& p) {
   int failures = 0;

@@ -21,5 +21,8 @@ int toggleCapture(core::Program& p);
 int rejoinChain(core::Program& p);
 // Opens the clipboard (51 tries, 5 ms apart) and answers 1 when it holds a format, else 0.
 int clipboardHasFormats(core::Program& p);
+// Stores the changes read but not yet stored and commits what a burst has written so far: a
+// shutdown can be taken from inside the reading of a burst's next change.
+void storeReadChangesAtExit(core::Program& p);
 
 }  // namespace capture

@@ -121,6 +121,13 @@ struct CaptureState {
   std::deque<ReadChange> readChanges;  // read at their notification, stored in this order
   bool storing = false;      // the read changes are being stored: a change arriving now is only read
   bool moreToStore = false;  // read changes wait behind the one being stored; the last one is shown
+  // The changes read together are written as one transaction, one disk sync for them all. Their
+  // "done" lines wait for its commit, so that the log never names a clip that is not on disk.
+  struct Batch {
+    bool open = false;
+    std::size_t firstRow = 0;  // the kept rows from here on are the batch's
+    std::vector<std::string> doneLines;
+  } batch;
 };
 
 // The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken

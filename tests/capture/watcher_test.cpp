@@ -235,6 +235,25 @@ TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrd
             1);
 }
 
+// The session ends while a burst is stored, the message taken while the next change is read: the
+// clip already written in the burst's transaction and the changes read after it are all kept.
+TEST_F(WatcherTest, ASessionEndingWhileABurstIsStoredKeepsEveryChangeRead) {
+  viewer = desktop.addForeignViewer();
+  desktop.then([&] {
+    desktop.copiesWhileBusy = {"second", "third"};
+    desktop.afterCopiesWhileBusy = [&] { desktop.send(program->mainWindow, platform::WM_QUERYENDSESSION); };
+    desktop.copyText("first", editor);
+  });
+  ASSERT_EQ(run(), 0);
+  EXPECT_EQ(capturedTexts(), (Rows{{"first", "Report.txt - Editor"},
+                                   {"second", "Report.txt - Editor"},
+                                   {"third", "Report.txt - Editor"}}));
+  const auto lines = logLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
+            3);
+}
+
 // The last of the changes read together is dropped as a repeat: the clips stored before it are
 // still listed and the newest one shown.
 TEST_F(WatcherTest, ChangesReadTogetherAreShownWhenTheLastOfThemIsARepeat) {

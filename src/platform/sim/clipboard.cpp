@@ -74,6 +74,11 @@ void takeClipboardChanges() {
   auto& d = desktop();
   std::deque<std::string> copies;
   copies.swap(d.copiesWhileBusy);
+  if (copies.empty() && d.afterCopiesWhileBusy) {
+    const std::function<void()> action = std::move(d.afterCopiesWhileBusy);
+    d.afterCopiesWhileBusy = nullptr;
+    action();
+  }
   for (const std::string& text : copies) d.copyText(text);
 }
 

@@ -72,6 +72,7 @@ void Desktop::reset() {
   shortcuts.clear();
   journal.clear();
   copiesWhileBusy.clear();
+  afterCopiesWhileBusy = nullptr;
   librariesLoaded.clear();
   soundsPlayed = 0;
   {

@@ -169,6 +169,9 @@ class Desktop {
   // Texts another program copies while Tandrel is busy with a change (a copier faster than the
   // program): the next call of takeClipboardChanges makes them all, one after the other.
   std::deque<std::string> copiesWhileBusy;
+  // Something another program does while Tandrel is busy storing them (a shutdown, say): run by
+  // the call of takeClipboardChanges after the one that made those copies, once.
+  std::function<void()> afterCopiesWhileBusy;
   // Another program holds the clipboard open for the next `attempts` opens (-1: until released).
   void holdClipboard(int attempts, Hwnd holder = 0);
   void releaseClipboard();
