@@ -121,15 +121,21 @@ void BM_LoadAndFillLargeSet(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAndFillLargeSet)->Unit(benchmark::kMillisecond);
 
-void BM_CaptureIntoLargeSet(benchmark::State& state) {
+// The large set loaded into a program that watches the clipboard, as at the end of a start.
+std::unique_ptr<core::Program> watchingLargeSet() {
   auto p = openLargeSet();
   ops::LoadActiveSet(*p);
-  auto& d = sim::desktop();
   core::Program* program = p.get();
   platform::setWindowProc(p->mainWindow, [program](platform::Hwnd w, unsigned m, platform::WParam wp, platform::LParam lp) {
     return app::mainWindowProc(*program, w, m, wp, lp);
   });
   p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);
+  return p;
+}
+
+void BM_CaptureIntoLargeSet(benchmark::State& state) {
+  auto p = watchingLargeSet();
+  auto& d = sim::desktop();
   const platform::Hwnd editor = d.addForeignWindow("Notes - Editor", "C:\\Tools\\editor.exe");
   std::size_t rowsBefore = p->view.rows.size();
   // What the window costs on a real desktop: each paint, each list told of its rows (the real list
@@ -156,14 +162,8 @@ BENCHMARK(BM_CaptureIntoLargeSet)->Unit(benchmark::kMillisecond);
 // Ten copies made faster than a capture is stored (nine arrive while the first is): per copy, what
 // the window costs when they are stored one after the other and shown once.
 void BM_BurstIntoLargeSet(benchmark::State& state) {
-  auto p = openLargeSet();
-  ops::LoadActiveSet(*p);
+  auto p = watchingLargeSet();
   auto& d = sim::desktop();
-  core::Program* program = p.get();
-  platform::setWindowProc(p->mainWindow, [program](platform::Hwnd w, unsigned m, platform::WParam wp, platform::LParam lp) {
-    return app::mainWindowProc(*program, w, m, wp, lp);
-  });
-  p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);
   const platform::Hwnd editor = d.addForeignWindow("Notes - Editor", "C:\\Tools\\editor.exe");
   constexpr int burst = 10;
   std::size_t rowsBefore = p->view.rows.size();

@@ -128,3 +128,16 @@ EOS
     chmod +x "$TEST_DIR/bin/xdg-open"
     export PATH="$TEST_DIR/bin:$PATH"
 }
+
+# A copy in an X11 program that does not wait (xclip in the background); each xclip ends when
+# the next copy takes the selection, and end_x11_copies ends the last ones.
+X11_COPIERS=()
+x11_copy() {
+    printf '%s' "$1" | xclip -quiet -selection clipboard 2>/dev/null &
+    X11_COPIERS+=($!)
+}
+end_x11_copies() {
+    local pid
+    for pid in "${X11_COPIERS[@]}"; do kill "$pid" 2>/dev/null; done
+    X11_COPIERS=()
+}

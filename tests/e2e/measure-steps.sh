@@ -29,16 +29,6 @@ mkdir -p "$TEST_DIR"
 export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
 
-XCLIPS=()
-copy() {
-    printf '%s' "$1" | xclip -quiet -selection clipboard 2>/dev/null &
-    XCLIPS+=($!)
-}
-end_copies() {
-    local pid
-    for pid in "${XCLIPS[@]}"; do kill "$pid" 2>/dev/null; done
-    XCLIPS=()
-}
 
 # Median of each step over the timing lines of the clipboard changes that stored a clip.
 steps() {
@@ -68,11 +58,11 @@ run_part() {
     wait_watching 120
     sleep 2
     for ((i = 0; i < COPIES; i++)); do
-        copy "steps $part $RANDOM copy $i, made in X11 by xclip"
+        x11_copy "steps $part $RANDOM copy $i, made in X11 by xclip"
         sleep 0.25
     done
     sleep 2
-    end_copies
+    end_x11_copies
     end_session
     echo "$part: steps of a stored capture"
     steps

@@ -78,17 +78,6 @@ cell() {
 }
 
 # --- copies -----------------------------------------------------------------------------
-XCLIPS=()
-copy() {
-    printf '%s' "$1" | xclip -quiet -selection clipboard 2>/dev/null &
-    XCLIPS+=($!)
-}
-# Each xclip ends when the next copy takes the selection; the last ones are ended here.
-end_copies() {
-    local pid
-    for pid in "${XCLIPS[@]}"; do kill "$pid" 2>/dev/null; done
-    XCLIPS=()
-}
 
 # 50 distinct copies $2 ms apart on a fixed schedule, texts starting with tag $1.
 burst() {
@@ -98,7 +87,7 @@ burst() {
         target=$((start + i * spacing * 1000))
         wait_us=$((target - $(now_us)))
         [ $wait_us -gt 0 ] && pause "$(printf '%d.%06d' $((wait_us / 1000000)) $((wait_us % 1000000)))"
-        copy "$tag copy $i of a burst $spacing ms apart, made in X11 by xclip"
+        x11_copy "$tag copy $i of a burst $spacing ms apart, made in X11 by xclip"
     done
 }
 
@@ -179,7 +168,7 @@ singles() {
         touch -r "$file" "$ref"
         t0=$(now_us)
         limit=$((t0 + 2000000))
-        copy "$tag single copy $i, made in X11 by xclip"
+        x11_copy "$tag single copy $i, made in X11 by xclip"
         until [[ $file -nt $ref ]] || [ "$(now_us)" -gt $limit ]; do pause 0.0005; done
         t1=$(now_us)
         [[ $file -nt $ref ]] && latencies+=($(( (t1 - t0) / 100 )))
@@ -224,7 +213,7 @@ measure_tandrel() {
         watching || say "capture was switched off during the bursts"
         singles "$part" "$(dbfile)" tandrel_counter "$TANDREL_PID"
         [ "$run" = 1 ] && idle_cpu "$part" "$TANDREL_PID"
-        end_copies
+        end_x11_copies
         end_session
     done
 }
@@ -244,7 +233,7 @@ measure_floor() {
         wait_until 60 floor_watching || { say "the floor viewer did not join the chain"; kill "$floor_pid"; return; }
         bursts floor floor_counter "$run"
         singles floor "$FLOOR_OUT" floor_counter "$floor_pid"
-        end_copies
+        end_x11_copies
         kill "$floor_pid" 2>/dev/null
         wait "$floor_pid" 2>/dev/null
     done
