@@ -2,9 +2,10 @@
 # window titled just "Tandrel", while the database is compacted, then ends.
 first_start
 end_session
-db "with recursive n(i) as (select 1 union all select i + 1 from n where i < 50000)
+# Enough to compact (about 60 MB) that the notice stays up a while on a quiet machine too.
+db "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
     insert into cTbl (cDate,cSet,cRTFsw,cHTMLsw,cImageSW,cSource,cNote,cText,cRTF,cHTML)
-    select '2024-01-02  03:04:05','td_clips','N','N','N',' ',' ','a clip to compact ' || i,' ',' ' from n"
+    select '2024-01-02  03:04:05','td_clips','N','N','N',' ',' ','a clip to compact ' || hex(randomblob(300)),' ',' ' from n"
 start_tandrel
 wait_main_window
 # The notice may last well under a second: its watcher is started (and given time to start
