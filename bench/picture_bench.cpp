@@ -22,11 +22,10 @@
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/layout.h"
+#include "watching_program.h"
 
 namespace {
 
-const std::string companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
-const std::string dataFolder = companyFolder + "Tandrel\\";
 constexpr int shotWidth = 1920, shotHeight = 1080;
 
 // A window with a photo above and lines of small dark marks on a light ground below, as screen
@@ -61,39 +60,13 @@ const std::string& screenShotDib() {
   return dib;
 }
 
-// The state start-up leaves: the main window with its controls, the database open, the window in
-// the viewer chain.
-std::unique_ptr<core::Program> startWatching(bool png) {
-  sim::desktop().reset();
-  auto p = std::make_unique<core::Program>();
-  p->paths.companyFolder = companyFolder;
-  p->paths.dataFolder = dataFolder;
-  p->paths.databasePath = dataFolder + "tdclips.db";
-  p->paths.setsFolder = dataFolder + "sets\\";
-  p->settings.usePng = png ? 1 : 0;
-  for (const std::string& folder : {companyFolder, dataFolder, p->paths.setsFolder}) platform::createFolder(folder);
-  p->db.DbBindLibrary(core::linkedSqliteApi());
-  ui::buildMainWindow(*p);
-  store::openClipDatabase(*p);
-  ops::InitClipStore(*p);
-  core::Program& program = *p;
-  platform::setWindowProc(p->mainWindow, [&program](platform::Hwnd window, unsigned message, platform::WParam wParam,
-                                                    platform::LParam lParam) {
-    return app::mainWindowProc(program, window, message, wParam, lParam);
-  });
-  p->capture.ownWrite = 1;
-  p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);
-  p->capture.ownWrite = 0;
-  return p;
-}
-
 void finish(core::Program& p) {
   p.db.DbClose(p.databaseHandle);
   sim::desktop().tearDown();
 }
 
 void captureScreenShot(benchmark::State& state, bool png) {
-  auto p = startWatching(png);
+  auto p = bench::startWatching(true, png);
   auto& d = sim::desktop();
   const platform::Hwnd paint = d.addForeignWindow("Screen Shot - Paint", "C:\\Tools\\paint.exe");
   std::size_t stored = 0;
@@ -115,7 +88,7 @@ BENCHMARK(BM_ScreenShotCaptureToStoredRowPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScreenShotCaptureToStoredRowJpeg)->Unit(benchmark::kMillisecond);
 
 void showStoredScreenShot(benchmark::State& state, bool png, bool copy) {
-  auto p = startWatching(png);
+  auto p = bench::startWatching(true, png);
   sim::desktop().copyFormats({{platform::CF_DIB, screenShotDib()}},
                              sim::desktop().addForeignWindow("Screen Shot - Paint", "C:\\Tools\\paint.exe"));
   if (p->view.rows.size() != 1) state.SkipWithError("the screen shot was not stored");

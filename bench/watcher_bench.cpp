@@ -15,39 +15,12 @@
 #include "store/clip_database.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
+#include "watching_program.h"
 
 namespace {
 
-const std::string companyFolder = "C:\\Users\\tester\\AppData\\Roaming\\Korvane\\";
-const std::string dataFolder = companyFolder + "Tandrel\\";
-
-// The state start-up leaves: the database open and the main window in the viewer chain.
-std::unique_ptr<core::Program> startWatching() {
-  sim::desktop().reset();
-  auto p = std::make_unique<core::Program>();
-  p->paths.companyFolder = companyFolder;
-  p->paths.dataFolder = dataFolder;
-  p->paths.databasePath = dataFolder + "tdclips.db";
-  p->paths.setsFolder = dataFolder + "sets\\";
-  for (const std::string& folder : {companyFolder, dataFolder, p->paths.setsFolder}) platform::createFolder(folder);
-  p->db.DbBindLibrary(core::linkedSqliteApi());
-  store::openClipDatabase(*p);
-  ops::InitClipStore(*p);
-
-  core::Program& program = *p;
-  p->mainWindow = platform::openWindow(core::mainWindowNumber, 50, 50, 700, 525, "Tandrel", false);
-  platform::setWindowProc(p->mainWindow, [&program](platform::Hwnd window, unsigned message, platform::WParam wParam,
-                                                    platform::LParam lParam) {
-    return app::mainWindowProc(program, window, message, wParam, lParam);
-  });
-  p->capture.ownWrite = 1;
-  p->capture.nextViewer = platform::setClipboardViewer(p->mainWindow);
-  p->capture.ownWrite = 0;
-  return p;
-}
-
 void BM_ClipboardChangeToStoredClip(benchmark::State& state) {
-  auto p = startWatching();
+  auto p = bench::startWatching(false);
   const std::string body(1000, 'x');
   std::int64_t n = 0;
   for (auto _ : state) sim::desktop().copyText(std::to_string(++n) + body);  // distinct, so never a repeat

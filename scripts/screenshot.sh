@@ -16,16 +16,10 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
-export TEST_DIR=$BUILD_DIR/screenshot
-rm -rf "$TEST_DIR"
-mkdir -p "$TEST_DIR" "$(dirname "$OUT")"
-export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-undecorated_windows
+standalone_test_dir "$BUILD_DIR/screenshot"
+mkdir -p "$(dirname "$OUT")"
+boot_prefix
 
 first_start
 clips=(

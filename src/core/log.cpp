@@ -29,12 +29,13 @@ void closeLog(Program& p) {
   p.logFile = 0;
 }
 
-std::string currentTimeText() {
+std::string localTimeText(const char* format) {
   const platform::LocalTime t = platform::localTime();
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d  %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  char text[64];
+  std::snprintf(text, sizeof text, format, t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;
 }
+
+std::string currentTimeText() { return localTimeText("%04d-%02d-%02d  %02d:%02d:%02d"); }
 
 }  // namespace core

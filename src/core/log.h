@@ -18,5 +18,7 @@ void closeLog(Program& p);
 
 // The capture time text "%yyyy-%mm-%dd  %hh:%ii:%ss" of the current local time.
 std::string currentTimeText();
+// The local time through a printf format of six ints: year, month, day, hour, minute, second.
+std::string localTimeText(const char* format);
 
 }  // namespace core

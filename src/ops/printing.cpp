@@ -2,8 +2,8 @@
 // of its own, so a second print within the same second cannot overwrite one that is still printing.
 #include "ops/printing.h"
 
-#include <cstdio>
 
+#include "core/log.h"
 #include "core/program.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
@@ -19,13 +19,7 @@ namespace {
 
 constexpr int hiddenWindow = 0;
 
-std::string printStamp() {
-  const platform::LocalTime t = platform::localTime();
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return stamp;
-}
+std::string printStamp() { return core::localTimeText("%04d-%02d-%02d-%02d%02d%02d"); }
 
 void notPrinted(core::Program& p, const char* status) { ui::showStatus(p, status, ui::colour::white, ui::colour::red); }
 

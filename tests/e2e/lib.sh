@@ -77,6 +77,22 @@ end_session() {
     wait_exit "$TANDREL_PID" 60 || fail "Tandrel.exe still runs after WM_QUERYENDSESSION"
 }
 
+# For the scripts that run Tandrel.exe outside the test runner (the measurements, the README
+# picture): an empty folder $1 as TEST_DIR, with a Wine prefix in it that boot_prefix makes.
+standalone_test_dir() {
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG=-all
+    export TEST_DIR=$1
+    rm -rf "$TEST_DIR"
+    mkdir -p "$TEST_DIR"
+    export WINEPREFIX=$TEST_DIR/prefix
+}
+boot_prefix() {
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    undecorated_windows
+}
+
 # Without a window manager (Xvfb) Wine should draw the frames and captions itself.
 undecorated_windows() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1

@@ -21,17 +21,10 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
-export TEST_DIR=$BUILD_DIR/e2e/measure-idle
-rm -rf "$TEST_DIR"
-mkdir -p "$TEST_DIR"
-export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
+standalone_test_dir "$BUILD_DIR/e2e/measure-idle"
 
-wineboot -i >/dev/null 2>&1
-wineserver -w
-undecorated_windows
+boot_prefix
 first_start
 end_session
 

@@ -17,17 +17,10 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
-export TEST_DIR=$BUILD_DIR/e2e/measure-pictures
-rm -rf "$TEST_DIR"
-mkdir -p "$TEST_DIR"
-export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
+standalone_test_dir "$BUILD_DIR/e2e/measure-pictures"
 
-wineboot -i >/dev/null 2>&1
-wineserver -w
-undecorated_windows
+boot_prefix
 td makedib "$TEST_DIR/shot.dib" 1920 1080 --bits 32 --shot >/dev/null || { echo "cannot make the screen shot"; exit 1; }
 
 images() { db "select count(*) from cTbl where cImageSW = 'Y'"; }

@@ -21,13 +21,8 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
-export TEST_DIR=$BUILD_DIR/measure-steps
-rm -rf "$TEST_DIR"
-mkdir -p "$TEST_DIR"
-export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
+standalone_test_dir "$BUILD_DIR/measure-steps"
 
 
 # Median of each step over the timing lines of the clipboard changes that stored a clip.
@@ -68,9 +63,7 @@ run_part() {
     steps
 }
 
-wineboot -i >/dev/null 2>&1
-wineserver -w
-undecorated_windows
+boot_prefix
 first_start
 end_session
 echo "DebugTiming = Y" >> "$(data_dir)/tandrel.ini"

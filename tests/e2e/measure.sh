@@ -35,14 +35,10 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
-# Apart from the end-to-end tests' folder, which their harness empties at every start.
-export TEST_DIR=$BUILD_DIR/measure
-rm -rf "$TEST_DIR"
-mkdir -p "$TEST_DIR" "$CACHE"
-export WINEPREFIX=$TEST_DIR/prefix
 source "$REPO/tests/e2e/lib.sh"
+# Apart from the end-to-end tests' folder, which their harness empties at every start.
+standalone_test_dir "$BUILD_DIR/measure"
+mkdir -p "$CACHE"
 
 say() { printf '[measure] %s\n' "$*" >&2; }
 load() { cut -d' ' -f1-3 /proc/loadavg; }
@@ -273,9 +269,7 @@ large_database() {
 
 # --- run -------------------------------------------------------------------------------------
 say "preparing the Wine prefix"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-undecorated_windows
+boot_prefix
 first_start
 end_session
 cp "$(dbfile)" "$TEST_DIR/fresh.db"

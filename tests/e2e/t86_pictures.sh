@@ -24,16 +24,6 @@ first_start
 data=$(data_dir)
 drive_c="$WINEPREFIX/drive_c"
 
-# Polls for so many seconds of the clock: a poll that starts a Wine program (td) takes a second or
-# more on a busy machine, so counting tries would wait far longer than meant.
-wait_for() {
-    local limit=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$limit" ] || return 1
-        sleep 0.3
-    done
-}
 alive() {
     tandrel_running || fail "Tandrel.exe ended after $1"
     ! td findwindow "UNEXPECTED ERROR" >/dev/null || fail "an exception report after $1"
@@ -69,7 +59,7 @@ centre_shows_picture() {
     # The middle of the pattern is flat (200, 40, 90); JPEG keeps it within a few steps.
     [ $(( (r - 200) * (r - 200) + (g - 40) * (g - 40) + (b - 90) * (b - 90) )) -le 300 ]
 }
-wait_for 15 centre_shows_picture || fail "the Image tab's middle shows $rgb at $cx,$cy, not the picture's (200 40 90)"
+wait_until 15 centre_shows_picture || fail "the Image tab's middle shows $rgb at $cx,$cy, not the picture's (200 40 90)"
 cp "$TEST_DIR/screen.png" "$BUILD_DIR/t86-image-tab.png"
 
 # --- extreme and hostile bitmaps
@@ -94,13 +84,13 @@ save_as() {
 save_as
 wait_until 15 test -s "$drive_c/saved.jpg" || fail "C:\\saved.jpg was not written"
 [ "$(identify -format '%wx%h' "$drive_c/saved.jpg")" = 64x48 ] || fail "the saved picture is not the 64x48 one"
-wait_for 10 status_is "Image Saved" || fail "no 'Image Saved' in the status line"
+wait_until 10 status_is "Image Saved" || fail "no 'Image Saved' in the status line"
 before=$(md5sum < "$drive_c/saved.jpg")
 save_as
 question=$(td dialogtext "Tandrel" 20) || fail "no overwrite question"
 [ "$question" = 'Do you wish to overwrite C:\saved.jpg' ] || fail "the overwrite question reads: $question"
 td press "Tandrel" "No" >/dev/null || fail "cannot answer No"
-wait_for 10 status_is "Not Saved" || fail "no 'Not Saved' after No"
+wait_until 10 status_is "Not Saved" || fail "no 'Not Saved' after No"
 [ "$(md5sum < "$drive_c/saved.jpg")" = "$before" ] || fail "No changed the old file"
 [ -z "$(ls "$drive_c" | grep -F 'saved.jpg.')" ] || fail "a scratch file was left beside the picture"
 
@@ -108,7 +98,7 @@ wait_for 10 status_is "Not Saved" || fail "no 'Not Saved' after No"
 row=$(list_captions "$CLIP_LIST" | grep -n "^Tandrel, your number 1" | cut -d: -f1)
 td listclick "$MAIN_TITLE" "$CLIP_LIST" $((row - 1)) >/dev/null || fail "cannot click the welcome clip"
 editor_ready() { main_controls | grep -q "RichEdit20A visible Tandrel, your number 1"; }
-wait_for 10 editor_ready || fail "the welcome clip is not in the Text tab"
+wait_until 10 editor_ready || fail "the welcome clip is not in the Text tab"
 td send "$MAIN_TITLE" 0x111 542 0 >/dev/null || fail "cannot send Print Item Text"
 spooled() { ls "$drive_c/spool"/td_*.txt >/dev/null 2>&1; }
 wait_until 20 spooled || fail "nothing reached the print command"
@@ -119,7 +109,7 @@ case $(basename "$file") in
 esac
 td sametext "$MAIN_TITLE" RichEdit20A "$file" >"$TEST_DIR/sametext.out" \
     || fail "the printed bytes differ from the editor's text: $(cat "$TEST_DIR/sametext.out")"
-wait_for 10 status_is "Printed" || fail "no 'Printed' in the status line"
+wait_until 10 status_is "Printed" || fail "no 'Printed' in the status line"
 alive "printing"
 end_session
 
@@ -137,7 +127,7 @@ xclip_pid=$!
 has_text_clip() { [ "$(db "select count(*) from cTbl where cText = 'keep me'")" = 1 ]; }
 wait_until 15 has_text_clip || fail "the X11 text was not captured"
 td listclick "$MAIN_TITLE" "$CLIP_LIST" 1 double >/dev/null || fail "cannot double-click the garbage picture"
-wait_for 10 status_is "Action Failed" || fail "the garbage picture did not fail when clicked"
+wait_until 10 status_is "Action Failed" || fail "the garbage picture did not fail when clicked"
 sleep 1
 [ "$(xclip -selection clipboard -o 2>/dev/null)" = "keep me" ] || fail "the failed picture changed the clipboard"
 alive "the garbage picture"
@@ -155,7 +145,7 @@ put_back() {
     local attempt
     for attempt in 1 2 3; do
         td listclick "$MAIN_TITLE" "$CLIP_LIST" 0 double >/dev/null || fail "cannot double-click the PNG clip"
-        wait_for 10 dib_back && return 0
+        wait_until 10 dib_back && return 0
         note "(double click $attempt not seen: $(head -n1 "$TEST_DIR/checkdib.out"))"
     done
     return 1

@@ -283,14 +283,23 @@ std::optional<std::string> inputBox(Hwnd owner, const std::string& title, const 
 
 }  // namespace platform
 
+namespace platform::win32 {
+
+std::string dialogFilter(const std::string& filter) {
+  std::string pairs = filter;
+  for (char& c : pairs)
+    if (c == '|') c = '\0';
+  pairs.append(2, '\0');
+  return pairs;
+}
+
+}  // namespace platform::win32
+
 namespace platform {
 
 std::vector<std::string> openFileDialog(Hwnd owner, const std::string& title, const std::string& folder,
                                         const std::string& filter, bool multiSelect) {
-  std::string filters = filter;
-  for (char& c : filters)
-    if (c == '|') c = '\0';
-  filters += std::string(2, '\0');
+  const std::string filters = win32::dialogFilter(filter);
   std::vector<char> names(multiSelect ? 65536 : MAX_PATH * 2, '\0');
   OPENFILENAMEA dialog = {};
   dialog.lStructSize = sizeof dialog;

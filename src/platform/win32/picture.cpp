@@ -55,11 +55,7 @@ Extent imageViewSize(int gadget) {
 
 std::optional<SaveFileAnswer> saveFileDialog(Hwnd owner, const std::string& title, const std::string& startName,
                                              const std::string& filter) {
-  // The dialog wants its filter as zero-separated pairs ended by two zeros.
-  std::string pairs = filter;
-  for (char& c : pairs)
-    if (c == '|') c = '\0';
-  pairs.append(2, '\0');
+  const std::string pairs = win32::dialogFilter(filter);
   std::vector<char> name(32768, '\0');
   startName.copy(name.data(), name.size() - 1);
   OPENFILENAMEA dialog = {};

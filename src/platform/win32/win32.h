@@ -69,4 +69,8 @@ bool findDialogMessage(MSG& msg);
 // The 16x16 tray picture for an image; never null once the toolkit is up.
 HICON trayIcon(TrayImage image);
 
+// A file dialog's filter "Name|*.ext|..." as the dialog wants it: zero-separated pairs ended by
+// two zeros.
+std::string dialogFilter(const std::string& filter);
+
 }  // namespace platform::win32

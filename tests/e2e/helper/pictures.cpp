@@ -22,6 +22,9 @@
 #include <string>
 #include <vector>
 
+// tdhelper.cpp
+std::vector<HWND> childrenOf(HWND parent);
+
 namespace {
 
 struct Rgb {
@@ -124,16 +127,6 @@ int checkDib(int width, int height) {
   return wrong == 0 ? 0 : 1;
 }
 
-BOOL CALLBACK collectChildWindow(HWND child, LPARAM data) {
-  reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-  return TRUE;
-}
-
-std::vector<HWND> childWindows(HWND parent) {
-  std::vector<HWND> children;
-  EnumChildWindows(parent, collectChildWindow, reinterpret_cast<LPARAM>(&children));
-  return children;
-}
 
 struct TitleSearch {
   std::string part;
@@ -220,7 +213,7 @@ int pictureCommand(const std::string& command, int argc, char** argv) {
   if (command == "imagerect" && argc >= 3) {
     HWND window = topWindow(argv[2]);
     if (!window) return 1;
-    for (HWND child : childWindows(window)) {
+    for (HWND child : childrenOf(window)) {
       if (lstrcmpiA(classOf(child).c_str(), "Static") != 0) continue;
       if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
       RECT inside;
@@ -244,7 +237,7 @@ int pictureCommand(const std::string& command, int argc, char** argv) {
     HWND window = topWindow(argv[2]);
     std::string expected;
     if (!window || !readFileBytes(argv[4], expected)) return 1;
-    for (HWND child : childWindows(window)) {
+    for (HWND child : childrenOf(window)) {
       if (lstrcmpiA(classOf(child).c_str(), argv[3]) != 0) continue;
       DWORD_PTR length = 0;
       SendMessageTimeoutA(child, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);

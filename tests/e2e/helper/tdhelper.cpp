@@ -63,6 +63,18 @@
 #include <string>
 #include <vector>
 
+static BOOL CALLBACK collectChild(HWND child, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+  return TRUE;
+}
+
+// Every child window of a window, also shared with the picture commands.
+std::vector<HWND> childrenOf(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
 namespace {
 
 std::string unescape(const std::string& text) {
@@ -343,16 +355,6 @@ LRESULT CALLBACK pasteWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-BOOL CALLBACK collectChild(HWND child, LPARAM data) {
-  reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-  return TRUE;
-}
-
-std::vector<HWND> childrenOf(HWND parent) {
-  std::vector<HWND> children;
-  EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&children));
-  return children;
-}
 
 // A control's text as another process reads it: WM_GETTEXT, which Windows carries across processes
 // (GetWindowText of a foreign window would only see the text stored by DefWindowProc).
