@@ -24,6 +24,7 @@
 
 // tdhelper.cpp
 std::vector<HWND> childrenOf(HWND parent);
+bool readWholeFile(const std::string& path, std::string& bytes);
 
 namespace {
 
@@ -156,16 +157,6 @@ std::string classOf(HWND window) {
   return name;
 }
 
-bool readFileBytes(const std::string& path, std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  std::fclose(file);
-  return true;
-}
-
 std::string shown(const std::string& text) {
   std::string out;
   char hex[8];
@@ -236,7 +227,7 @@ int pictureCommand(const std::string& command, int argc, char** argv) {
   if (command == "sametext" && argc >= 5) {
     HWND window = topWindow(argv[2]);
     std::string expected;
-    if (!window || !readFileBytes(argv[4], expected)) return 1;
+    if (!window || !readWholeFile(argv[4], expected)) return 1;
     for (HWND child : childrenOf(window)) {
       if (lstrcmpiA(classOf(child).c_str(), argv[3]) != 0) continue;
       DWORD_PTR length = 0;

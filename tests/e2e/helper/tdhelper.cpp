@@ -75,6 +75,17 @@ std::vector<HWND> childrenOf(HWND parent) {
   return children;
 }
 
+// A file's bytes appended to `bytes`; false when it cannot be opened. Shared with the picture commands.
+bool readWholeFile(const std::string& path, std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  std::fclose(file);
+  return true;
+}
+
 namespace {
 
 std::string unescape(const std::string& text) {
@@ -207,15 +218,6 @@ UINT formatNumber(const std::string& name) {
   return static_cast<UINT>(std::strtoul(name.c_str(), nullptr, 0));
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  std::fclose(file);
-  return true;
-}
 
 // A memory block holding `bytes`.
 HGLOBAL blockOf(const std::string& bytes) {
