@@ -118,15 +118,17 @@ void storeImage(core::Program& p) {
   if (c.listPasteMode == 1) switchListPasteOff(p);
 }
 
-void storeText(core::Program& p, core::CaptureState::Batch& batch) {
+void storeText(core::Program& p) {
   core::CaptureState& c = p.capture;
+  core::CaptureState::Batch& batch = c.batch;
   if (captureText(p) != 0 && c.listPasteMode == 1) switchListPasteOff(p);
   const std::string done = p.captureTime + " Finished with text clip - done";
   if (batch.open) batch.doneLines.push_back(done);
   else core::writeLog(p, done);
 }
 
-void closeBatch(core::Program& p, core::CaptureState::Batch& batch) {
+void closeBatch(core::Program& p) {
+  core::CaptureState::Batch& batch = p.capture.batch;
   batch.open = false;
   if (store::CommitBatch(p)) {
     for (const std::string& line : batch.doneLines) core::writeLog(p, line);
@@ -192,12 +194,12 @@ void storeReadChanges(core::Program& p, bool readMore = true) {
       storeImage(p);
     } else {
       c.clipText = std::move(change.text);
-      storeText(p, batch);
+      storeText(p);
     }
-    if (batch.open && !c.moreToStore) closeBatch(p, batch);
+    if (batch.open && !c.moreToStore) closeBatch(p);
     endOfChange(p);
   }
-  if (batch.open) closeBatch(p, batch);
+  if (batch.open) closeBatch(p);
   c.storing = false;
   c.moreToStore = false;
   // The last change was dropped (a repeat, a store that failed): the rows before it are shown.
