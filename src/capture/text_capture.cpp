@@ -119,6 +119,13 @@ int storeNewTextClip(core::Program& p) {
       return 0;  // the row is only added for a stored clip
     }
     core::markStep(p, "store");
+    // A copy made while this one was written is read now, before the window work below gives the
+    // next copy time to replace it; the window then shows the last of them only.
+    if (c.storing && !c.moreToStore && !c.fedByTextTab) {
+      platform::takeClipboardChanges();
+      c.moreToStore = !c.readChanges.empty();
+      core::markStep(p, "read waiting");
+    }
   }
   row.key = p.lastKey;
   const int addedRow = ui::addRowAtRow(p, row, c.replaceActive == 1 ? replacedRow : 0);
@@ -126,7 +133,7 @@ int storeNewTextClip(core::Program& p) {
     core::writeLog(p, p.captureTime + " List rows " + std::to_string(p.view.order.size()) +
                          " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
-  if (shown) ui::drawInsertedRow(p, addedRow);
+  if (shown && !c.moreToStore) ui::drawInsertedRow(p, addedRow);
   else if (!c.fedByTextTab) ++p.view.rowsNotDrawn;
   core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();

@@ -235,6 +235,28 @@ TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrd
             1);
 }
 
+// A copy made while the one before it is written is read as soon as that write ends: the list is
+// told once, for both, and the window shows the second.
+TEST_F(WatcherTest, ACopyMadeWhileTheOneBeforeIsWrittenIsReadBeforeTheWindowIsUpdated) {
+  runWithViewerBehind([&] {
+    desktop.copyText("before", editor);
+    const int told = desktop.gadgets.at(5).redraws;
+    desktop.copiesWhileBusy = {"second"};
+    desktop.callsBeforeCopiesWhileBusy = 1;  // not yet there when the first change is taken up
+    desktop.copyText("first", editor);
+    EXPECT_EQ(desktop.gadgets.at(5).redraws, told + 1);
+    EXPECT_EQ(desktop.gadgets.at(5).rowCount, 4);
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(0, 0).substr(0, 6), "second");
+    EXPECT_EQ(desktop.gadgets.at(5).rowText(1, 0).substr(0, 5), "first");
+    EXPECT_EQ(desktop.gadgets.at(ui::gadgetTextEditor).text, "second\n\r");
+    EXPECT_EQ(desktop.gadgets.at(5).selected, (std::set<int>{0}));
+  });
+  const Rows rows = capturedTexts();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1][0], "first");
+  EXPECT_EQ(rows[2][0], "second");
+}
+
 // The session ends while a burst is stored, the message taken while the next change is read: the
 // clip already written in the burst's transaction and the changes read after it are all kept.
 TEST_F(WatcherTest, ASessionEndingWhileABurstIsStoredKeepsEveryChangeRead) {

@@ -100,6 +100,13 @@ void checkList() {
   });
   check(listRowCount(list) == 100000 && SendMessageA(control(list), LVM_GETITEMCOUNT, 0, 0) == 100000,
         "a list of 100,000 rows is filled at once");
+  // The columns (392 + 145) fill the list without its scroll bar; with one, the first gives way.
+  const LONG_PTR style = GetWindowLongPtrA(control(list), GWL_STYLE);
+  RECT client;
+  GetClientRect(control(list), &client);
+  check((style & WS_VSCROLL) && !(style & WS_HSCROLL) &&
+            SendMessageA(control(list), LVM_GETCOLUMNWIDTH, 0, 0) == client.right - 145,
+        "a vertical scroll bar narrows the first column instead of bringing a horizontal one");
   setListLineColour(list, rgb(117, 236, 253));
   UpdateWindow(control(list));
   RECT first = {LVIR_BOUNDS, 0, 0, 0};
@@ -252,6 +259,26 @@ void checkTooltips(Hwnd window) {
             SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0) == 800 &&
             SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0) == 12000,
         "a tooltip has its colour, width and delays");
+  // The pointer resting on the button: the message loop hands the button's mouse moves on.
+  RECT r;
+  GetWindowRect(control(button), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  HWND buttonTip = nullptr;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));) {
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = win32::toHwnd(window);
+    tool.uId = reinterpret_cast<UINT_PTR>(control(button));
+    if (SendMessageA(w, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) buttonTip = w;
+  }
+  // One move: each further one would start the tooltip's wait again.
+  PostMessageA(control(button), WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
+  bool shown = false;
+  for (int i = 0; i < 30 && !shown; ++i) {
+    waitWindowEvent(100);
+    shown = buttonTip && IsWindowVisible(buttonTip);
+  }
+  check(shown, "a control's tooltip shows while the pointer rests on it");
   removeTooltips();
   check(tooltipsOf(window) == before, "removing the tooltips destroys them all");
 }

@@ -72,6 +72,10 @@ unsigned clipboardSequenceNumber() { return desktop().clipboardSequence; }
 
 void takeClipboardChanges() {
   auto& d = desktop();
+  if (d.callsBeforeCopiesWhileBusy > 0 && !d.copiesWhileBusy.empty()) {
+    --d.callsBeforeCopiesWhileBusy;
+    return;
+  }
   std::deque<std::string> copies;
   copies.swap(d.copiesWhileBusy);
   if (copies.empty() && d.afterCopiesWhileBusy) {

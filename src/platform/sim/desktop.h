@@ -169,6 +169,9 @@ class Desktop {
   // Texts another program copies while Tandrel is busy with a change (a copier faster than the
   // program): the next call of takeClipboardChanges makes them all, one after the other.
   std::deque<std::string> copiesWhileBusy;
+  // How many calls of takeClipboardChanges pass before those copies come (the program may look
+  // for changes at more than one point of a capture).
+  int callsBeforeCopiesWhileBusy = 0;
   // Something another program does while Tandrel is busy storing them (a shutdown, say): run by
   // the call of takeClipboardChanges after the one that made those copies, once.
   std::function<void()> afterCopiesWhileBusy;

@@ -623,7 +623,10 @@ void createTooltip(const Tooltip& tip, Colour background) {
   if (!tooltip) return;
   TOOLINFOA tool = {};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every common-controls version
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | (tip.centredBelow ? TTF_CENTERTIP : 0);
+  // Not TTF_SUBCLASS: under Wine a subclassed control asks the server for its subclass on every
+  // message it gets, a hundred times per capture for the clip list. The message loop relays the
+  // control's mouse messages instead (relayToTooltip).
+  tool.uFlags = TTF_IDISHWND | (tip.centredBelow ? TTF_CENTERTIP : 0);
   tool.hwnd = GetParent(control);
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = const_cast<char*>(tip.text.c_str());
@@ -642,7 +645,6 @@ void createTooltip(const Tooltip& tip, Colour background) {
 void removeTooltips() {
   for (const auto& [tooltip, control] : tooltipWindows) {
     if (!IsWindow(tooltip)) continue;
-    // Deleting the tool first takes the tooltip's subclass off the control.
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = GetParent(control);
@@ -651,6 +653,23 @@ void removeTooltips() {
     DestroyWindow(tooltip);
   }
   tooltipWindows.clear();
+}
+
+void win32::relayToTooltip(const MSG& msg) {
+  switch (msg.message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      for (const auto& [tooltip, control] : tooltipWindows)
+        if (control == msg.hwnd) SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+      break;
+    default:
+      break;
+  }
 }
 
 namespace {

@@ -26,6 +26,7 @@ void pumpMessages() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) continue;  // the loop ends through the logic, never through WM_QUIT
     noteRightButton(msg);
+    relayToTooltip(msg);
     if (findDialogMessage(msg)) continue;
     if (translateKeyCommand(msg)) continue;
     TranslateMessage(&msg);

@@ -21,9 +21,34 @@ struct ListRows {
   std::string shown;  // the text handed to the control last; it must outlive the notification
   bool lines = false;
   COLORREF lineColour = 0;
+  std::vector<int> widths;  // the columns as set; the first one gives way to a vertical scroll bar
 };
 
 std::map<int, ListRows> lists;
+
+// The list view class's own procedure, under ours. Swapped in directly: under Wine a control
+// subclassed through the common controls asks the server for its subclass at every message.
+WNDPROC listViewProc = nullptr;
+
+// The first column narrows while the columns are wider than the list, so that a vertical scroll bar
+// never brings a horizontal one with it, and widens again up to its set width.
+void fitFirstColumn(HWND list) {
+  auto found = lists.find(gadgetOfWindow(list));
+  if (found == lists.end() || found->second.widths.empty()) return;
+  const std::vector<int>& widths = found->second.widths;
+  RECT client;
+  GetClientRect(list, &client);
+  int others = 0;
+  for (size_t i = 1; i < widths.size(); ++i) others += widths[i];
+  const int fitted = std::max(40, std::min(widths[0], static_cast<int>(client.right) - others));
+  if (SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0) != fitted) SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, fitted);
+}
+
+LRESULT CALLBACK listViewFittingColumns(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallWindowProcW(listViewProc, list, message, wParam, lParam);
+  if (message == WM_SIZE) fitFirstColumn(list);
+  return result;
+}
 
 HWND listWindow(int gadget) { return lists.count(gadget) ? gadgetWindow(gadget) : nullptr; }
 
@@ -76,6 +101,8 @@ bool createListView(const Place& place, int gadget, bool multiSelect, bool check
   const DWORD extended = LVS_EX_FULLROWSELECT | (checkBoxes ? LVS_EX_CHECKBOXES : 0);
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
   lists[gadget] = ListRows{};
+  listViewProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listViewFittingColumns)));
   return true;
 }
 
@@ -92,6 +119,9 @@ void setListColumns(int gadget, const std::vector<std::string>& titles, const st
     column.iSubItem = static_cast<int>(i);
     SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
   }
+  lists[gadget].widths = widths;
+  lists[gadget].widths.resize(titles.size(), 100);
+  fitFirstColumn(list);
 }
 
 void setListColumnTitle(int gadget, int column, const std::string& title) {

@@ -66,6 +66,8 @@ bool dragMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 bool editorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Gives the open find dialog its keyboard handling; true when the message was its.
 bool findDialogMessage(MSG& msg);
+// Shows and hides a control's tooltip from the mouse messages the control is sent.
+void relayToTooltip(const MSG& msg);
 // The 16x16 tray picture for an image; never null once the toolkit is up.
 HICON trayIcon(TrayImage image);
 
