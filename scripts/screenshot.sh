@@ -9,14 +9,12 @@ REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
 OUT=${SCREENSHOT_OUT:-$REPO/docs/tandrel-main-window.png}
 
-if [ -z "${TANDREL_E2E_INNER:-}" ]; then
+source "$REPO/tests/e2e/lib.sh"
+if ! on_virtual_display; then
     [ "${1:-}" = "--no-build" ] || bash "$REPO/scripts/build-windows.sh"
     bash "$REPO/tests/e2e/install-deps.sh"
-    export TANDREL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    rerun_on_virtual_display "$0" "$@"
 fi
-
-source "$REPO/tests/e2e/lib.sh"
 standalone_test_dir "$BUILD_DIR/screenshot"
 mkdir -p "$(dirname "$OUT")"
 boot_prefix

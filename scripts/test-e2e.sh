@@ -13,9 +13,10 @@ E2E=$BUILD_DIR/e2e
 TEST_TIMEOUT=${TEST_TIMEOUT:-240}
 
 log() { printf '[e2e] %s\n' "$*"; }
+source "$REPO/tests/e2e/lib.sh"
 
 # The tests run inside one virtual display; the outer call sets it up.
-if [ -z "${TANDREL_E2E_INNER:-}" ]; then
+if ! on_virtual_display; then
     build=1
     if [ "${1:-}" = "--no-build" ]; then build=0; shift; fi
     if [ $build = 1 ]; then
@@ -56,8 +57,7 @@ if [ -z "${TANDREL_E2E_INNER:-}" ]; then
     gcc -O1 -o "$BUILD_DIR/x11owner" "$REPO/tests/e2e/x11owner/x11owner.c" -lX11 \
         || { log "x11owner did not build"; echo "0 passed, 1 failed"; exit 1; }
 
-    export TANDREL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    rerun_on_virtual_display "$0" "$@"
 fi
 
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -67,7 +67,6 @@ mkdir -p "$E2E"
 
 log "preparing the template Wine prefix"
 export WINEPREFIX=$E2E/template
-source "$REPO/tests/e2e/lib.sh"
 if ! { wineboot -i && wineserver -w && undecorated_windows; } >"$E2E/template.log" 2>&1; then
     log "wineboot failed; see $E2E/template.log"
     echo "0 passed, 1 failed"

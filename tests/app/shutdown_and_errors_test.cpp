@@ -35,10 +35,6 @@ class ShutdownTest : public SimTest {
       desktop.postEvent(e);
     });
   }
-  long count(const std::string& text) {
-    const auto lines = logLines();
-    return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
-  }
 };
 
 TEST_F(ShutdownTest, EndOfSessionEmptiesTheTrashSavesAndRemovesScratchFiles) {
@@ -143,7 +139,7 @@ TEST_F(ShutdownTest, ExceptionDuringTheReportShowsNoSecondMessage) {
   desktop.then([&] { desktop.raiseProcessorException(0xC0000005u); });
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(boxes, 1);
-  EXPECT_EQ(count("Program ended "), 1);
+  EXPECT_EQ(logLinesWith("Program ended "), 1);
 }
 
 TEST_F(ShutdownTest, ExceptionDuringTheShutdownEndsAtOnceWithoutRunningItAgain) {
@@ -155,7 +151,7 @@ TEST_F(ShutdownTest, ExceptionDuringTheShutdownEndsAtOnceWithoutRunningItAgain) 
   thenEndSession();
   EXPECT_EQ(run(), 1);
   EXPECT_EQ(desktop.messageBoxes.size(), 1u);
-  EXPECT_EQ(count("Program ended "), 0);
+  EXPECT_EQ(logLinesWith("Program ended "), 0);
 }
 
 TEST_F(ShutdownTest, CaughtErrorIsReportedWithItsLineAndEndsThroughTheShutdown) {

@@ -30,10 +30,7 @@ class TextCaptureTest : public MainWindowTest {
   // Moves the clock to the start of the next ten-second step of the capture time.
   void nextTenSeconds() { desktop.ticks += 10000 - (desktop.ticks + 9000) % 10000; }
   bool capturing() { return desktop.tray.at(program->mainWindow).tooltip != "Tandrel Not Active"; }
-  bool logHasPart(const std::string& part) {
-    const auto lines = logLines();
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
-  }
+  bool logHasPart(const std::string& part) { return logLinesWith(part) > 0; }
   bool editorMenuHas(int item) {
     const auto& items = desktop.menus[ui::editorPopupNumber];
     return std::any_of(items.begin(), items.end(), [item](const platform::MenuItem& m) { return m.id == item; });
@@ -287,9 +284,7 @@ TEST_F(TextCaptureTest, ListRowsThatNoLongerMatchTheKeptRowsAreLogged) {
   });
   runToEnd();
   const auto lines = logLines();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("do not match") != std::string::npos; }),
-            1);
+  EXPECT_EQ(logLinesWith("do not match"), 1);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "2026-12-08  14:03:59 List rows 2 do not match the kept rows 3"),
             lines.end());
 }

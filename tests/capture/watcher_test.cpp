@@ -226,13 +226,8 @@ TEST_F(WatcherTest, CopiesArrivingWhileACaptureIsStoredAreEachReadAndStoredInOrd
   EXPECT_EQ(rows[2][0], "second");
   EXPECT_EQ(rows[3][0], "third");
   EXPECT_EQ(rows[3][1], "Report.txt - Editor");
-  const auto lines = logLines();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
-            4);
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("Duplicate flood") != std::string::npos; }),
-            1);
+  EXPECT_EQ(logLinesWith("Finished with text clip - done"), 4);
+  EXPECT_EQ(logLinesWith("Duplicate flood"), 1);
 }
 
 // A copy made while the one before it is written is read as soon as that write ends: the list is
@@ -270,10 +265,7 @@ TEST_F(WatcherTest, ASessionEndingWhileABurstIsStoredKeepsEveryChangeRead) {
   EXPECT_EQ(capturedTexts(), (Rows{{"first", "Report.txt - Editor"},
                                    {"second", "Report.txt - Editor"},
                                    {"third", "Report.txt - Editor"}}));
-  const auto lines = logLines();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
-            3);
+  EXPECT_EQ(logLinesWith("Finished with text clip - done"), 3);
 }
 
 // The last of the changes read together is dropped as a repeat: the clips stored before it are
@@ -320,13 +312,8 @@ TEST_F(WatcherTest, ChangesReadTogetherThatCannotBeCommittedAreNeitherListedNorL
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][0], "before");
   EXPECT_EQ(rows[1][0], "after");
-  const auto lines = logLines();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("Finished with text clip - done") != std::string::npos; }),
-            2);
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) { return l.find("clips read together not stored") != std::string::npos; }),
-            1);
+  EXPECT_EQ(logLinesWith("Finished with text clip - done"), 2);
+  EXPECT_EQ(logLinesWith("clips read together not stored"), 1);
 }
 
 // Notifications that pile up while the program is busy all read the clipboard as it is by then.
@@ -439,11 +426,7 @@ TEST_F(WatcherTest, HostileBitmapsAreRefusedAndLogged) {
     desktop.copyFormats({{platform::CF_DIB, ""}}, editor);
     desktop.copyFormats({{platform::CF_DIB, std::string(3, '\x28')}}, editor);
   });
-  const auto lines = logLines();
-  const auto refused = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
-    return l.find("Clipboard image refused") != std::string::npos;
-  });
-  EXPECT_EQ(refused, 4);
+  EXPECT_EQ(logLinesWith("Clipboard image refused"), 4);
   EXPECT_FALSE(logHas(startTime + " saving an image "));
 }
 

@@ -12,6 +12,21 @@ fail() {
 
 note() { echo "  $*"; }
 
+# The scripts run inside one virtual X display: the outer call runs the script again in one.
+rerun_on_virtual_display() {
+    export TANDREL_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$@"
+}
+on_virtual_display() { [ -n "${TANDREL_E2E_INNER:-}" ]; }
+
+# Stops unless each named program has been built into $BUILD_DIR.
+require_built() {
+    local exe
+    for exe; do
+        [ -f "$BUILD_DIR/$exe" ] || { echo "no $BUILD_DIR/$exe: run scripts/build-windows.sh first" >&2; exit 1; }
+    done
+}
+
 # Runs the helper; its output is the helper's, its exit code too.
 td() { wine "$BUILD_DIR/tdhelper.exe" "$@" 2>>"$TEST_DIR/helper.err" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 

@@ -16,12 +16,8 @@ export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
 export KEYS_BRIDGE=${KEYS_BRIDGE:-$REPO/build/tandrel-keys}
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 
-if [ -z "${TANDREL_E2E_INNER:-}" ]; then
-    export TANDREL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
 source "$REPO/tests/e2e/lib.sh"
+on_virtual_display || rerun_on_virtual_display "$0" "$@"
 standalone_test_dir "$BUILD_DIR/e2e/measure-idle"
 
 boot_prefix

@@ -12,12 +12,8 @@ REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
 RUNS=${RUNS:-5}
 
-if [ -z "${TANDREL_E2E_INNER:-}" ]; then
-    export TANDREL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
 source "$REPO/tests/e2e/lib.sh"
+on_virtual_display || rerun_on_virtual_display "$0" "$@"
 standalone_test_dir "$BUILD_DIR/e2e/measure-pictures"
 
 boot_prefix

@@ -13,15 +13,11 @@ COPIES=${COPIES:-30}
 PARTS=${PARTS:-fresh large}
 CACHE=${TANDREL_MEASURE_DIR:-$HOME/.cache/tandrel-measure}
 
-if [ -z "${TANDREL_E2E_INNER:-}" ]; then
-    for exe in Tandrel.exe tdhelper.exe; do
-        [ -f "$BUILD_DIR/$exe" ] || { echo "no $BUILD_DIR/$exe: run scripts/build-windows.sh first" >&2; exit 1; }
-    done
-    export TANDREL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
 source "$REPO/tests/e2e/lib.sh"
+if ! on_virtual_display; then
+    require_built Tandrel.exe tdhelper.exe
+    rerun_on_virtual_display "$0" "$@"
+fi
 standalone_test_dir "$BUILD_DIR/measure-steps"
 
 

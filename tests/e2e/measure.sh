@@ -27,15 +27,11 @@ SINGLE_COPIES=40
 SINGLE_SPACING_MS=250
 CACHE=${TANDREL_MEASURE_DIR:-$HOME/.cache/tandrel-measure}
 
-if [ -z "${TANDREL_E2E_INNER:-}" ]; then
-    for exe in Tandrel.exe tdhelper.exe tdfloor.exe; do
-        [ -f "$BUILD_DIR/$exe" ] || { echo "no $BUILD_DIR/$exe: run scripts/build-windows.sh first" >&2; exit 1; }
-    done
-    export TANDREL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
 source "$REPO/tests/e2e/lib.sh"
+if ! on_virtual_display; then
+    require_built Tandrel.exe tdhelper.exe tdfloor.exe
+    rerun_on_virtual_display "$0" "$@"
+fi
 # Apart from the end-to-end tests' folder, which their harness empties at every start.
 standalone_test_dir "$BUILD_DIR/measure"
 mkdir -p "$CACHE"

@@ -78,6 +78,11 @@ std::vector<std::string> crlfLines(const std::string& bytes) {
 
 std::vector<std::string> SimTest::logLines() const { return crlfLines(read(dataFolder + "tandrel.log")); }
 
+long SimTest::logLinesWith(const std::string& text) const {
+  const auto lines = logLines();
+  return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+}
+
 Rows SimTest::query(const std::string& sql, const std::string& path) const {
   Rows rows;
   sqlite3* db = nullptr;

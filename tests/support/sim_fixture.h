@@ -38,6 +38,8 @@ class SimTest : public ::testing::Test {
   void write(const std::string& windowsPath, const std::string& bytes) const;
   bool exists(const std::string& windowsPath) const;
   std::vector<std::string> logLines() const;
+  // How many lines of the log hold `text`.
+  long logLinesWith(const std::string& text) const;
   // Runs SQL on a database file with a connection of the test's own.
   Rows query(const std::string& sql, const std::string& databaseWindowsPath = dataFolder + "tdclips.db") const;
   void execute(const std::string& sql, const std::string& databaseWindowsPath = dataFolder + "tdclips.db") const;

@@ -111,16 +111,17 @@ void setListColumns(int gadget, const std::vector<std::string>& titles, const st
   if (!list) return;
   while (SendMessageA(list, LVM_DELETECOLUMN, 0, 0)) {
   }
+  std::vector<int>& set = lists[gadget].widths;
+  set = widths;
+  set.resize(titles.size(), 100);
   for (size_t i = 0; i < titles.size(); ++i) {
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<char*>(titles[i].c_str());
-    column.cx = i < widths.size() ? widths[i] : 100;
+    column.cx = set[i];
     column.iSubItem = static_cast<int>(i);
     SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
   }
-  lists[gadget].widths = widths;
-  lists[gadget].widths.resize(titles.size(), 100);
   fitFirstColumn(list);
 }
 
