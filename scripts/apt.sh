@@ -17,9 +17,10 @@ missing_packages() {
     done
 }
 
-# apt-get, waiting up to 15 minutes for the locks.
+# apt-get, waiting up to 15 minutes for the locks, and trying again a few times when a mirror
+# is caught mid-sync or the network drops a file.
 apt_get() {
-    local try out rc
+    local try out rc fetches=0
     for try in $(seq 1 90); do
         rc=0
         out=$("${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=900 "$@" 2>&1) || rc=$?
@@ -27,10 +28,24 @@ apt_get() {
             sleep 10
             continue
         fi
+        if [ "$rc" -ne 0 ] && [ "$fetches" -lt 5 ] &&
+            grep -q 'Failed to fetch\|Mirror sync\|Hash Sum mismatch\|unexpected size\|Temporary failure' <<<"$out"; then
+            fetches=$((fetches + 1))
+            sleep 30
+            continue
+        fi
         [ "$rc" -ne 0 ] && printf '%s\n' "$out" | tail -n 30 >&2
         return "$rc"
     done
     return 1
+}
+
+# apt-get update. When some index still fails after the retries (a mirror caught mid-sync), apt
+# keeps the old one or does without it: going on lets every install that does not need it work,
+# and one that does fails with apt's own message.
+apt_update() {
+    apt_get update -q && return 0
+    printf 'warning: apt-get update failed for some index files; going on with the indexes apt has\n' >&2
 }
 
 # Installs those of "$@" that are missing (i386 ones get the architecture first); fails when any
@@ -42,7 +57,7 @@ install_packages() {
     if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${SUDO[@]}" dpkg --add-architecture i386
     fi
-    apt_get update -q && apt_get install -y -q --no-install-recommends "${missing[@]}" || return 1
+    apt_update && apt_get install -y -q --no-install-recommends "${missing[@]}" || return 1
     mapfile -t missing < <(missing_packages "$@")
     if [ "${#missing[@]}" -ne 0 ]; then
         printf 'error: still missing after install: %s\n' "${missing[*]}" >&2

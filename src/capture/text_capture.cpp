@@ -99,8 +99,14 @@ int storeNewTextClip(core::Program& p) {
   // Changes read while this one waited are stored right behind it, and the window shows only
   // the last of them: this one's row is told to the list with theirs.
   const bool shown = !c.fedByTextTab && !c.moreToStore;
-  if (shown) ui::blankContentView(p);
-  core::markStep(p, "blank view");
+  const bool richShown = p.settings.saveHtml == 1 && c.richTextRead == 1 && !c.moreToStore;
+  // The view is blanked for the capture where no clip is shown over it before the next paint:
+  // otherwise the editor would take the empty text only to take the new one.
+  const auto blankView = [&] {
+    if (!shown) return;
+    ui::blankContentView(p);
+    if (richShown) ui::showRichText(p, c.richText);
+  };
   c.replaceCapture = 0;
   ++c.captureCounter;
 
@@ -111,10 +117,11 @@ int storeNewTextClip(core::Program& p) {
   }
 
   fillTextRecord(p, c.clipText, row.date, row.source);
-  if (p.settings.saveHtml == 1 && c.richTextRead == 1 && !c.moreToStore) ui::showRichText(p, c.richText);
+  if (richShown) ui::showRichText(p, c.richText);
 
   if (c.replaceActive == 0) {
     if (store::WriteClipDB(p) == 0) {
+      blankView();
       ui::showActionFailed(p);
       return 0;  // the row is only added for a stored clip
     }
@@ -138,7 +145,10 @@ int storeNewTextClip(core::Program& p) {
   core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
-  if (c.moreToStore) return 1;
+  if (c.moreToStore) {
+    blankView();
+    return 1;
+  }
   ui::selectRow(p);
   core::markStep(p, "select");
   ui::showClipContent(p);

@@ -167,7 +167,7 @@ int addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
   return at;
 }
 
-void blankContentView(core::Program& p) {
+void blankContentView(core::Program& p, bool clearEditor) {
   // The blank page is only for the browser; without one, no file is written on every capture.
   if (p.view.browserAvailable) {
     platform::browserNavigate(gadgetHelpBrowser, "about:blank");
@@ -177,7 +177,7 @@ void blankContentView(core::Program& p) {
     platform::browserNavigate(gadgetHelpBrowser, page);
   }
   clearPicture(p);
-  platform::setEditorText(gadgetTextEditor, "");
+  if (clearEditor) platform::setEditorText(gadgetTextEditor, "");
   p.edit.editorKey = 0;
   switchTab(p, tabText);
   refreshStatus(p);
@@ -268,14 +268,14 @@ int showClipContent(core::Program& p) {
     v.currentRow = 0;
     return 1;
   }
-  platform::setEditorText(gadgetTextEditor, "");
   if (v.currentRow >= static_cast<int>(v.order.size())) v.currentRow = static_cast<int>(v.order.size()) - 1;
 
   syncCurrentClip(p);
   const core::ClipRow element = v.rows[static_cast<std::size_t>(v.currentElement)];
   p.currentKey = std::to_string(element.key);
   v.currentText = element.preview;
-  blankContentView(p);
+  // The editor takes the preview at once: emptied first, it would only take one more text.
+  blankContentView(p, false);
   showPlainText(p, core::trimBlanks(v.currentText));
   platform::selectListRow(gadgetClipList, v.currentRow);
   platform::ensureListRowVisible(gadgetClipList, v.currentRow);

@@ -34,7 +34,8 @@ void resetRowOrder(core::Program& p);
 
 void fillClipList(core::Program& p);
 void clearClipView(core::Program& p);
-void blankContentView(core::Program& p);
+// Blanks the page, the picture and (unless a text is put there next, before any paint) the editor.
+void blankContentView(core::Program& p, bool clearEditor = true);
 // Selects row currentRow (0 when negative) and scrolls it into view.
 void selectRow(core::Program& p);
 int syncCurrentClip(core::Program& p);

@@ -68,23 +68,30 @@ void enable(const core::Program& p, int gadget, bool on, platform::Colour text, 
 
 }  // namespace
 
+// Each gadget gets its final look once: a look set and then changed within one refresh would cost
+// the control a second repaint.
 void refreshStatus(core::Program& p) {
   const bool hasClips = !p.view.rows.empty();
   const bool listPaste = p.capture.listPasteMode == 1;
+  const bool combining = p.capture.combineCount != 0;
   draw(p, gadgetMoveToTarget, colour::black, colour::lightCyan);
-  draw(p, gadgetSetActions, colour::black, colour::lightCyan);
   draw(p, gadgetCombineSelected, colour::black, colour::lightCyan);
-  draw(p, gadgetListPaste, colour::black, colour::lightCyan);
+  if (hasClips && listPaste) draw(p, gadgetListPaste, colour::red, colour::listBackground, "List Paste On");
+  else draw(p, gadgetListPaste, colour::black, colour::lightCyan);
 
   enable(p, gadgetClipToClipboard, hasClips, colour::black, colour::lightCyan);
   enable(p, gadgetEditNote, hasClips, colour::black, colour::lightCyan);
-  if (hasClips && listPaste) draw(p, gadgetListPaste, colour::red, colour::listBackground, "List Paste On");
 
   platform::setGadgetText(gadgetClipCount, std::to_string(p.view.rows.size()));
   const bool capturing = p.capture.capturing == 1;
-  platform::setGadgetText(gadgetCollectingLabel, capturing ? "Active" : "Inactive");
+  std::string collecting = capturing ? "Active" : "Inactive";
+  if (listPaste) collecting = "ListPaste";
+  else if (combining) collecting = "Combining";
+  platform::setGadgetText(gadgetCollectingLabel, collecting);
   platform::setGadgetColours(gadgetCollectingLabel, capturing ? colour::black : colour::red, colour::panelGrey);
-  platform::setButtonPicture(gadgetCaptureToggle, capturing ? platform::Picture::CaptureOn : platform::Picture::CaptureOff);
+  platform::setButtonPicture(gadgetCaptureToggle, combining   ? platform::Picture::Combining
+                                                  : capturing ? platform::Picture::CaptureOn
+                                                              : platform::Picture::CaptureOff);
 
   const int lastTab = platform::panelTab(gadgetContentPanel);
   p.view.lastTab = lastTab;
@@ -104,14 +111,8 @@ void refreshStatus(core::Program& p) {
     enable(p, gadget, editing, colour::black, colour::editorBackground);
   }
 
-  if (p.capture.combineCount != 0) {
-    platform::setButtonPicture(gadgetCaptureToggle, platform::Picture::Combining);
-    draw(p, gadgetCombineCaptures, colour::black, colour::yellow, "Combining");
-    platform::setGadgetText(gadgetCollectingLabel, "Combining");
-  } else {
-    draw(p, gadgetCombineCaptures, colour::black, colour::lightCyan);
-  }
-  if (listPaste) platform::setGadgetText(gadgetCollectingLabel, "ListPaste");
+  if (combining) draw(p, gadgetCombineCaptures, colour::black, colour::yellow, "Combining");
+  else draw(p, gadgetCombineCaptures, colour::black, colour::lightCyan);
 
   if (lastTab < 2) {
     if (p.view.infoShown == 0) enable(p, gadgetAdditionalInfo, true, colour::black, colour::informationBackground, "Additional Info");

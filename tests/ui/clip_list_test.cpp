@@ -272,6 +272,26 @@ TEST_F(ClipListTest, ShowingAClipKeepsTheClipSetsTabOpen) {
   runToEnd();
 }
 
+// A control repaints at each change of its look: a capture changes only what it must, once.
+TEST_F(ClipListTest, ACaptureChangesOnlyTheCountAndTheEditorAndEachOnce) {
+  seedThree();
+  desktop.then([&] {
+    const std::vector<int> steady = {ui::gadgetSetActions, ui::gadgetListPaste, ui::gadgetCollectingLabel,
+                                     ui::gadgetCombineCaptures, ui::gadgetCaptureToggle, ui::gadgetStatusLine};
+    std::vector<int> before;
+    for (int g : steady) before.push_back(gadget(g).looks);
+    const int countLooks = gadget(ui::gadgetClipCount).looks;
+    const int editorLooks = gadget(ui::gadgetTextEditor).looks;
+    desktop.copyText("fresh text", editor);
+    for (std::size_t i = 0; i < steady.size(); ++i) EXPECT_EQ(gadget(steady[i]).looks, before[i]) << steady[i];
+    EXPECT_EQ(gadget(ui::gadgetClipCount).looks, countLooks + 1);
+    EXPECT_EQ(gadget(ui::gadgetTextEditor).looks, editorLooks + 1) << "the editor is not emptied on the way";
+    EXPECT_EQ(gadget(ui::gadgetTextEditor).text, "fresh text\n\r");
+    EXPECT_EQ(gadget(ui::gadgetClipCount).text, "4");
+  });
+  runToEnd();
+}
+
 TEST_F(ClipListTest, StatusLineCountAndButtonsFollowTheSetAndCapture) {
   seedThree();
   desktop.then([&] {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
@@ -196,6 +197,58 @@ void checkEditor() {
   check(from == 3 && to == 3, "the caret goes where it is put");
 }
 
+// Every third pixel of a window, its frame and scroll bars included.
+std::vector<COLORREF> windowPicture(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  HDC dc = GetWindowDC(window);
+  std::vector<COLORREF> picture;
+  for (int y = 0; y < r.bottom - r.top; y += 3)
+    for (int x = 0; x < r.right - r.left; x += 3) picture.push_back(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  return picture;
+}
+
+// Rows come in at the top one by one, as captures add them, past the point where the list needs
+// its scroll bar: after each, the list must look as a full repaint draws it.
+void checkInsertedRows() {
+  HWND view = control(list);
+  int rows = 5;
+  const auto textOf = [&rows](int row, int column) {
+    return (column ? "note " : "clip ") + std::to_string(rows - 1 - row);
+  };
+  setListRows(list, rows, textOf);
+  selectListRow(list, 0);
+  UpdateWindow(view);
+  bool same = true, barRight = true;
+  int firstDifference = -1;
+  for (; rows < 40;) {
+    ++rows;
+    insertListRow(list, 0, rows, textOf);
+    deselectListRows(list);
+    selectListRow(list, 0);
+    UpdateWindow(view);
+    const std::vector<COLORREF> inserted = windowPicture(view);
+    RedrawWindow(view, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (inserted != windowPicture(view) && same) {
+      same = false;
+      firstDifference = rows;
+    }
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_RANGE;
+    const bool scrolls = GetWindowLongPtrA(view, GWL_STYLE) & WS_VSCROLL;
+    if (scrolls && (!GetScrollInfo(view, SB_VERT, &bar) || bar.nMax != rows - 1)) barRight = false;
+  }
+  check(IsWindowVisible(view) && SendMessageA(view, LVM_GETITEMCOUNT, 0, 0) == 40 &&
+            (GetWindowLongPtrA(view, GWL_STYLE) & WS_VSCROLL),
+        "rows inserted one by one leave the list shown, with all its rows and its scroll bar");
+  check(barRight, "the scroll bar's range follows each inserted row");
+  if (!same) std::printf("     first differs with %d rows\n", firstDifference);
+  check(same, "after each inserted row the list looks as a full repaint draws it");
+  drainEvents();  // the selection changes, reported as the user's
+}
+
 COLORREF pixel(HWND window, int x, int y) {
   HDC dc = GetDC(window);
   const COLORREF colour = GetPixel(dc, x, y);
@@ -339,6 +392,7 @@ int main() {
 
   checkTabPages(window);
   checkList();
+  checkInsertedRows();
   checkEditor();
   checkButtons(window);
   checkMinimumSize(window);

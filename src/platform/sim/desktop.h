@@ -84,6 +84,7 @@ struct Gadget {
   platform::FontId font = platform::FontId::Caption;
   bool enabled = true;
   platform::Picture picture = platform::Picture::Logo;
+  int looks = 0;               // changes of its text, colours or font: each one a repaint of a real control
   // lists
   std::vector<std::string> columnTitles;
   std::vector<int> columnWidths;

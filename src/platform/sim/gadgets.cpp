@@ -44,6 +44,7 @@ bool createButton(const Place& place, int gadget, const std::string& caption) {
 
 void drawButtonCaption(int gadget, const std::string& caption, Colour text, Colour background, FontId font) {
   if (auto* g = find(gadget)) {
+    if (g->text != caption || g->textColour != text || g->background != background || g->font != font) ++g->looks;
     g->text = caption;
     g->textColour = text;
     g->background = background;
@@ -259,6 +260,7 @@ bool createEditor(const Place& place, int gadget) {
 
 void setEditorText(int gadget, const std::string& text) {
   if (auto* g = find(gadget)) {
+    if (g->text != text || !g->richText.empty()) ++g->looks;
     g->text = text;
     g->richText.clear();
     g->selStart = g->selEnd = g->caret = 0;

@@ -263,11 +263,16 @@ bool createLabel(Hwnd window, int gadget, int, int, int, int, const std::string&
   return true;
 }
 
-void setGadgetText(int gadget, const std::string& text) { desktop().gadgets[gadget].text = text; }
+void setGadgetText(int gadget, const std::string& text) {
+  auto& g = desktop().gadgets[gadget];
+  if (g.text != text) ++g.looks;
+  g.text = text;
+}
 std::string gadgetText(int gadget) { return desktop().gadgets[gadget].text; }
 
 void setGadgetColours(int gadget, Colour text, Colour background) {
   auto& g = desktop().gadgets[gadget];
+  if (g.textColour != text || g.background != background) ++g.looks;
   g.textColour = text;
   g.background = background;
 }

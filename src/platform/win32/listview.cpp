@@ -30,6 +30,9 @@ std::map<int, ListRows> lists;
 // subclassed through the common controls asks the server for its subclass at every message.
 WNDPROC listViewProc = nullptr;
 
+// Set while a list is hidden for a moment by its style alone: the list view must not hear of it.
+bool hidingQuietly = false;
+
 // The first column narrows while the columns are wider than the list, so that a vertical scroll bar
 // never brings a horizontal one with it, and widens again up to its set width.
 void fitFirstColumn(HWND list) {
@@ -45,6 +48,7 @@ void fitFirstColumn(HWND list) {
 }
 
 LRESULT CALLBACK listViewFittingColumns(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (hidingQuietly && (message == WM_STYLECHANGING || message == WM_STYLECHANGED)) return 0;
   const LRESULT result = CallWindowProcW(listViewProc, list, message, wParam, lParam);
   if (message == WM_SIZE) fitFirstColumn(list);
   return result;
@@ -89,6 +93,29 @@ void drawLines(HWND list, HDC dc, COLORREF colour) {
   }
   SelectObject(dc, old);
   DeleteObject(pen);
+}
+
+// Under Wine each scroll-bar update draws the themed bar again, and a list view sets its bars in
+// two passes at every change of its count. Hidden by its style meanwhile, the list draws nothing
+// then; its bar is painted once, with the frame, when the window's pending paint comes.
+void setCountDrawingScrollBarOnce(HWND list, int count) {
+  const LONG_PTR before = GetWindowLongPtrW(list, GWL_STYLE);
+  hidingQuietly = true;
+  SetWindowLongPtrW(list, GWL_STYLE, before & ~WS_VISIBLE);
+  SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  const LONG_PTR after = GetWindowLongPtrW(list, GWL_STYLE) | WS_VISIBLE;
+  SetWindowLongPtrW(list, GWL_STYLE, after);
+  hidingQuietly = false;
+  if ((before ^ after) & (WS_VSCROLL | WS_HSCROLL)) {
+    RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+    return;
+  }
+  if (!(after & WS_VSCROLL)) return;
+  // The bar lies right of the client area, in the frame: invalidated there, the rows keep their picture.
+  RECT client;
+  GetClientRect(list, &client);
+  RECT bar = {client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
+  RedrawWindow(list, &bar, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
 }
 
 }  // namespace
@@ -173,7 +200,7 @@ void insertListRow(int gadget, int row, int count, RowText text) {
   std::vector<int> marked;
   for (int r = top; r <= std::min(last, before - 1); ++r)
     if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED) != 0) marked.push_back(r);
-  SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  setCountDrawingScrollBarOnce(list, count);
   const int from = std::max(row, top);
   if (from > last) return;
   RECT item = {LVIR_BOUNDS, 0, 0, 0};
