@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace platform {
@@ -96,10 +97,18 @@ void drawLines(HWND list, HDC dc, COLORREF colour) {
 }
 
 // Under Wine each scroll-bar update draws the themed bar again, and a list view sets its bars in
-// two passes at every change of its count. Hidden by its style meanwhile, the list draws nothing
-// then; its bar is painted once, with the frame, when the window's pending paint comes.
+// two passes at every change of its count. Hidden by its style meanwhile, the list draws nothing;
+// its bar is drawn afterwards, once, and only when its picture changed: past a few hundred rows
+// the thumb keeps its least size and place as rows come in at the top.
 void setCountDrawingScrollBarOnce(HWND list, int count) {
   const LONG_PTR before = GetWindowLongPtrW(list, GWL_STYLE);
+  if (!(before & WS_VSCROLL)) {
+    SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    return;
+  }
+  SCROLLBARINFO barBefore = {};
+  barBefore.cbSize = sizeof barBefore;
+  GetScrollBarInfo(list, OBJID_VSCROLL, &barBefore);
   hidingQuietly = true;
   SetWindowLongPtrW(list, GWL_STYLE, before & ~WS_VISIBLE);
   SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
@@ -110,12 +119,18 @@ void setCountDrawingScrollBarOnce(HWND list, int count) {
     RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
     return;
   }
-  if (!(after & WS_VSCROLL)) return;
-  // The bar lies right of the client area, in the frame: invalidated there, the rows keep their picture.
-  RECT client;
-  GetClientRect(list, &client);
-  RECT bar = {client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
-  RedrawWindow(list, &bar, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+  // Shown again, the list's whole frame is due for a repaint under Wine, its themed border with it.
+  RedrawWindow(list, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+  SCROLLBARINFO barAfter = {};
+  barAfter.cbSize = sizeof barAfter;
+  GetScrollBarInfo(list, OBJID_VSCROLL, &barAfter);
+  if (EqualRect(&barBefore.rcScrollBar, &barAfter.rcScrollBar) && barBefore.xyThumbTop == barAfter.xyThumbTop &&
+      barBefore.xyThumbBottom == barAfter.xyThumbBottom &&
+      std::equal(std::begin(barBefore.rgstate), std::end(barBefore.rgstate), std::begin(barAfter.rgstate)))
+    return;
+  SCROLLINFO redrawOnly = {};
+  redrawOnly.cbSize = sizeof redrawOnly;
+  SetScrollInfo(list, SB_VERT, &redrawOnly, TRUE);
 }
 
 }  // namespace
