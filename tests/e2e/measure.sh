@@ -107,13 +107,25 @@ last_key() { mdb "select coalesce(max(cKey), 0) from cTbl"; }
 # Seconds from launching Tandrel.exe until X11 shows its main window (no Wine process of ours
 # looks for it, so none starts the wine server first); leaves it running.
 WINDOW_NAME=$'Tandrel\xe2\x84\xa2 Clipboard Assistant'
+# What a start that never showed its window was doing: the end of its log and its threads' stacks
+# (addresses in Tandrel.exe resolve with nm), kept for whoever looks into it.
+record_hang() {
+    local out
+    out=$TEST_DIR/hang-$(date +%H%M%S).txt
+    {
+        echo "load: $(load)"
+        tr -d '\r' <"$(data_dir)/tandrel.log" | tail -n 20
+        command -v gdb >/dev/null && gdb -p "$TANDREL_PID" -batch -ex "thread apply all bt 40" 2>&1
+    } >"$out"
+    say "the start did not show its window; its log and stacks are in $out"
+}
 window_shown() { xwininfo -name "$WINDOW_NAME" 2>/dev/null | grep -q IsViewable; }
 time_start() {
     local t0 t1 limit=$(( $(now_us) + 180000000 ))
     t0=$(now_us)
     start_tandrel
     until window_shown; do
-        [ "$(now_us)" -lt $limit ] || { record "$1" timeout; return; }
+        [ "$(now_us)" -lt $limit ] || { record "$1" timeout; record_hang; return; }
         pause 0.02
     done
     t1=$(now_us)
