@@ -100,7 +100,7 @@ void drawLines(HWND list, HDC dc, COLORREF colour) {
 // two passes at every change of its count. Hidden by its style meanwhile, the list draws nothing;
 // its bar is drawn afterwards, once, and only when its picture changed: past a few hundred rows
 // the thumb keeps its least size and place as rows come in at the top.
-void setCountDrawingScrollBarOnce(HWND list, int count) {
+void setCountDrawingBarAtMostOnce(HWND list, int count) {
   const LONG_PTR before = GetWindowLongPtrW(list, GWL_STYLE);
   if (!(before & WS_VSCROLL)) {
     SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
@@ -215,7 +215,7 @@ void insertListRow(int gadget, int row, int count, RowText text) {
   std::vector<int> marked;
   for (int r = top; r <= std::min(last, before - 1); ++r)
     if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED) != 0) marked.push_back(r);
-  setCountDrawingScrollBarOnce(list, count);
+  setCountDrawingBarAtMostOnce(list, count);
   const int from = std::max(row, top);
   if (from > last) return;
   RECT item = {LVIR_BOUNDS, 0, 0, 0};
