@@ -228,6 +228,16 @@ void checkInsertedRows() {
     UpdateWindow(view);
     while (rows < to) {
       ++rows;
+      if (rows == 20) {
+        // A repaint already due when the row comes: the list uncovered, its left edge painted over.
+        RECT client;
+        GetClientRect(view, &client);
+        HDC dc = GetWindowDC(view);
+        RECT edge = {0, 0, 2, client.bottom};
+        FillRect(dc, &edge, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(view, dc);
+        RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+      }
       insertListRow(list, 0, rows, textOf);
       deselectListRows(list);
       selectListRow(list, 0);

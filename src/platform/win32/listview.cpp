@@ -96,22 +96,40 @@ void drawLines(HWND list, HDC dc, COLORREF colour) {
   DeleteObject(pen);
 }
 
+SCROLLBARINFO verticalBar(HWND list) {
+  SCROLLBARINFO bar = {};
+  bar.cbSize = sizeof bar;
+  GetScrollBarInfo(list, OBJID_VSCROLL, &bar);
+  return bar;
+}
+
+// Two states of a bar that draw the same picture.
+bool samePicture(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+  return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.xyThumbTop == b.xyThumbTop &&
+         a.xyThumbBottom == b.xyThumbBottom && std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
+}
+
+// Tells a list its row count; the rows it must draw again are the caller's to invalidate.
 // Under Wine each scroll-bar update draws the themed bar again, and a list view sets its bars in
 // two passes at every change of its count. Hidden by its style meanwhile, the list draws nothing;
 // its bar is drawn afterwards, once, and only when its picture changed: past a few hundred rows
 // the thumb keeps its least size and place as rows come in at the top.
-void setCountDrawingBarAtMostOnce(HWND list, int count) {
+void setRowCount(HWND list, int count) {
   const LONG_PTR before = GetWindowLongPtrW(list, GWL_STYLE);
-  if (!(before & WS_VSCROLL)) {
+  const auto tell = [&] {
     SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  };
+  if ((before & (WS_VSCROLL | WS_VISIBLE)) != (WS_VSCROLL | WS_VISIBLE)) {
+    tell();
     return;
   }
-  SCROLLBARINFO barBefore = {};
-  barBefore.cbSize = sizeof barBefore;
-  GetScrollBarInfo(list, OBJID_VSCROLL, &barBefore);
+  // A repaint already due (a frame uncovered, say) must not be dropped with the one the showing
+  // schedules below.
+  const bool nothingDue = !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
+  const SCROLLBARINFO barBefore = verticalBar(list);
   hidingQuietly = true;
   SetWindowLongPtrW(list, GWL_STYLE, before & ~WS_VISIBLE);
-  SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  tell();
   const LONG_PTR after = GetWindowLongPtrW(list, GWL_STYLE) | WS_VISIBLE;
   SetWindowLongPtrW(list, GWL_STYLE, after);
   hidingQuietly = false;
@@ -120,14 +138,8 @@ void setCountDrawingBarAtMostOnce(HWND list, int count) {
     return;
   }
   // Shown again, the list's whole frame is due for a repaint under Wine, its themed border with it.
-  RedrawWindow(list, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
-  SCROLLBARINFO barAfter = {};
-  barAfter.cbSize = sizeof barAfter;
-  GetScrollBarInfo(list, OBJID_VSCROLL, &barAfter);
-  if (EqualRect(&barBefore.rcScrollBar, &barAfter.rcScrollBar) && barBefore.xyThumbTop == barAfter.xyThumbTop &&
-      barBefore.xyThumbBottom == barAfter.xyThumbBottom &&
-      std::equal(std::begin(barBefore.rgstate), std::end(barBefore.rgstate), std::begin(barAfter.rgstate)))
-    return;
+  if (nothingDue) RedrawWindow(list, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+  if (samePicture(barBefore, verticalBar(list))) return;
   SCROLLINFO redrawOnly = {};
   redrawOnly.cbSize = sizeof redrawOnly;
   SetScrollInfo(list, SB_VERT, &redrawOnly, TRUE);
@@ -191,7 +203,7 @@ void setListRows(int gadget, int count, RowText text) {
   ListRows& rows = lists[gadget];
   rows.count = count;
   rows.text = std::move(text);
-  SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+  setRowCount(list, count);
   InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -215,7 +227,7 @@ void insertListRow(int gadget, int row, int count, RowText text) {
   std::vector<int> marked;
   for (int r = top; r <= std::min(last, before - 1); ++r)
     if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED) != 0) marked.push_back(r);
-  setCountDrawingBarAtMostOnce(list, count);
+  setRowCount(list, count);
   const int from = std::max(row, top);
   if (from > last) return;
   RECT item = {LVIR_BOUNDS, 0, 0, 0};
