@@ -17,6 +17,12 @@ missing_packages() {
     done
 }
 
+# Set by apt_update when some index could not be downloaded: an install may then fail on
+# versions apt can no longer see, and apt_install retries it.
+APT_INDEX_FAILED=0
+# What the last apt_get printed.
+APT_OUTPUT=
+
 # apt-get, waiting up to 15 minutes for the locks, and trying again a few times when a mirror
 # is caught mid-sync or the network drops a file.
 apt_get() {
@@ -24,6 +30,7 @@ apt_get() {
     for try in $(seq 1 90); do
         rc=0
         out=$("${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=900 "$@" 2>&1) || rc=$?
+        APT_OUTPUT=$out
         if [ "$rc" -ne 0 ] && grep -q 'Could not get lock\|Unable to lock\|Unable to acquire' <<<"$out"; then
             sleep 10
             continue
@@ -42,10 +49,29 @@ apt_get() {
 
 # apt-get update. When some index still fails after the retries (a mirror caught mid-sync), apt
 # keeps the old one or does without it: going on lets every install that does not need it work,
-# and one that does fails with apt's own message.
+# and apt_install gives one that does a second try.
 apt_update() {
-    apt_get update -q && return 0
+    if apt_get update -q; then
+        # Some apt versions only warn, and exit 0, when an index failed.
+        grep -q 'Failed to fetch\|index files failed' <<<"$APT_OUTPUT" || return 0
+    fi
+    APT_INDEX_FAILED=1
     printf 'warning: apt-get update failed for some index files; going on with the indexes apt has\n' >&2
+}
+
+# apt-get install -y of "$@". A missing index (a security suite caught mid-sync) hides the
+# versions that Multi-Arch: same packages of the other architecture must match, and apt then
+# reports unmet dependencies: one more try preferring the release's own versions installs them.
+apt_install() {
+    local codename
+    apt_get install -y -q --no-install-recommends "$@" && return 0
+    [ "$APT_INDEX_FAILED" = 1 ] && grep -q 'unmet dependencies\|held broken packages' <<<"$APT_OUTPUT" ||
+        return 1
+    codename=$(. /etc/os-release 2>/dev/null && printf '%s' "${VERSION_CODENAME:-}")
+    [ -n "$codename" ] || return 1
+    printf "warning: retrying the install with the %s release's own versions, which lack the newest security fixes; this cannot help where amd64 packages are already newer than the release's (apt never downgrades)\n" \
+        "$codename" >&2
+    apt_get install -y -q --no-install-recommends -o "APT::Default-Release=$codename" "$@"
 }
 
 # Installs those of "$@" that are missing (i386 ones get the architecture first); fails when any
@@ -57,7 +83,7 @@ install_packages() {
     if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${SUDO[@]}" dpkg --add-architecture i386
     fi
-    apt_update && apt_get install -y -q --no-install-recommends "${missing[@]}" || return 1
+    apt_update && apt_install "${missing[@]}" || return 1
     mapfile -t missing < <(missing_packages "$@")
     if [ "${#missing[@]}" -ne 0 ]; then
         printf 'error: still missing after install: %s\n' "${missing[*]}" >&2

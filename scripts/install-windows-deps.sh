@@ -161,8 +161,7 @@ apt_update
 mapfile -t MISSING < <(missing_packages "${PACKAGES[@]}")
 if [ "${#MISSING[@]}" -gt 0 ]; then
     log "installing ${#MISSING[@]} packages: ${MISSING[*]}"
-    apt_get install -y -q --no-install-recommends "${MISSING[@]}" \
-        || die "apt-get install failed"
+    apt_install "${MISSING[@]}" || die "apt-get install failed"
     mapfile -t MISSING < <(missing_packages "${PACKAGES[@]}")
     [ "${#MISSING[@]}" -eq 0 ] || die "still missing after install: ${MISSING[*]}"
 else
