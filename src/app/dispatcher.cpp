@@ -192,9 +192,7 @@ void gadgetEvent(Program& p, const platform::WindowEvent& e) {
       if (e.type == platform::GADGET_TAB_CHANGE) onTabChange(p);
       break;
     case gadgetLogo:
-      if (p.view.browserAvailable)
-        platform::browserNavigate(gadgetHelpBrowser, webSite + "help_20.htm?" + productVersion);
-      platform::setPanelTab(gadgetContentPanel, tabHelp);
+      showOnlineHelp(p);
       break;
     case gadgetAdditionalInfo:
       endCombining(p);

@@ -57,8 +57,6 @@ void switchTab(core::Program& p, int tab) {
   platform::setPanelTab(gadgetContentPanel, tab);
 }
 
-const std::string blankPage = "<body></body>";
-
 // Rich text the editor could not take is shown as the plain text it came with.
 bool looksLikeRtf(const std::string& text) { return text.compare(0, 5, "{\\rtf") == 0; }
 
@@ -168,14 +166,8 @@ int addRowAtRow(core::Program& p, const core::ClipRow& row, int at) {
 }
 
 void blankContentView(core::Program& p, bool clearEditor) {
-  // The blank page is only for the browser; without one, no file is written on every capture.
-  if (p.view.browserAvailable) {
-    platform::browserNavigate(gadgetHelpBrowser, "about:blank");
-    const std::string page = p.paths.dataFolder + "Tandrel_.htm";
-    p.view.pageText = blankPage;
-    platform::writeFile(page, blankPage);
-    platform::browserNavigate(gadgetHelpBrowser, page);
-  }
+  // The Online Help tab shows the help page and nothing else, so it is left as it is: blanking it
+  // would write and load a page at every capture.
   clearPicture(p);
   if (clearEditor) platform::setEditorText(gadgetTextEditor, "");
   p.edit.editorKey = 0;

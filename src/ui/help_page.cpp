@@ -76,10 +76,21 @@ void showAbout(core::Program& p) {
   refreshStatus(p);
 }
 
-void checkForNewVersion(core::Program& p) {
-  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, webSite + "ckupdate.htm?" + core::productVersion);
+namespace {
+
+// The page goes in first: a view that hands web addresses to the user's browser keeps showing it,
+// so the tab is never brought to the front empty.
+void loadOverThePage(core::Program& p, const std::string& address) {
+  buildHelpPage(p);
+  if (p.view.browserAvailable) platform::browserNavigate(gadgetHelpBrowser, address);
   platform::setPanelTab(gadgetContentPanel, tabHelp);
 }
+
+}  // namespace
+
+void checkForNewVersion(core::Program& p) { loadOverThePage(p, webSite + "ckupdate.htm?" + core::productVersion); }
+
+void showOnlineHelp(core::Program& p) { loadOverThePage(p, webSite + "help_20.htm?" + core::productVersion); }
 
 void openHomePage(core::Program& p) {
   const int result = platform::shellExecute(p.mainWindow, "open", webSite, "", platform::SW_SHOWNORMAL);

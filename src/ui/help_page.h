@@ -29,8 +29,10 @@ void writeLogoFile(core::Program& p, const std::string& jpeg);
 
 // About: the page anew, on the Online Help tab brought to the front.
 void showAbout(core::Program& p);
-// The web site's update check, loaded into the Online Help tab.
+// The web site's update check, loaded into the Online Help tab over the page.
 void checkForNewVersion(core::Program& p);
+// " Online Help" (the logo button): the web site's help, loaded into the Online Help tab over the page.
+void showOnlineHelp(core::Program& p);
 // The web site's home page in the user's own browser.
 void openHomePage(core::Program& p);
 

@@ -59,13 +59,25 @@ TEST_F(HelpPageTest, WithoutABrowserThePageIsStillWritten) {
   runToEnd();
 }
 
-TEST_F(HelpPageTest, VersionCheckLoadsTheUpdatePageAndHomePageGoesToTheUsersBrowser) {
+TEST_F(HelpPageTest, VersionCheckAndOnlineHelpLoadOverThePageAndHomePageGoesToTheUsersBrowser) {
   start();
   desktop.then([&] {
     platform::setPanelTab(ui::gadgetContentPanel, ui::tabSets);
+    platform::deleteFile(pagePath);
+    post(ui::gadgetLogo);
+  });
+  desktop.then([&] {
+    // A view that cannot load the web site keeps the page, so the page is there under it.
+    EXPECT_EQ(gadget(ui::gadgetHelpBrowser).address, ui::webSite + "help_20.htm?2.8");
+    EXPECT_EQ(gadget(ui::gadgetContentPanel).tab, ui::tabHelp);
+    EXPECT_TRUE(pageHas("version <b>2.8</b>"));
+
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabSets);
+    platform::deleteFile(pagePath);
     ui::checkForNewVersion(*program);
     EXPECT_EQ(gadget(ui::gadgetHelpBrowser).address, ui::webSite + "ckupdate.htm?2.8");
     EXPECT_EQ(gadget(ui::gadgetContentPanel).tab, ui::tabHelp);
+    EXPECT_TRUE(pageHas("version <b>2.8</b>"));
 
     ui::openHomePage(*program);
     ASSERT_EQ(desktop.shellExecutions.size(), 1u);
@@ -78,6 +90,21 @@ TEST_F(HelpPageTest, VersionCheckLoadsTheUpdatePageAndHomePageGoesToTheUsersBrow
     desktop.shellResult = 2;  // no browser registered for the address
     ui::openHomePage(*program);
     EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+  });
+  runToEnd();
+}
+
+TEST_F(HelpPageTest, ACaptureNeitherWritesNorReloadsThePage) {
+  start();
+  desktop.then([&] {
+    ui::showAbout(*program);
+    const std::string written = read(pagePath);
+    gadget(ui::gadgetHelpBrowser).address.clear();
+    desktop.copyText("captured");
+    desktop.copyText("captured again");
+    EXPECT_EQ(listColumn(0)[0].substr(0, 14), "captured again");
+    EXPECT_EQ(read(pagePath), written);
+    EXPECT_EQ(gadget(ui::gadgetHelpBrowser).address, "");
   });
   runToEnd();
 }
