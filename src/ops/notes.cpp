@@ -52,11 +52,17 @@ void openRowSource(core::Program& p) {
 
 }  // namespace
 
-std::string withoutSequence(const std::string& note) {
+// The prefix of the row at hand is taken whole, six digits from row 9,990 on. Any other prefix
+// (the row moved since it was numbered) loses the mark and five digits only: taking every digit
+// would eat a note that starts with a number of its own.
+std::string withoutSequence(const std::string& note, int row) {
+  const std::string own = sequencePrefix(row);
+  if (note.compare(0, own.size(), own) == 0) return note.substr(own.size());
   if (note.compare(0, sequenceMark.size(), sequenceMark) != 0) return note;
-  std::size_t end = sequenceMark.size();
-  while (end < note.size() && std::isdigit(static_cast<unsigned char>(note[end]))) ++end;
-  if (end - sequenceMark.size() < sequenceDigits) return note;
+  const std::size_t end = sequenceMark.size() + sequenceDigits;
+  if (note.size() < end) return note;
+  for (std::size_t i = sequenceMark.size(); i < end; ++i)
+    if (!std::isdigit(static_cast<unsigned char>(note[i]))) return note;
   return note.substr(end);
 }
 
@@ -115,7 +121,7 @@ int sequenceNotes(core::Program& p) {
       unreadable = true;
       break;
     }
-    std::string note = withoutSequence(p.editCopy.note);
+    std::string note = withoutSequence(p.editCopy.note, i);
     if (v.removeSequence != 1) note = sequencePrefix(i) + note;
     if (note.empty()) note = " ";
     if (store::UpdateClipNote(p, note) == 0)

@@ -18,7 +18,8 @@ void editNoteCommand(core::Program& p);
 // each row below, or (with view.removeSequence) takes such prefixes off. 1 done; 0 when the list
 // is empty or a clip could not be read (the list is then read again from the store).
 int sequenceNotes(core::Program& p);
-// A note's own text: without a sequence prefix "(>)" and its digits.
-std::string withoutSequence(const std::string& note);
+// A note's own text as row `row` holds it: without that row's own prefix when the note starts with
+// it, else without "(>)" and five digits; a note starting with "(>)" and fewer digits is kept whole.
+std::string withoutSequence(const std::string& note, int row);
 
 }  // namespace ops

@@ -102,12 +102,20 @@ TEST_F(NotesTest, SequencingStopsAtAClipItCannotRead) {
   EXPECT_EQ(query("select cText, cNote from cTbl order by cKey"), (Rows{{"c", "note c"}, {"a", "(>)00100note a"}}));
 }
 
-TEST(SequencePrefix, RemovalTakesTheMarkAndAllItsDigitsButNeverAShorterNote) {
-  EXPECT_EQ(ops::withoutSequence("(>)00100note"), "note");
-  EXPECT_EQ(ops::withoutSequence("(>)100000note"), "note");  // row 9,990 and below
-  EXPECT_EQ(ops::withoutSequence("(>)0012x"), "(>)0012x");
-  EXPECT_EQ(ops::withoutSequence("(>)"), "(>)");
-  EXPECT_EQ(ops::withoutSequence("note (>)00100"), "note (>)00100");
+TEST(SequencePrefix, RemovalTakesTheRowsOwnPrefixElseTheMarkAndFiveDigitsButNeverAShorterNote) {
+  EXPECT_EQ(ops::withoutSequence("(>)00100note", 0), "note");
+  EXPECT_EQ(ops::withoutSequence("(>)100000note", 9990), "note");  // six digits from row 9,990 on
+  EXPECT_EQ(ops::withoutSequence("(>)0012x", 0), "(>)0012x");
+  EXPECT_EQ(ops::withoutSequence("(>)", 0), "(>)");
+  EXPECT_EQ(ops::withoutSequence("note (>)00100", 0), "note (>)00100");
+  // Digits of the note's own after its prefix stay.
+  EXPECT_EQ(ops::withoutSequence("(>)001002024 budget", 0), "2024 budget");
+  EXPECT_EQ(ops::withoutSequence("(>)0011042", 1), "42");
+  EXPECT_EQ(ops::withoutSequence("(>)100900 items", 999), "0 items");
+  // Numbered on row 2, now on row 0: the mark and five digits go.
+  EXPECT_EQ(ops::withoutSequence("(>)001202024 budget", 0), "2024 budget");
+  // The one leftover: six digits read on another row leave their last one behind.
+  EXPECT_EQ(ops::withoutSequence("(>)100000note", 3), "0note");
 }
 
 }  // namespace
