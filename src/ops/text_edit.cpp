@@ -79,14 +79,15 @@ int storeTextTabEdit(core::Program& p, std::int64_t key, bool cutting) {
       richText = p.clip.cRTF;
     }
   }
-  if (core::ClipRow* row = ui::elementWithKey(p, key)) {
-    row->preview = text.substr(0, previewLimit);
-    row->complete = text.size() < previewLimit ? "Y" : "N";
-    row->caption.clear();
-  }
   if (store::SaveEditedClip(p, text, richText, cutting) == 0) {
     ui::showActionFailed(p);
     return 0;
+  }
+  // Only a committed text reaches the list and the tray.
+  if (core::ClipRow* row = ui::elementWithKey(p, p.lastKey)) {
+    row->preview = text.substr(0, previewLimit);
+    row->complete = text.size() < previewLimit ? "Y" : "N";
+    row->caption.clear();
   }
   ui::drawRows(p);
   showRowOfKey(p, p.lastKey);

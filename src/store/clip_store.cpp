@@ -275,8 +275,18 @@ int MoveClip(core::Program& p, const std::string& targetSet) {
 int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting) {
   const core::EditCopy& e = p.editCopy;
   const std::string set = p.settings.activeSetName;
+  // The new record and the old one's retirement are kept together or not at all: a failure
+  // between them would leave the clip twice.
+  BeginBatch(p);
+  if (p.db.DbLastMessage() != "OK") return 0;
+  const auto giveUp = [&p] {
+    const std::string reason = p.db.DbLastMessage();
+    RollBackBatch(p);
+    p.db.restoreLastMessage(reason);
+    return 0;
+  };
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "INSERT into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
-  if (stmt == nullptr) return 0;
+  if (stmt == nullptr) return giveUp();
   const std::string text = blankIfEmpty(editedText), rich = blankIfEmpty(editedRichText);
   const std::string* values[] = {&e.date, &set, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note,
                                  &text, &rich, &e.html};
@@ -284,20 +294,29 @@ int SaveEditedClip(core::Program& p, const std::string& editedText, const std::s
     const std::string reason = p.db.DbLastMessage();
     p.db.StmtFinalize(stmt);
     p.db.restoreLastMessage(reason);
-    return 0;
+    return giveUp();
   }
   p.db.StmtStep(stmt);
   p.db.StmtFinalize(stmt);
-  if (p.db.DbLastMessage() != "OK") return 0;
+  if (p.db.DbLastMessage() != "OK") return giveUp();
 
   const std::string oldKey = p.currentKey;
-  p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  const std::int64_t newKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  if (cutting || p.settings.activeSetName == core::trashSetName)
+    DeleteClip(p);
+  else
+    p.db.DbExecute("UPDATE cTbl SET cSet = '" + escapeQuotes(core::trashSetName) + "' WHERE ckey = '" +
+                       escapeQuotes(oldKey) + "';",
+                   p.databaseHandle);
+  if (p.db.DbLastMessage() != "OK" || !CommitBatch(p)) return giveUp();
+
+  p.lastKey = newKey;
   for (core::ClipRow& row : p.view.rows)
-    if (std::to_string(row.key) == oldKey) row.key = p.lastKey;
-  if (cutting || p.settings.activeSetName == core::trashSetName) DeleteClip(p);
-  else MoveClip(p, core::trashSetName);
-  p.currentKey = std::to_string(p.lastKey);
-  return ReadClip(p) == 0 ? 0 : 1;
+    if (std::to_string(row.key) == oldKey) row.key = newKey;
+  p.currentKey = std::to_string(newKey);
+  // Stored whatever this read gives: the show that follows reads the clip again.
+  ReadClip(p);
+  return 1;
 }
 
 int UpdateClipNote(core::Program& p, const std::string& note) {

@@ -32,8 +32,9 @@ int UpdateClipText(core::Program& p, const std::string& text, bool plainText = f
 // Moves clip currentKey to targetSet; 1 when it was deleted from the trash instead, 0 moved,
 // -1 refused (the user was told).
 int MoveClip(core::Program& p, const std::string& targetSet);
-// Stores the edited text as a new clip and retires the old one; 0 on failure, nothing stored and the
-// engine's reason left as the last message (nothing is shown).
+// Stores the edited text as a new clip and retires the old one, in one transaction; 1 committed
+// (lastKey and the clip's row name the new record), 0 on failure, nothing stored and the engine's
+// reason left as the last message (nothing is shown).
 int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting);
 // Replaces the note of clip currentKey (an empty note is stored as one blank); 1 done, 0 failed
 // (the reason is in DbLastMessage; nothing is shown).

@@ -105,6 +105,38 @@ TEST_F(TextEditTest, ACutWhoseTextCannotBeStoredLeavesTheClipWhole) {
   EXPECT_EQ(query("select cText, cSource from cTbl"), (Rows{{"one two", "Editor"}}));
 }
 
+TEST_F(TextEditTest, ASaveTheStoreRefusesAtAnyStepLeavesTheClipOnceAndTheListShowingItsStoredText) {
+  seed({{"td_clips", "one two", "Editor", " "}});
+  desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
+  desktop.then([&] {
+    show(0);
+    select(0, 3);
+    type("ONE");
+    execute("CREATE TRIGGER refuse BEFORE INSERT ON cTbl BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("one two")}));
+    // Now the new record goes in and the old one cannot be retired.
+    execute("DROP TRIGGER refuse; CREATE TRIGGER refuse BEFORE UPDATE OF cSet ON cTbl "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("one two")}));
+    EXPECT_EQ(query("select cText, cSet from cTbl"), (Rows{{"one two", "td_clips"}}));
+    execute("DROP TRIGGER refuse");
+    post(ui::gadgetReplaceClip);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("ONE two")}));
+    EXPECT_EQ(query("select cText, cSet from cTbl order by cKey"), (Rows{{"one two", "td_trash"}, {"ONE two", "td_clips"}}));
+  });
+  runToEnd();
+}
+
 TEST_F(TextEditTest, SearchClipsFindsTheTopClipThenLowerOnesAndReplaceChangesOnlyTheFoundClip) {
   seed({{"td_clips", "needle deep down", "s", " "}, {"td_clips", "nothing here", "s", " "},
         {"td_clips", "top Needle", "s", " "}});
