@@ -90,6 +90,9 @@ std::string openTargetDestination(const core::Program& p) {
 void transferSelectedClips(core::Program& p, const std::string& destination) {
   core::ViewState& v = p.view;
   const int mode = v.transferMode;
+  // Any transfer ends a pending pick of a Move/Dup target: the set click after it would otherwise
+  // run this transfer's mode on the clips selected then.
+  if (v.pendingSetClick == "A") v.pendingSetClick.clear();
   const int n = static_cast<int>(v.rows.size());
   const std::vector<int> selected = platform::listSelectedRows(ui::gadgetClipList);
   const int selCount = static_cast<int>(selected.size());
@@ -253,8 +256,8 @@ void dropOnSetList(core::Program& p) {
   }
   // The key as it is now: the shortcut poll has already taken its pressed-since bit.
   const bool control = (platform::getAsyncKeyState(platform::VK_CONTROL) & 0x8000) != 0;
-  p.view.transferMode = control ? transferDuplicate : transferMove;
   if (!ui::requireSelection(p)) return;
+  p.view.transferMode = control ? transferDuplicate : transferMove;
   transferSelectedClips(p, name);
   platform::setPanelTab(ui::gadgetContentPanel, ui::tabSets);
 }

@@ -105,6 +105,48 @@ TEST_F(TransferTest, PendingPickDuplicatesIntoTheClickedSetKeepingDateSourceAndN
   EXPECT_EQ(clipsOf("td_clips"), (Rows{{"A1"}, {"B2"}}));
 }
 
+TEST_F(TransferTest, AnyOtherTransferEndsAPendingPickSoTheNextSetClickMovesNothing) {
+  seed({{"td_clips", "A1", "Alpha", " "}, {"td_clips", "B2", "Beta", " "}, {"td_clips", "C3", "Gamma", " "}}, {"Work"});
+  const auto armPick = [&] {
+    selectOnly(ui::gadgetClipList, 0);
+    post(ui::gadgetMoveToTarget);
+  };
+  const auto clickWork = [&] {
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabSets);
+    selectOnly(ui::gadgetSetList, setRow("Work"));
+    post(ui::gadgetSetList);
+  };
+  desktop.then(armPick);
+  desktop.then([&] {
+    ASSERT_EQ(status(), "Select Target");
+    selectAllClips();
+    post(ui::gadgetCombineSelected);
+  });
+  desktop.then([&] {
+    selectAllClips();
+    clickWork();
+  });
+  desktop.then([&] {
+    EXPECT_EQ(query("select count(*) from cTbl where cSource = 'Tandrel Combined'"), (Rows{{"1"}}));
+    armPick();
+  });
+  desktop.then([&] {
+    ASSERT_EQ(status(), "Select Target");
+    selectOnly(ui::gadgetClipList, 1);
+    post(ui::gadgetMoveToTrash);
+  });
+  desktop.then([&] {
+    selectOnly(ui::gadgetClipList, 0);
+    clickWork();
+  });
+  desktop.then([&] {
+    EXPECT_EQ(clipsOf("td_trash").size(), 1u);
+    EXPECT_TRUE(clipsOf("Work").empty());
+  });
+  runToEnd();
+  EXPECT_EQ(query("select count(*) from cTbl where cSet = 'td_clips'"), (Rows{{"3"}}));
+}
+
 TEST_F(TransferTest, DuplicatesKeepTheirOwnRichTextAndImageExactly) {
   const auto png = core::encodeImage(core::makeImage(5, 4, platform::rgb(10, 200, 30)).image, core::ImageFormat::Png);
   ASSERT_TRUE(png.ok());
