@@ -1,7 +1,8 @@
 // Printing. The print files are scratch files, deleted at the end of the run; each print gets a file
 // of its own, so a second print within the same second cannot overwrite one that is still printing.
+// What prints is the clip as stored, read without touching the editor: refreshing the Text tab
+// first would throw away the user's unsaved edits.
 #include "ops/printing.h"
-
 
 #include "core/log.h"
 #include "core/program.h"
@@ -10,6 +11,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/clip_store.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/status.h"
@@ -23,13 +25,29 @@ std::string printStamp() { return core::localTimeText("%04d-%02d-%02d-%02d%02d%0
 
 void notPrinted(core::Program& p, const char* status) { ui::showStatus(p, status, ui::colour::white, ui::colour::red); }
 
+// The current row's text as stored (a rich-text clip's plain text); empty when there is no clip or
+// its text is the blank that stands for none. False when the clip cannot be read.
+bool storedText(core::Program& p, std::string& text) {
+  text.clear();
+  const core::ClipRow* row = ui::elementAtRow(p, p.view.currentRow);
+  if (row == nullptr) return true;
+  p.currentKey = std::to_string(row->key);
+  if (store::ReadClipFields(p) == 0) return false;
+  if (p.editCopy.text != " ") text = p.editCopy.text;
+  return true;
+}
+
 }  // namespace
 
 int writePrintFile(core::Program& p, std::string& path) {
   const std::string base = p.paths.printFolder + "td_" + printStamp();
   path = base + ".txt";
   for (int n = 2; platform::fileExists(path); ++n) path = base + "-" + std::to_string(n) + ".txt";
-  const std::string text = platform::editorText(ui::gadgetTextEditor);
+  std::string text;
+  if (!storedText(p, text)) {
+    notPrinted(p, "Not Printed");
+    return 0;
+  }
   if (text.empty()) {
     notPrinted(p, "No File");
     return 0;
@@ -53,9 +71,6 @@ int printTextClip(core::Program& p) {
                          platform::MB_OK | platform::MB_ICONINFORMATION);
     return 0;
   }
-  // Only the clip information stands in the clip's place; anything else in the editor is the
-  // user's text, edits included, and is printed as it is.
-  if (p.view.infoShown == 1) ui::showCurrentRowClip(p);
   std::string path;
   if (writePrintFile(p, path) == 0) return 0;
   const int result = platform::shellExecute(p.mainWindow, "print", path, "", hiddenWindow);

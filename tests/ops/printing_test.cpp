@@ -1,5 +1,5 @@
-// Printing a text clip: the print file holds exactly what the Text tab holds, the shell prints it,
-// and each way of not printing says so.
+// Printing a text clip: the print file holds exactly the clip as stored, the editor is left as it
+// is, the shell prints the file, and each way of not printing says so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,10 +40,9 @@ class PrintingTest : public MainWindowTest {
   std::string editorText() { return platform::editorText(ui::gadgetTextEditor); }
 };
 
-TEST_F(PrintingTest, BothPrintCommandsPrintTheEditorsTextIntoFilesOfTheirOwn) {
-  std::string shown;
+TEST_F(PrintingTest, BothPrintCommandsPrintTheStoredTextIntoFilesOfTheirOwn) {
+  const std::string shown = "print me\r\nsecond line";
   desktop.then([&] {
-    shown = editorText();
     command(ui::commandPrintItemText);
     command(ui::commandPrintClip);  // the same second
   });
@@ -66,24 +65,29 @@ TEST_F(PrintingTest, BothPrintCommandsPrintTheEditorsTextIntoFilesOfTheirOwn) {
   EXPECT_TRUE(printFiles().empty());
 }
 
-TEST_F(PrintingTest, AnEditInProgressIsPrintedAsTypedAndTheClipInformationIsNot) {
+TEST_F(PrintingTest, TheStoredTextIsPrintedAndTheEditorKeepsAnUnsavedEditOrTheClipInformation) {
   desktop.then([&] {
     platform::setEditorText(ui::gadgetTextEditor, "edited, not saved");
     command(ui::commandPrintItemText);
   });
+  std::string information;
   desktop.then([&] {
     ASSERT_EQ(desktop.shellExecutions.size(), 1u);
-    EXPECT_EQ(read(desktop.shellExecutions[0].file), "edited, not saved");
+    EXPECT_EQ(read(desktop.shellExecutions[0].file), "print me\r\nsecond line");
+    EXPECT_EQ(editorText(), "edited, not saved");
     command(ui::commandAdditionalInfo);
   });
   desktop.then([&] {
     ASSERT_EQ(program->view.infoShown, 1);
+    information = editorText();
+    // A rich-text clip prints its plain text.
+    execute("update cTbl set cRTFsw = 'Y', cRTF = '{\\rtf1 rich}' where cText like 'print me%'");
     command(ui::commandPrintClip);
   });
   desktop.then([&] {
     ASSERT_EQ(desktop.shellExecutions.size(), 2u);
-    EXPECT_EQ(read(desktop.shellExecutions[1].file), editorText());
-    EXPECT_EQ(editorText().substr(0, 8), "print me");
+    EXPECT_EQ(read(desktop.shellExecutions[1].file), "print me\r\nsecond line");
+    EXPECT_EQ(editorText(), information);
   });
   runToEnd();
 }
@@ -100,7 +104,7 @@ TEST_F(PrintingTest, EachRefusalSaysWhyAndPrintsNothing) {
   });
   desktop.then([&] {
     platform::setPanelTab(ui::gadgetContentPanel, ui::tabText);
-    platform::setEditorText(ui::gadgetTextEditor, "");
+    execute("update cTbl set cText = ' ' where cText like 'print me%'");  // stored empty
     command(ui::commandPrintItemText);
   });
   desktop.then([&] {
@@ -108,7 +112,7 @@ TEST_F(PrintingTest, EachRefusalSaysWhyAndPrintsNothing) {
     EXPECT_EQ(gadget(ui::gadgetStatusLine).textColour, ui::colour::red);
     EXPECT_TRUE(desktop.shellExecutions.empty());
     EXPECT_TRUE(printFiles().empty());
-    platform::setEditorText(ui::gadgetTextEditor, "x");
+    execute("update cTbl set cText = 'x' where cText = ' '");
     desktop.shellResult = 31;
     command(ui::commandPrintItemText);
   });
