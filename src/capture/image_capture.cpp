@@ -85,6 +85,7 @@ bool addImageRow(core::Program& p, const std::string& caption, const std::string
   row.note = " ";
   row.preview = caption;
   row.caption = p.capture.listCaption;
+  row.captured = true;
   try {
     ui::addRowAtTop(p, row);
   } catch (const std::bad_alloc&) {

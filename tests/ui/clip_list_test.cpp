@@ -6,6 +6,7 @@
 #include "platform/gadgets.h"
 #include "store/sets.h"
 #include "support/main_window_script.h"
+#include "support/pictures.h"
 #include "ui/clip_list.h"
 #include "ui/commands.h"
 #include "ui/gadgets.h"
@@ -195,6 +196,10 @@ TEST_F(ClipListTest, OnlyACapturedClipHasItsSourceCutTo76Characters) {
   const platform::Hwnd window = desktop.addForeignWindow(longSource, "C:\\Tools\\long.exe");
   desktop.then([&] { desktop.copyText("captured", window); });
   desktop.then([&] { EXPECT_EQ(listColumn(1), (Texts{longSource.substr(0, 76), longSource})); });
+  desktop.then([&] { desktop.copyFormats({{platform::CF_DIB, patternDib(8, 6)}}, window); });  // a picture too
+  desktop.then([&] {
+    EXPECT_EQ(listColumn(1), (Texts{longSource.substr(0, 76), longSource.substr(0, 76), longSource}));
+  });
   runToEnd();
 }
 
