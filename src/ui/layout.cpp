@@ -9,8 +9,10 @@
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/window.h"
+#include "ui/clip_list.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
 
 namespace ui {
 namespace {
@@ -169,6 +171,9 @@ bool buildMainWindow(core::Program& p) {
                                       "Activate/Deactivate");
   ok &= platform::createTextLabel(at(40, 474, 64, 22), gadgetCollectingLabel, "Collecting ", platform::FontId::Tab);
   platform::setMinimumClientSize(w, 700, 525);
+  // The Text and Image tabs' popups are there before any clip is shown (an empty set shows none).
+  buildEditorPopupMenu(p, false);
+  buildImagePopup(p);
   return ok;
 }
 

@@ -101,6 +101,22 @@ TEST_F(MenusTest, ClipPopupOffersWhatFitsTheClip) {
   runToEnd();
 }
 
+TEST_F(MenusTest, TextAndImagePopupsOpenOnARightClickInAnEmptySet) {
+  seed({});
+  desktop.then([&] {
+    desktop.gadgetUnderPointer = ui::gadgetTextEditor;
+    desktop.postEvent({platform::EVENT_RBUTTON, core::mainWindowNumber, 0, 0, 0});
+    post(ui::gadgetImageView, platform::GADGET_RIGHT_CLICK);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(desktop.menusShown, (Ids{ui::editorPopupNumber, ui::imagePopupNumber}));
+    const Ids editor = idsOf(desktop.menus[ui::editorPopupNumber]);
+    EXPECT_EQ(Ids(editor.begin(), editor.begin() + 3), (Ids{511, 512, 513}));
+    EXPECT_EQ(idsOf(desktop.menus[ui::imagePopupNumber]), (Ids{568, 567}));
+  });
+  runToEnd();
+}
+
 TEST_F(MenusTest, TrayMenuListsAtMostEightRecentClipsWithSafeCaptions) {
   std::vector<SeedClip> nine;
   for (int i = 1; i <= 9; ++i) nine.push_back({"td_clips", "clip " + std::to_string(i), "Editor", " "});

@@ -481,6 +481,7 @@ void setPopupMenu(Hwnd, int menu, const std::vector<MenuItem>& items) {
 
 void showPopupMenu(Hwnd, int menu) {
   auto& d = desktop();
+  if (d.menus.count(menu) == 0) return;  // as on Windows, a popup never built shows nothing
   d.menusShown.push_back(menu);
   if (d.menuPicks.empty()) return;
   const int pick = d.menuPicks.front();
