@@ -102,6 +102,9 @@ struct Rect {
 std::optional<Point> windowPosition(Hwnd window);
 // The desktop work area (the screen less the task bar).
 Rect workArea();
+// The work area of the monitor that `r` overlaps most, or of the nearest one when it overlaps
+// none; `onAMonitor` tells whether it overlaps any.
+Rect nearestMonitorWorkArea(const Rect& r, bool& onAMonitor);
 // The system double-click time in milliseconds.
 int doubleClickTime();
 

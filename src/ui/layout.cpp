@@ -109,6 +109,20 @@ Colours startColours(int gadget) {
 constexpr int minimumListHeight = 40;
 constexpr int minimumPanelHeight = 80;
 
+// The saved place, unless the title bar would sit on no monitor (one unplugged since the place was
+// saved): then the window goes whole into the nearest monitor's work area. The frame's size is an
+// estimate; only the title bar needs to be in reach.
+void chooseOpeningPlace(core::Program& p) {
+  constexpr int outerWidth = 700 + 16, outerHeight = 525 + 59, titleBar = 30;
+  int& x = p.settings.windowX;
+  int& y = p.settings.windowY;
+  bool onAMonitor = false;
+  const platform::Rect area = platform::nearestMonitorWorkArea({x, y, x + outerWidth, y + titleBar}, onAMonitor);
+  if (onAMonitor) return;
+  x = std::clamp(x, area.left, std::max(area.left, area.right - outerWidth));
+  y = std::clamp(y, area.top, std::max(area.top, area.bottom - outerHeight));
+}
+
 }  // namespace
 
 std::string buttonCaption(const core::Program& p, int gadget) {
@@ -124,6 +138,7 @@ std::string listTitle(const core::Program& p) {
 }
 
 bool buildMainWindow(core::Program& p) {
+  chooseOpeningPlace(p);
   p.mainWindow = platform::openWindow(core::mainWindowNumber, p.settings.windowX, p.settings.windowY, 700, 525,
                                       mainWindowTitle, false);
   if (p.mainWindow == 0) return false;

@@ -43,6 +43,25 @@ TEST_F(LayoutTest, GrowingTheWindowGrowsListAndPanelButNotTheButtons) {
   });
 }
 
+TEST_F(LayoutTest, AWindowLeftOnASecondMonitorStaysAndReopensOnScreenOnceThatMonitorIsGone) {
+  desktop.monitors.push_back({{1024, 0, 2048, 768}, {1024, 0, 2048, 738}});
+  runWithIni("Version = 2.8\r\nwinPosX = 1500\r\nwinPosY = 100\r\n", [&] {
+    const sim::Window* w = desktop.window(program->mainWindow);
+    EXPECT_EQ(w->x, 1500);
+    EXPECT_EQ(w->y, 100);
+  });
+  desktop.monitors.pop_back();  // unplugged between the runs
+  core::Program again;
+  desktop.then([&] {
+    const sim::Window* w = desktop.window(again.mainWindow);
+    EXPECT_GE(w->x, 0);
+    EXPECT_LE(w->x + 700, 1024);
+    EXPECT_EQ(w->y, 100);
+    desktop.send(again.mainWindow, platform::WM_QUERYENDSESSION, 0, 0);
+  });
+  EXPECT_EQ(run(again), 0);
+}
+
 TEST_F(LayoutTest, TabContentsSitInsideThePanelAndTheListDrawsLightCyanLines) {
   runWithIni("Version = 2.8\r\n", [&] {
     const auto expect = [&](int gadget, int tab, int width, int height) {

@@ -321,6 +321,11 @@ class Desktop {
   bool mouse = true;
   int doubleClickMs = 500;
   bool windows9x = false;                     // Windows 95, 98 or Me
+  // The monitors: each one's whole screen and its work area; the first is the primary.
+  struct Monitor {
+    platform::Rect screen, work;
+  };
+  std::vector<Monitor> monitors{{{0, 0, 1024, 768}, {0, 0, 1024, 738}}};
   std::set<std::string> uncreatableFolders;   // Windows paths that createFolder refuses
   std::set<std::string> missingLibraries;
   bool diskFull = false;                      // writeFile writes half and fails

@@ -245,6 +245,25 @@ std::optional<Point> windowPosition(Hwnd window) {
 void showWaitCursor(bool waiting) { desktop().waitCursors.push_back(waiting); }
 
 Rect workArea() { return Rect{0, 0, 1024, 738}; }
+
+Rect nearestMonitorWorkArea(const Rect& r, bool& onAMonitor) {
+  const auto& monitors = desktop().monitors;
+  onAMonitor = false;
+  if (monitors.empty()) return workArea();
+  // Overlap as a positive area; otherwise the negative of the gap, so the nearest scores highest.
+  const auto score = [&r](const Rect& m) -> long long {
+    const long long w = std::min(r.right, m.right) - std::max(r.left, m.left);
+    const long long h = std::min(r.bottom, m.bottom) - std::max(r.top, m.top);
+    if (w > 0 && h > 0) return w * h;
+    return -(std::max(0LL, -w) + std::max(0LL, -h));
+  };
+  const sim::Desktop::Monitor* best = &monitors.front();
+  for (const auto& m : monitors)
+    if (score(m.screen) > score(best->screen)) best = &m;
+  onAMonitor = score(best->screen) > 0;
+  return best->work;
+}
+
 int doubleClickTime() { return desktop().doubleClickMs; }
 
 bool setTrayIcon(Hwnd window, TrayImage image, const std::string& tooltip) {

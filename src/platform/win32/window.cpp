@@ -255,6 +255,15 @@ Rect workArea() {
   return Rect{r.left, r.top, r.right, r.bottom};
 }
 
+Rect nearestMonitorWorkArea(const Rect& r, bool& onAMonitor) {
+  const RECT at = {r.left, r.top, r.right, r.bottom};
+  onAMonitor = MonitorFromRect(&at, MONITOR_DEFAULTTONULL) != nullptr;
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(MonitorFromRect(&at, MONITOR_DEFAULTTONEAREST), &info)) return workArea();
+  return Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 int doubleClickTime() { return static_cast<int>(GetDoubleClickTime()); }
 
 }  // namespace platform
