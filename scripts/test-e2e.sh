@@ -90,9 +90,8 @@ for test in "$REPO"/tests/e2e/t*.sh; do
     timeout -k 10 "$TEST_TIMEOUT" bash -c 'source "$1"; source "$2"' _ "$REPO/tests/e2e/lib.sh" "$test" \
         >"$TEST_DIR/output.txt" 2>&1
     status=$?
-    # Whatever the test left running in its prefix goes with its wineserver.
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
+    # Whatever the test left running in its prefix goes.
+    end_prefix
     seconds=$(( $(date +%s) - started ))
     if [ $status -eq 0 ]; then
         passed=$((passed + 1))

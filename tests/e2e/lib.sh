@@ -92,6 +92,30 @@ end_session() {
     wait_exit "$TANDREL_PID" 60 || fail "Tandrel.exe still runs after WM_QUERYENDSESSION"
 }
 
+# Ends the Wine processes of prefix $1 (default $WINEPREFIX) whose wine server is gone: after a
+# wineserver -k9 the services' winedevice.exe live on, and no later wineserver -k reaches them.
+# They are known by the prefix in their environment; only wine's own programs are looked at, as
+# the test's shell carries the same variable.
+end_orphans_of_prefix() {
+    local prefix=${1:-$WINEPREFIX} environ pid exe
+    [ -n "$prefix" ] || return 0
+    while IFS= read -r environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+        # wine, wineserver32 and the like
+        [[ ${exe##*/} == wine* ]] && kill -9 "$pid" 2>/dev/null
+    done < <(grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null)
+    return 0
+}
+
+# The end of every test: whatever still runs in the prefix goes, with its wine server or without.
+end_prefix() {
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    end_orphans_of_prefix
+}
+
 # For the scripts that run Tandrel.exe outside the test runner (the measurements, the README
 # picture): an empty folder $1 as TEST_DIR, with a Wine prefix in it that boot_prefix makes.
 standalone_test_dir() {

@@ -32,6 +32,8 @@ for round in $(seq 1 "$loops"); do
     : > "$TEST_DIR/xclips"
     wait "$streamer" 2>/dev/null
     wineserver -w >/dev/null 2>&1
+    # The killed server's winedevice.exe would outlive the whole test.
+    end_orphans_of_prefix
 
     check=$(sqlite3 -batch -noheader "$data/tdclips.db" "PRAGMA integrity_check")
     [ "$check" = "ok" ] || fail "round $round: integrity_check says '$check'"
