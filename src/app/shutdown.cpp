@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/settings.h"
+#include "core/step_timer.h"
 #include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -50,35 +51,48 @@ void shutDown(Program& p) {
   // An error raised while shutting down must not start the shutdown again.
   if (p.shuttingDown) platform::endProcess(1);
   p.shuttingDown = true;
-  capture::storeReadChangesAtExit(p);
+  {
+    // Written before the last log line; what follows it is the system's own end of the process.
+    StepTimer timer(p, "shutdown");
+    capture::storeReadChangesAtExit(p);
+    markStep(p, "changes read");
 
-  if (p.mainWindow != 0) platform::changeClipboardChain(p.mainWindow, p.capture.nextViewer);
-  saveSettings(p);
+    if (p.mainWindow != 0) platform::changeClipboardChain(p.mainWindow, p.capture.nextViewer);
+    markStep(p, "viewer chain");
+    saveSettings(p);
+    markStep(p, "settings");
 
-  platform::deleteFile(p.paths.dataFolder + "Tandrel_.htm");
-  if (!p.paths.printFolder.empty()) platform::deleteFilesIn(p.paths.printFolder);
-  platform::deleteFolderTree(p.paths.setsFolder);
+    platform::deleteFile(p.paths.dataFolder + "Tandrel_.htm");
+    if (!p.paths.printFolder.empty()) platform::deleteFilesIn(p.paths.printFolder);
+    platform::deleteFolderTree(p.paths.setsFolder);
+    markStep(p, "scratch files");
 
-  if (p.oleacc != 0) platform::freeLibrary(p.oleacc);
-  p.oleacc = 0;
-  if (p.mutex != 0) platform::closeMutex(p.mutex);
-  p.mutex = 0;
-  if (p.mainWindow != 0) {
-    platform::removeTrayIcon(p.mainWindow);
-    platform::closeWindow(p.mainWindow);
-  }
-
-  if (p.databaseHandle != nullptr) {
-    store::EmptyTrash(p);
-    if (p.cleanOnExit == 1) {
-      p.noticeStop = 0;
-      std::thread notice(shutdownNotice, std::ref(p.noticeStop));
-      store::VacuumClips(p);
-      p.noticeStop = 1;
-      notice.join();
+    if (p.oleacc != 0) platform::freeLibrary(p.oleacc);
+    p.oleacc = 0;
+    if (p.mutex != 0) platform::closeMutex(p.mutex);
+    p.mutex = 0;
+    if (p.mainWindow != 0) {
+      platform::removeTrayIcon(p.mainWindow);
+      markStep(p, "tray icon");
+      platform::closeWindow(p.mainWindow);
     }
-    p.db.DbClose(p.databaseHandle);
-    p.databaseHandle = nullptr;
+    markStep(p, "window");
+
+    if (p.databaseHandle != nullptr) {
+      store::EmptyTrash(p);
+      markStep(p, "trash");
+      if (p.cleanOnExit == 1) {
+        p.noticeStop = 0;
+        std::thread notice(shutdownNotice, std::ref(p.noticeStop));
+        store::VacuumClips(p);
+        p.noticeStop = 1;
+        notice.join();
+        markStep(p, "compaction");
+      }
+      p.db.DbClose(p.databaseHandle);
+      p.databaseHandle = nullptr;
+      markStep(p, "database close");
+    }
   }
 
   writeLog(p, p.captureTime + "Program ended ");

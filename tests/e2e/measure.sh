@@ -8,6 +8,7 @@
 #     and the time from the copy to the stored row;
 #   - start to the shown main window with the wine server running and without, resident memory;
 #   - CPU used over idle seconds;
+#   - shutdown: from WM_QUERYENDSESSION to the process gone;
 #   - the floor: tdfloor.exe, a viewer that only reads CF_TEXT, through the same bursts.
 #
 #   tests/e2e/measure.sh        (after scripts/build-windows.sh)
@@ -132,6 +133,26 @@ time_start() {
     record "$1" "$(awk -v d=$((t1 - t0)) 'BEGIN { printf "%.2f", d / 1e6 }')"
 }
 
+# Seconds from WM_QUERYENDSESSION to the process gone, as log-off ends it. The helper's own start
+# and round trip are timed first with a message that changes nothing (WM_NULL) and taken off.
+# (DebugTiming = Y in tandrel.ini logs the shutdown's own steps; the rest is the process's end.)
+time_shutdown() {
+    local t0 bare sender limit
+    t0=$(now_us)
+    td send "$MAIN_TITLE" 0 0 0 >/dev/null || { record "$1" failed; end_session; return; }
+    bare=$(( $(now_us) - t0 ))
+    t0=$(now_us)
+    td send "$MAIN_TITLE" 0x11 0 0 >/dev/null &
+    sender=$!
+    limit=$((t0 + 60000000))
+    while kill -0 "$TANDREL_PID" 2>/dev/null; do
+        [ "$(now_us)" -lt $limit ] || { record "$1" timeout; wait "$sender"; fail "Tandrel.exe still runs after WM_QUERYENDSESSION"; }
+        pause 0.005
+    done
+    record "$1" "$(awk -v d=$(( $(now_us) - t0 - bare )) 'BEGIN { printf "%.2f", d / 1e6 }')"
+    wait "$sender" 2>/dev/null
+}
+
 stop_server() { wineserver -k >/dev/null 2>&1; wineserver -w; }
 keep_server() { wineserver -p >/dev/null 2>&1; pause 1; }
 
@@ -218,7 +239,7 @@ measure_tandrel() {
         singles "$part" "$(dbfile)" tandrel_counter "$TANDREL_PID"
         [ "$run" = 1 ] && idle_cpu "$part" "$TANDREL_PID"
         end_x11_copies
-        end_session
+        time_shutdown "$part shutdown"
     done
 }
 
@@ -312,3 +333,4 @@ row "start to shown window, no wine server, s" "start cold server"
 row "resident memory after start, MB" "rss"
 row "peak resident memory, MB" "hwm"
 row "CPU over $IDLE_SECONDS idle seconds, s" "idle cpu"
+row "shutdown (WM_QUERYENDSESSION to exit), s" "shutdown"
