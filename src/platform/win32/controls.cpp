@@ -578,7 +578,9 @@ bool editorMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
 }  // namespace win32
 
 bool createImageView(const Place& place, int gadget) {
-  return createControl(place, gadget, WS_EX_CLIENTEDGE, "STATIC", "", SS_BITMAP | SS_CENTERIMAGE) != nullptr;
+  // SS_NOTIFY: without it the picture lets its clicks through, and its popup menu cannot be reached.
+  return createControl(place, gadget, WS_EX_CLIENTEDGE, "STATIC", "", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY) !=
+         nullptr;
 }
 
 void clearImageView(int gadget) {

@@ -13,11 +13,24 @@ namespace {
 
 std::deque<WindowEvent> pending;
 
+// A picture that asks for notifications (SS_NOTIFY) takes its own clicks.
+bool notifyingPicture(HWND control) {
+  char cls[16] = "";
+  GetClassNameA(control, cls, sizeof cls);
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  return lstrcmpiA(cls, "Static") == 0 && (style & SS_NOTIFY) != 0 && (style & SS_TYPEMASK) == SS_BITMAP;
+}
+
 // A right-button press anywhere in one of our windows reaches the dispatcher as a raw event,
-// whichever child took it (the editor's popup menu depends on that).
+// whichever child took it (the editor's popup menu depends on that); on a picture it is that
+// picture's right click, as a list's is.
 void noteRightButton(const MSG& msg) {
   if (msg.message != WM_RBUTTONDOWN || !msg.hwnd) return;
-  if (int number = numberOfWindow(GetAncestor(msg.hwnd, GA_ROOT)))
+  const int number = numberOfWindow(GetAncestor(msg.hwnd, GA_ROOT));
+  if (number == 0) return;
+  if (const int gadget = gadgetOfWindow(msg.hwnd); gadget != 0 && notifyingPicture(msg.hwnd))
+    pushEvent({EVENT_GADGET, number, gadget, GADGET_RIGHT_CLICK, 0});
+  else
     pushEvent({EVENT_RBUTTON, number, 0, 0, 0});
 }
 
