@@ -593,9 +593,7 @@ void clearImageView(int gadget) {
   }
 }
 
-// No embedded browser yet: the logic leaves the Online Help tab empty when this answers false.
-bool createBrowser(const Place&, int) { return false; }
-void browserNavigate(int, const std::string&) {}
+// The Online Help tab's view (createBrowser, browserNavigate) is in help_view.cpp.
 
 void setMinimumClientSize(Hwnd window, int width, int height) { minimumClientSizes[toHwnd(window)] = {width, height}; }
 

@@ -498,6 +498,8 @@ int usage() {
 
 // The commands for pictures and printing (pictures.cpp); -1 for any other command.
 int pictureCommand(const std::string& command, int argc, char** argv);
+// The commands for the Online Help tab's view (help_view.cpp); -1 for any other command.
+int helpViewCommand(const std::string& command, int argc, char** argv);
 // The command for other programs' popup menus (popups.cpp); -1 for any other command.
 int popupCommand(const std::string& command, int argc, char** argv);
 
@@ -835,6 +837,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (const int done = pictureCommand(command, argc, argv); done >= 0) return done;
+  if (const int done = helpViewCommand(command, argc, argv); done >= 0) return done;
   if (const int done = popupCommand(command, argc, argv); done >= 0) return done;
   if (command == "listselect" && argc >= 5) {
     HWND window = findTopWindow(unescape(argv[2]));
