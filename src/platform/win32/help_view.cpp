@@ -1,10 +1,10 @@
 // The Online Help tab's view: the program's own help page shown without a browser engine. The
-// system's browser control draws nothing under Wine, whose engine is not installed, and would
-// load its page anew at every show; a page of one picture and a few lines of text and links needs
-// neither. The page file is read once per navigation: its first picture goes into a picture
-// control, the text of that picture's block under it, and the rest of the text into a read-only
-// rich edit beside it. Links, and any web address the view is pointed at, open in the user's own
-// browser; the view keeps showing the page.
+// system's browser control draws nothing under Wine, whose engine is not installed, and a page of
+// one picture and a few lines of text and links does not need one. The page file is read when the
+// view is pointed at it: its first picture goes into a picture control, the text of that
+// picture's block under it, and the rest of the text into a read-only rich edit beside it. Links,
+// and any web address the view is pointed at, open in the user's own browser; the view keeps
+// showing the page.
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 
