@@ -26,6 +26,7 @@
 #include "platform/window.h"
 #include "store/clip_database.h"
 #include "store/clip_store.h"
+#include "store/recovery.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
 #include "ui/layout.h"
@@ -106,6 +107,20 @@ void joinViewerChain(Program& p) {
   p.capture.ownWrite = 0;
 }
 
+// A restore that could not put the live database back left it aside, with a note naming it.
+void putBackUnfinishedRestore(Program& p) {
+  const store::RestoreRecovery r = store::recoverUnfinishedRestore(p);
+  std::string text;
+  if (r.outcome == store::RestoreRecovery::PutBack)
+    text = "A restore of the clip database did not finish. Your clips from before it are back from " + r.asidePath +
+           (r.badPath.empty() ? std::string(".")
+                              : "; the file that stood in their place is kept as " + r.badPath + ".");
+  else if (r.outcome == store::RestoreRecovery::NotPutBack)
+    text = "A restore of the clip database did not finish, and your clips from before it could not be put back from " +
+           r.asidePath + ". Please close any program that uses the file and start Tandrel again.";
+  if (!text.empty()) platform::messageBox(0, text, appName, platform::MB_OK | platform::MB_ICONWARNING);
+}
+
 void resetStatus(Program& p) {
   p.view.statusMsg = p.settings.activeSetName;
   p.view.statusBackground = ui::colour::lightCyan;
@@ -124,8 +139,9 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
   }
   if (!platform::copyFile(from + "tdclips.db", p.paths.databasePath, false)) return;
   platform::deleteFile(from + "tdclips.db");
-  platform::copyFile(from + "tandrel.ini", p.paths.settingsPath, true);
-  platform::deleteFile(from + "tandrel.ini");
+  // The old settings go only once they are here: a copy refused would otherwise lose them.
+  if (platform::copyFile(from + "tandrel.ini", p.paths.settingsPath, true)) platform::deleteFile(from + "tandrel.ini");
+  else writeLog(p, "Old settings left in place, they could not be copied " + from + "tandrel.ini");
   platform::deleteFile(from + "tandrel.log");
   platform::deleteFile(from + "tandrelLogo.jpg");
 }
@@ -213,6 +229,7 @@ void startUp(Program& p) {
   // What the store needs from above when the database under it must be reloaded or cannot go on.
   p.hooks.reloadClipStore = [](Program& program) { ops::ReloadClipStore(program); };
   p.hooks.shutDown = [](Program& program) { shutDown(program); };
+  putBackUnfinishedRestore(p);
   if (!store::openClipDatabase(p)) endStartUp(p);
   markStep(p, "open database");
   const bool firstRun = p.firstRun == 1;  // the list clears it once the help page is shown

@@ -39,7 +39,21 @@ struct Conversion {
   platform::Handle index = 0;     // <name>.dbt
   bool rowInserted = false;       // the Sets row is ours to take back when nothing arrives
   int converted = 0;
+  int skipped = 0;                // records that are no clip of the format
+  int shortened = 0;              // clips kept with their list text: clip.db could not be read
+  int failedInRow = 0;            // clip.db reads failed one after another
+  int problems = 0;               // records skipped or shortened, the first ones logged
+  std::string failedReason;       // the engine's message of the last failed read
 };
+
+// A damaged file may hold thousands of bad records: the log names the first ones and counts the rest.
+constexpr int loggedProblems = 20;
+// Reads failing one after another mean clip.db cannot be read any more, not one damaged clip.
+constexpr int maxFailedReadsInRow = 20;
+
+void logProblem(core::Program& p, Conversion& c, const std::string& text) {
+  if (c.problems++ < loggedProblems) core::writeLog(p, p.captureTime + " " + text);
+}
 
 // Every way out: the index file and clip.db closed, the pending name cleared.
 void finish(core::Program& p, Conversion& c) {
@@ -98,14 +112,20 @@ std::string progressText(int records) {
   return text;
 }
 
-// The contents of one record into the ClipRecord; false when clip.db cannot be read any more.
-bool readContents(core::Program& p, Conversion& c, const store::OldRecord& record) {
+// The contents of one record into the ClipRecord; false when clip.db could not be read, and the
+// record keeps the text of its index entry.
+bool readContents(core::Program& p, Conversion& c, const store::OldRecord& record, int number) {
   core::ClipRecord& r = p.clip;
   if (!record.blob) return true;
   const bool image = record.type == 'I';
   const store::OldBlob blob =
       store::ReadOldBlob(p, c.contents, store::oldBlobKey(*record.blob, image ? 'I' : 'T'));
-  if (blob.state == store::OldBlob::Failed) return false;
+  if (blob.state == store::OldBlob::Failed) {
+    logProblem(p, c, "Record " + std::to_string(number) + " of " + c.name + ".dbt kept with its list text only: " +
+                         blob.key + " of clip.db could not be read, " + blob.reason);
+    c.failedReason = blob.reason;
+    return false;
+  }
   if (blob.state == store::OldBlob::Missing) return true;
   if (image) {
     // Kept as the bytes came; one that shows as no picture is still the user's clip.
@@ -124,18 +144,15 @@ bool readContents(core::Program& p, Conversion& c, const store::OldRecord& recor
   return true;
 }
 
-bool writeClip(core::Program& p, Conversion& c, const store::OldRecord& record) {
+bool writeClip(core::Program& p, Conversion& c, const store::OldRecord& record, int number) {
   core::ClipRecord& r = p.clip;
   r = core::ClipRecord{};
   r.cDate = record.date;
   r.cSource = record.source;
   r.cText = record.text;
   r.cImageSW = "N";
-  if (!readContents(p, c, record)) {
-    tell(p, "The old clip database clip.db could not be read (" + p.db.DbLastMessage() + "). The conversion of " +
-                c.name + " stopped after " + std::to_string(c.converted) + " clips.");
-    return false;
-  }
+  const bool read = readContents(p, c, record, number);
+  c.failedInRow = read ? 0 : c.failedInRow + 1;
   r.cRTFsw = "N";
   r.cHTMLsw = "N";
   r.cSet = c.name;
@@ -153,6 +170,12 @@ bool writeClip(core::Program& p, Conversion& c, const store::OldRecord& record) 
     return false;
   }
   ++c.converted;
+  if (!read) ++c.shortened;
+  if (c.failedInRow >= maxFailedReadsInRow) {
+    tell(p, "The old clip database clip.db could not be read (" + c.failedReason + "). The conversion of " + c.name +
+                " stopped after " + std::to_string(c.converted) + " clips.");
+    return false;
+  }
   return true;
 }
 
@@ -186,11 +209,13 @@ void importRecords(core::Program& p, Conversion& c) {
     const store::OldRecordKind kind = store::parseOldRecord(bytes, record);
     if (kind == store::OldRecordKind::Blank) continue;
     if (kind == store::OldRecordKind::Unreadable) {
-      tell(p, "Record " + std::to_string(number) + " of " + c.name + ".dbt is not an old Tandrel clip. The conversion of " +
-                  c.name + " stopped after " + std::to_string(c.converted) + " clips.");
-      return;
+      // One damaged record must not cost the records after it.
+      ++c.skipped;
+      logProblem(p, c,
+                 "Record " + std::to_string(number) + " of " + c.name + ".dbt skipped: it is not an old Tandrel clip");
+      continue;
     }
-    if (!writeClip(p, c, record)) return;
+    if (!writeClip(p, c, record, number)) return;
   }
 }
 
@@ -232,6 +257,9 @@ int ConvertSetFile(core::Program& p) {
   importRecords(p, c);
   platform::closeFile(c.index);
   c.index = 0;
+  if (c.problems > loggedProblems)
+    core::writeLog(p, p.captureTime + " " + std::to_string(c.problems - loggedProblems) + " more records of " + c.name +
+                         ".dbt skipped or kept with their list text only");
 
   if (c.converted == 0) {
     // Taken back, so that a later try is not refused as a duplicate.
@@ -250,6 +278,9 @@ int ConvertSetFile(core::Program& p) {
   core::saveSettings(p);
   ui::showStatus(p, "Action Complete", ui::colour::blue, ui::colour::white);
   core::writeLog(p, p.captureTime + " Converted " + std::to_string(c.converted) + " clips into " + c.name);
+  if (c.skipped > 0 || c.shortened > 0)
+    tell(p, "Conversion of set " + c.name + ": " + std::to_string(c.skipped) + " records skipped, " +
+                std::to_string(c.shortened) + " clips kept with their list text only (see the log).");
   return 1;
 }
 

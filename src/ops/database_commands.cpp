@@ -76,7 +76,10 @@ int restoreFrom(core::Program& p, const RestoreKind& kind) {
       return 0;
     case store::ReplaceResult::LiveLost:
       core::writeLog(p, p.captureTime + " Restore from " + path + " failed and the database did not open again");
-      tell(p, "Unable to properly reopen the database.");
+      tell(p, "Unable to properly reopen the database. " +
+                  (result.leftAside ? "Your clips from before the restore are kept in " + result.asidePath +
+                                          "; Tandrel puts them back when it starts again."
+                                    : "Your clips from before the restore are in " + p.paths.databasePath + "."));
       if (p.hooks.shutDown) p.hooks.shutDown(p);
       p.quitRequested = 1;
       return 0;
@@ -106,7 +109,8 @@ void ReloadClipStore(core::Program& p) {
   p.view.targetSet.clear();
   p.capture.lastClipboardText.clear();
   p.freshStart = 0;  // the welcome clip belongs to a first start only
-  InitClipStore(p);
+  // The file may lack the active set: the main set is shown then, and the user is told.
+  InitClipStore(p, false);
   ui::refreshStatus(p);
 }
 

@@ -26,9 +26,9 @@ void tell(core::Program& p, const std::string& text, const std::string& title = 
 
 }  // namespace
 
-void InitClipStore(core::Program& p) {
+void InitClipStore(core::Program& p, bool insertActiveSet) {
   ui::clearClipView(p);
-  if (store::CreateClipTables(p) == 0) ui::showActionFailed(p);
+  if (store::CreateClipTables(p, insertActiveSet) == 0) ui::showActionFailed(p);
   RefreshSetFolders(p);
   p.view.windowTitle = core::trimBlanks(platform::getWindowText(p.mainWindow, 101));
   // A file read again (a refresh, a restore) may lack the open target: it is closed, never written to.
@@ -115,7 +115,10 @@ void DeleteSet(core::Program& p) {
   if (platform::messageBox(p.mainWindow, "Are you sure you want to delete " + name, core::appName,
                            platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
     return;
-  store::deleteSetData(p, name);
+  if (!store::deleteSetData(p, name)) {
+    ui::showActionFailed(p);
+    return;
+  }
   // Nothing may be moved into a set that is gone.
   if (p.view.targetSetOpen == 1 && name == p.edit.openTargetName) closeTargetSet(p);
   if (p.view.targetSet == name) p.view.targetSet.clear();

@@ -10,8 +10,9 @@ struct Program;
 namespace ops {
 
 // Opens the clip store at start-up: tables and standard sets, the welcome clip on a fresh
-// start, the set list and the active set's clips.
-void InitClipStore(core::Program& p);
+// start, the set list and the active set's clips. Without `insertActiveSet` the active set is
+// looked up only, and the main set loaded when it has no row (a file that replaced the one before).
+void InitClipStore(core::Program& p, bool insertActiveSet = true);
 // Loads the active set's clips into the list (the main set when the active set has no row).
 void LoadActiveSet(core::Program& p);
 // Makes every set's folder and lists the sets in the set list.

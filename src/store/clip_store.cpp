@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <cstdlib>
+
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
@@ -19,7 +21,7 @@ namespace store {
 namespace {
 
 constexpr int maxWriteAttempts = 3;
-constexpr int maxReadTries = 50;
+constexpr int readRetryMs = 5;
 
 const char* const createClipTable =
     "Create Table IF NOT EXISTS cTbl (cKey INTEGER PRIMARY KEY AUTOINCREMENT, cDate text, cSet text, cRTFsw text, "
@@ -58,6 +60,15 @@ std::string columnText(core::Program& p, sqlite3_stmt* stmt, int column) {
   return text == nullptr ? " " : std::string(text, static_cast<std::size_t>(n));
 }
 
+// The rows the connection's last INSERT, UPDATE or DELETE changed; -1 when that cannot be read.
+int changedRows(core::Program& p) {
+  core::Recordset rs;
+  p.db.DbQuery("SELECT changes()", p.databaseHandle, rs);
+  const int changed = p.db.RecordsetValueByIndex(0, rs) == 1 ? std::atoi(rs.value.c_str()) : -1;
+  p.db.RecordsetRelease(rs);
+  return changed;
+}
+
 int insertWelcomeClip(core::Program& p) {
   const int written = WritePlainTextClip(p, "Tandrel", "Tandrel allows you to enter a note to associate with a clip",
                                          "Tandrel, your number 1 clipboard assistant");
@@ -68,6 +79,18 @@ int insertWelcomeClip(core::Program& p) {
 }
 
 }  // namespace
+
+int stepRead(core::Program& p, sqlite3_stmt* stmt) {
+  const std::uint32_t start = platform::tickCount();
+  int result = p.db.StmtStep(stmt);
+  while (result != SQLITE_ROW && result != SQLITE_DONE && platform::tickCount() - start < maxReadWaitMs &&
+         (p.db.DbLastMessage() == core::dbResultText(SQLITE_BUSY) ||
+          p.db.DbLastMessage() == core::dbResultText(SQLITE_LOCKED))) {
+    platform::sleep(readRetryMs);
+    result = p.db.StmtStep(stmt);
+  }
+  return result;
+}
 
 std::string escapeQuotes(const std::string& text) {
   std::string out;
@@ -85,10 +108,10 @@ void CreateClipSchema(core::Program& p) {
   p.db.DbExecute(createSetIndex, p.databaseHandle);
 }
 
-int CreateClipTables(core::Program& p) {
+int CreateClipTables(core::Program& p, bool insertActiveSet) {
   CreateClipSchema(p);
   if (p.freshStart == 1) p.settings.activeSetName = core::mainSetName;
-  insertSetRow(p, p.settings.activeSetName);
+  if (insertActiveSet) insertSetRow(p, p.settings.activeSetName);
   insertSetRow(p, core::trashSetName);
   return p.freshStart == 1 ? insertWelcomeClip(p) : 1;
 }
@@ -172,16 +195,15 @@ int ReadClip(core::Program& p) {
   if (p.view.rows.empty()) return 0;
   sqlite3_stmt* stmt =
       p.db.DbPrepare(p.databaseHandle, "SELECT * FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'");
-  int result = p.db.StmtStep(stmt);
-  for (int tries = 1; result != SQLITE_ROW && result != SQLITE_DONE; ++tries) {
-    if (tries > maxReadTries) {
-      core::writeLog(p, p.captureTime + " ReadClip gave up after " + std::to_string(maxReadTries) +
-                           " tries key = " + p.currentKey + " " + p.db.DbLastMessage());
-      p.db.StmtFinalize(stmt);
-      return 0;
-    }
-    platform::sleep(5);
-    result = p.db.StmtStep(stmt);
+  if (stmt == nullptr) {
+    core::writeLog(p, p.captureTime + " ReadClip not prepared key = " + p.currentKey + " " + p.db.DbLastMessage());
+    return 0;
+  }
+  const int result = stepRead(p, stmt);
+  if (result != SQLITE_ROW && result != SQLITE_DONE) {
+    core::writeLog(p, p.captureTime + " ReadClip gave up waiting key = " + p.currentKey + " " + p.db.DbLastMessage());
+    p.db.StmtFinalize(stmt);
+    return 0;
   }
   if (result == SQLITE_DONE) {
     p.db.StmtFinalize(stmt);
@@ -251,6 +273,11 @@ int UpdateClipText(core::Program& p, const std::string& text, bool plainText) {
                  p.databaseHandle);
   if (p.db.DbLastMessage() != "OK") {
     tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
+    return 0;
+  }
+  // An UPDATE that found no clip (deleted meanwhile, or by another program) succeeds all the same.
+  if (changedRows(p) != 1) {
+    core::writeLog(p, p.captureTime + " UpdateClipText found no clip key = " + p.currentKey);
     return 0;
   }
   // An UPDATE inserts nothing: lastKey keeps naming the last inserted clip.

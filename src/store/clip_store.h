@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <string>
 
+struct sqlite3_stmt;
+
 namespace core {
 struct Program;
 }
 
 namespace store {
 
-// Creates the tables and standard sets and adds the welcome clip on a fresh start; 0 when that
-// clip could not be written.
-int CreateClipTables(core::Program& p);
+// Creates the tables and standard sets (the active set's row only with `insertActiveSet`) and
+// adds the welcome clip on a fresh start; 0 when that clip could not be written.
+int CreateClipTables(core::Program& p, bool insertActiveSet = true);
 // The statements that make the tables and the index of a clip database where they are missing.
 void CreateClipSchema(core::Program& p);
 // Inserts the current ClipRecord; 1 written (lastKey set), 0 failed (the user was told of the reason).
@@ -48,6 +50,12 @@ void RollBackBatch(core::Program& p);
 void DeleteClip(core::Program& p);
 void EmptyTrash(core::Program& p);
 void VacuumClips(core::Program& p);
+
+// Steps a read, again and again while another program holds a lock on the file, for about
+// maxReadWaitMs in all: the window waits with it. Answers SQLITE_ROW, SQLITE_DONE, or 0 when it
+// failed or gave up. One step may wait up to the engine's own busy timeout before the clock is read.
+constexpr std::uint32_t maxReadWaitMs = 3000;
+int stepRead(core::Program& p, sqlite3_stmt* stmt);
 
 // Doubles every single quote, for a value placed inside an SQL text literal.
 std::string escapeQuotes(const std::string& text);

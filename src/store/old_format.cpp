@@ -9,12 +9,10 @@
 #include "core/log.h"
 #include "core/program.h"
 #include "core/text.h"
-#include "platform/system.h"
+#include "store/clip_store.h"
 
 namespace store {
 namespace {
-
-constexpr int maxStepTries = 50;
 
 // Characters `length` from 1-based position `first`, clamped to the record.
 std::string slice(const std::string& record, std::size_t first, std::size_t length) {
@@ -84,21 +82,18 @@ OldBlob ReadOldBlob(core::Program& p, sqlite3* oldContents, const std::string& k
   for (;;) {
     sqlite3_stmt* stmt = p.db.DbPrepare(oldContents, "SELECT fldBlob FROM tblBlob WHERE fldKey = ?");
     if (stmt == nullptr || p.db.StmtBindText(stmt, 1, &blob.key) == 0) {
+      blob.reason = p.db.DbLastMessage();
       if (stmt != nullptr) p.db.StmtFinalize(stmt);
       blob.state = OldBlob::Failed;
       return blob;
     }
-    int result = p.db.StmtStep(stmt);
-    // A busy file is waited for a while; one that keeps failing is not read forever.
-    for (int tries = 1; result != SQLITE_ROW && result != SQLITE_DONE; ++tries) {
-      if (tries >= maxStepTries) {
-        core::writeLog(p, p.captureTime + " Read Blob gave up on " + blob.key + " " + p.db.DbLastMessage());
-        p.db.StmtFinalize(stmt);
-        blob.state = OldBlob::Failed;
-        return blob;
-      }
-      platform::sleep(5);
-      result = p.db.StmtStep(stmt);
+    // A busy file is waited for a few seconds at most; one that keeps failing is not read forever.
+    const int result = stepRead(p, stmt);
+    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+      blob.reason = p.db.DbLastMessage();
+      p.db.StmtFinalize(stmt);
+      blob.state = OldBlob::Failed;
+      return blob;
     }
     if (result == SQLITE_DONE) {
       p.db.StmtFinalize(stmt);
@@ -130,7 +125,10 @@ OldBlob ReadOldBlob(core::Program& p, sqlite3* oldContents, const std::string& k
       return blob;
     }
     blob.state = p.db.StmtFinalize(stmt) == 1 ? OldBlob::Found : OldBlob::Failed;
-    if (blob.state == OldBlob::Failed) blob.bytes.clear();
+    if (blob.state == OldBlob::Failed) {
+      blob.reason = p.db.DbLastMessage();
+      blob.bytes.clear();
+    }
     return blob;
   }
 }

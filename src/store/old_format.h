@@ -56,9 +56,11 @@ struct OldBlob {
   enum State { Found, Missing, Failed } state = Missing;
   std::string key;     // the key that was found ("12R" where "12T" was asked for and missing)
   std::string bytes;   // the contents: text (plain or rich) or an encoded image
+  std::string reason;  // Failed: the engine's message
 };
 // ReadOldBlob: the contents stored under `key`; a text missing under "T" is looked for under "R".
-// Found with an empty value counts as missing (logged). Failed when the file cannot be read.
+// Found with an empty value counts as missing (logged). Failed when the file cannot be read, or
+// stayed locked for a few seconds (nothing is logged: the caller counts such records).
 OldBlob ReadOldBlob(core::Program& p, sqlite3* oldContents, const std::string& key);
 
 }  // namespace store

@@ -9,6 +9,7 @@
 
 #include "core/log.h"
 #include "core/program.h"
+#include "core/text.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -31,13 +32,29 @@ std::string dateStamp() {
   return text;
 }
 
-// A name of the pattern that no file there has yet (two replacements may come in one second).
-std::string newAsidePath(const core::Program& p) {
-  const std::string base = p.paths.dataFolder + asidePrefix + dateStamp();
+// A name that no file there has yet (two replacements may come in one second).
+std::string unusedPath(const std::string& base) {
   std::string path = base;
   for (int n = 2; platform::fileExists(path) || platform::fileExists(path + journal); ++n)
     path = base + "-" + std::to_string(n);
   return path;
+}
+
+std::string newAsidePath(const core::Program& p) { return unusedPath(p.paths.dataFolder + asidePrefix + dateStamp()); }
+
+std::string markerPath(const core::Program& p) { return p.paths.dataFolder + restoreMarkerName; }
+
+// The note names the copy by its file name: the data folder is where it is looked for. Written
+// through to the disk, since it is what a start after a power cut has to go by.
+bool writeMarker(const core::Program& p, const std::string& aside) {
+  const std::string marker = markerPath(p);
+  const platform::Handle file = platform::createSharedReadFile(marker);
+  if (file == 0) return false;
+  const bool written = platform::writeToFile(file, aside.substr(p.paths.dataFolder.size()) + "\r\n") &&
+                       platform::flushFile(file);
+  platform::closeFile(file);
+  if (!written) platform::deleteFile(marker);
+  return written;
 }
 
 // A file and the journal the engine may have left beside it move together, so that the journal is
@@ -53,27 +70,39 @@ bool sameSize(const std::string& a, const std::string& b) {
   return sizeA && sizeB && *sizeA == *sizeB;
 }
 
-// Puts the live file back in place and opens it; false when it cannot be had again.
-bool putLiveBack(core::Program& p, const std::string& aside) {
+// Moves the copy set aside to the database's place, where nothing stands any more; false when it
+// did not arrive there.
+bool moveBack(const std::string& aside, const std::string& path) {
+  if (moveWithJournal(aside, path)) return true;
+  // A rename refused (a scanner holding the copy, say) still leaves a copy to be made.
+  if (!platform::copyFile(aside, path, false) || !sameSize(aside, path)) return false;
+  platform::deleteFile(aside);
+  return true;
+}
+
+enum class PutBack { Open, Unopenable, Aside };
+// Puts the live file back in place and opens it.
+PutBack putLiveBack(core::Program& p, const std::string& aside) {
   const std::string& path = p.paths.databasePath;
   platform::deleteFile(path + journal);
-  if (platform::fileExists(path) && !platform::deleteFile(path)) return false;
-  if (!moveWithJournal(aside, path)) {
-    // A rename refused (a scanner holding the copy, say) still leaves a copy to be made.
-    if (!platform::copyFile(aside, path, false) || !sameSize(aside, path)) return false;
-    platform::deleteFile(aside);
-  }
+  if (platform::fileExists(path) && !platform::deleteFile(path)) return PutBack::Aside;
+  if (!moveBack(aside, path)) return PutBack::Aside;
   p.databaseHandle = p.db.DbOpen(path);
-  if (p.databaseHandle == nullptr) return false;
+  if (p.databaseHandle == nullptr) return PutBack::Unopenable;
   std::string reason;
-  return checkSets(p, p.databaseHandle, reason) == SetsCheck::Valid;
+  return checkSets(p, p.databaseHandle, reason) == SetsCheck::Valid ? PutBack::Open : PutBack::Unopenable;
 }
 
 ReplaceResult backOut(core::Program& p, ReplaceResult result) {
-  if (!putLiveBack(p, result.asidePath)) {
+  const PutBack back = putLiveBack(p, result.asidePath);
+  // Only a live file still aside needs the note: the next start puts it back.
+  if (back != PutBack::Aside) platform::deleteFile(markerPath(p));
+  if (back != PutBack::Open) {
     result.reason = p.db.DbLastMessage();
     result.outcome = ReplaceResult::LiveLost;
-    core::writeLog(p, p.captureTime + " Restore could not put the database back from " + result.asidePath);
+    result.leftAside = back == PutBack::Aside;
+    core::writeLog(p, p.captureTime + " Restore could not put the database back from " + result.asidePath +
+                         (result.leftAside ? ", it stays there until the next start" : ", it does not open"));
     return result;
   }
   core::writeLog(p, p.captureTime + " Restore backed out, the database is back from " + result.asidePath);
@@ -110,18 +139,29 @@ SetsCheck checkSets(core::Program& p, sqlite3* db, std::string& reason) {
 ReplaceResult replaceDatabase(core::Program& p, const std::string& chosen, int waitMs) {
   ReplaceResult result;
   const std::string& path = p.paths.databasePath;
+  // Without the note a replacement cut short would leave the clips where no start looks for them;
+  // a note still there is an earlier one's, whose copy the next start has to put back first.
+  result.asidePath = newAsidePath(p);
+  const bool earlier = platform::fileExists(markerPath(p));
+  if (earlier || !writeMarker(p, result.asidePath)) {
+    result.outcome = ReplaceResult::CopyFailed;
+    result.reason = earlier ? "an earlier restore is not finished (" + markerPath(p) + ")"
+                            : "the note " + markerPath(p) + " could not be written";
+    return result;
+  }
   p.db.StmtFinalizeAll(p.databaseHandle);
   if (p.databaseHandle != nullptr && p.db.DbClose(p.databaseHandle) == 0) {
     result.reason = p.db.DbLastMessage();
+    platform::deleteFile(markerPath(p));
     return result;
   }
   p.databaseHandle = nullptr;
   platform::sleep(waitMs);
 
-  result.asidePath = newAsidePath(p);
   if (!moveWithJournal(path, result.asidePath)) {
     result.outcome = ReplaceResult::CopyFailed;
     result.reason = "the database could not be set aside";
+    platform::deleteFile(markerPath(p));
     p.databaseHandle = p.db.DbOpen(path);
     if (p.databaseHandle == nullptr) result.outcome = ReplaceResult::LiveLost;
     return result;
@@ -144,6 +184,7 @@ ReplaceResult replaceDatabase(core::Program& p, const std::string& chosen, int w
     return backOut(p, result);
   }
   p.databaseHandle = restored;
+  platform::deleteFile(markerPath(p));
   CreateClipSchema(p);
   convertOlderText(p);
   pruneAsideCopies(p);
@@ -167,6 +208,47 @@ void pruneAsideCopies(core::Program& p) {
     platform::deleteFile(old);
     platform::deleteFile(old + journal);
   }
+}
+
+RestoreRecovery recoverUnfinishedRestore(core::Program& p) {
+  RestoreRecovery r;
+  const std::string marker = markerPath(p);
+  if (!platform::fileExists(marker)) return r;
+  const auto note = platform::readFile(marker, 4096);
+  const std::string name = note ? core::trimBlanks(note->substr(0, note->find_first_of("\r\n"))) : "";
+  r.asidePath = p.paths.dataFolder + name;
+  // Only a copy of ours in the data folder is ever moved: a damaged note moves nothing.
+  const bool ours =
+      name.compare(0, asidePrefix.size(), asidePrefix) == 0 && name.find_first_of("\\/:") == std::string::npos;
+  if (!ours || !platform::fileExists(r.asidePath)) {
+    platform::deleteFile(marker);
+    r.outcome = RestoreRecovery::NoteRemoved;
+    core::writeLog(p, p.captureTime + " Restore note removed, the copy it names is not there: " + r.asidePath);
+    return r;
+  }
+
+  r.outcome = RestoreRecovery::NotPutBack;
+  const std::string& path = p.paths.databasePath;
+  if (platform::fileExists(path) || platform::fileExists(path + journal)) {
+    r.badPath = unusedPath(path + ".bad-" + dateStamp());
+    // A journal without its file is moved too: it must never be rolled back into the copy.
+    const bool moved = platform::fileExists(path) ? moveWithJournal(path, r.badPath)
+                                                   : platform::renameFile(path + journal, r.badPath + journal);
+    if (!moved) {
+      core::writeLog(p, p.captureTime + " Restore note kept: " + path + " could not be moved aside to put back " +
+                           r.asidePath);
+      return r;
+    }
+  }
+  if (!moveBack(r.asidePath, path)) {
+    core::writeLog(p, p.captureTime + " Restore note kept: " + r.asidePath + " could not be put back as " + path);
+    return r;
+  }
+  platform::deleteFile(marker);
+  r.outcome = RestoreRecovery::PutBack;
+  core::writeLog(p, p.captureTime + " Unfinished restore: the database is back from " + r.asidePath +
+                       (r.badPath.empty() ? "" : ", what stood in its place is " + r.badPath));
+  return r;
 }
 
 void ReopenDatabase(core::Program& p) {

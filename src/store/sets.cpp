@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/log.h"
 #include "core/program.h"
 #include "core/set_names.h"
 #include "platform/dialogs.h"
@@ -120,12 +121,25 @@ int SetExists(core::Program& p, const std::string& name) {
   return 0;
 }
 
-void deleteSetData(core::Program& p, const std::string& name) {
-  if (p.db.DbExecute("DELETE FROM ctbl WHERE cSet ='" + escapeQuotes(name) + "';", p.databaseHandle) == 0)
-    tell(p, "Delete Items failed For Value " + p.db.DbLastMessage(), core::appName + " error");
-  if (p.db.DbExecute("DELETE FROM Sets WHERE setName ='" + escapeQuotes(name) + "';", p.databaseHandle) == 0)
-    tell(p, "Delete Set failed For Value " + p.db.DbLastMessage(), core::appName + " error");
+bool deleteSetData(core::Program& p, const std::string& name) {
+  // The clips and the row go together or not at all: clips without their set would be kept and
+  // never shown again. A savepoint, so that it holds inside a transaction already open as well.
+  const std::string quoted = escapeQuotes(name);
+  bool ok = p.db.DbExecute("SAVEPOINT deleteSet", p.databaseHandle) != 0;
+  if (ok) {
+    ok = p.db.DbExecute("DELETE FROM ctbl WHERE cSet ='" + quoted + "';", p.databaseHandle) != 0 &&
+         p.db.DbExecute("DELETE FROM Sets WHERE setName ='" + quoted + "';", p.databaseHandle) != 0;
+    const std::string reason = p.db.DbLastMessage();
+    if (!ok) p.db.DbExecute("ROLLBACK TO deleteSet", p.databaseHandle);
+    ok = p.db.DbExecute("RELEASE deleteSet", p.databaseHandle) != 0 && ok;
+    if (p.db.DbLastMessage() == "OK") p.db.restoreLastMessage(reason);
+  }
+  if (!ok) {
+    core::writeLog(p, p.captureTime + " Set " + name + " not deleted: " + p.db.DbLastMessage());
+    return false;
+  }
   if (core::isUsableSetName(name)) platform::deleteFolderTree(setFolder(p, name));
+  return true;
 }
 
 }  // namespace store

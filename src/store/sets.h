@@ -24,8 +24,9 @@ std::vector<std::string> readSetNames(core::Program& p);
 // Reads the clips of `set` into the rows, oldest first (the rows are not cleared here);
 // false after telling the user when the engine failed part way.
 bool readSetRows(core::Program& p, const std::string& set);
-// Deletes a set's clips, its row and its folder, telling the user of each step that failed.
-void deleteSetData(core::Program& p, const std::string& name);
+// Deletes a set's clips and its row in one transaction, then its folder; false when the engine
+// refused, with nothing changed (the reason is logged and left as the last message).
+bool deleteSetData(core::Program& p, const std::string& name);
 // The folder of a set under the sets folder.
 std::string setFolder(const core::Program& p, const std::string& name);
 

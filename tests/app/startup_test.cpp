@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/startup.h"
 #include "platform/shell.h"
@@ -168,6 +169,19 @@ TEST_F(StartupTest, OlderFilesBesideTheProgramMoveIntoTheDataFolder) {
   EXPECT_FALSE(exists(programFolder + "tandrel.ini"));
   EXPECT_FALSE(exists(programFolder + "tandrel.log"));
   EXPECT_EQ(query("select cText from cTbl"), (Rows{{"old clip"}}));
+}
+
+TEST_F(StartupTest, OldSettingsThatCannotBeCopiedStayBesideTheProgram) {
+  createDatabase(programFolder + "tdclips.db");
+  write(programFolder + "tandrel.ini", "ActiveClipSet = td_clips\r\nVersion = 2.7\r\n");
+  // Something of that name in the data folder that is no file refuses the copy.
+  std::filesystem::create_directories(desktop.hostPath(dataFolder + "tandrel.ini"));
+  desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
+  thenEndSession();
+  EXPECT_EQ(run(), 0);
+  EXPECT_FALSE(exists(programFolder + "tdclips.db"));
+  EXPECT_EQ(read(programFolder + "tandrel.ini"), "ActiveClipSet = td_clips\r\nVersion = 2.7\r\n");
+  EXPECT_TRUE(contains(logLines(), "Old settings left in place, they could not be copied " + programFolder + "tandrel.ini"));
 }
 
 TEST_F(StartupTest, SettingsBesideTheProgramWithoutADatabaseStayWhereTheyAre) {

@@ -1,6 +1,9 @@
 // Converting old clip sets from the menu: what arrives in the database and the list, what every
 // kind of bad file or name gets, and that nothing the files hold can reach an SQL text.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstring>
 
 #include "core/program.h"
 #include "platform/dialogs.h"
@@ -16,6 +19,14 @@ using Texts = std::vector<std::string>;
 
 const std::string pngBytes = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "not really a picture";
 const std::string hostileName = "x');DELETE FROM cTbl;--";
+
+// An engine that cannot read the contents of old clip number 9.
+int failingBlobStep(sqlite3_stmt* stmt) {
+  char* sql = sqlite3_expanded_sql(stmt);
+  const bool blob9 = sql != nullptr && std::strstr(sql, "fldKey = '9T'") != nullptr;
+  sqlite3_free(sql);
+  return blob9 ? SQLITE_IOERR : sqlite3_step(stmt);
+}
 
 class ConversionTest : public MainWindowTest {
  protected:
@@ -202,20 +213,45 @@ TEST_F(ConversionTest, ASetWithNothingToConvertIsTakenBackSoThatATryLaterIsNoDup
   runToEnd();
 }
 
-TEST_F(ConversionTest, GarbageEndsTheImportWithAMessageAndKeepsWhatWasConverted) {
+TEST_F(ConversionTest, UnreadableRecordsAreSkippedAndCountedAndTheRestIsImported) {
   writeContents();
   std::string garbage;
-  for (int i = 0; i < 437 * 3; ++i) garbage += static_cast<char>((i * 7919) % 251 + 1);
-  write(dataFolder + "mixed.dbt", oldRecord({"good", "2009-01-01 00:00:00", 1, "", 'T'}) + garbage);
-  write(dataFolder + "broken.dbt", oldRecord({"good", "2009-01-01 00:00:00", 1, "", 'T'}));
+  for (int i = 0; i < 437 * 23; ++i) garbage += static_cast<char>((i * 7919) % 251 + 1);
+  const std::string good = oldRecord({"good", "2009-01-01 00:00:00", 1, "", 'T'});
+  const std::string unreadable = oldRecord({"lost", "2009-01-02 00:00:00", 9, "its list text", 'T'});
+  write(dataFolder + "mixed.dbt", good + garbage + unreadable + good);
+  std::string stuck;
+  for (int i = 0; i < 22; ++i) stuck += unreadable;
+  write(dataFolder + "stuck.dbt", stuck);
+  write(dataFolder + "broken.dbt", good);
+  core::SqliteApi failing = *core::linkedSqliteApi();
+  failing.step = failingBlobStep;
   desktop.then([&] {
     okToEverything();
+    ASSERT_EQ(program->db.DbBindLibrary(&failing), 1);
     convert({dataFolder + "mixed.dbt"});
   });
   desktop.then([&] {
-    EXPECT_EQ(boxes(), (Texts{"Record 2 of mixed.dbt is not an old Tandrel clip. The conversion of mixed stopped after 1 clips."}));
-    EXPECT_EQ(clipsOf("mixed").size(), 1u);
+    EXPECT_EQ(boxes(), (Texts{"Conversion of set mixed: 23 records skipped, 1 clips kept with their list text only (see the log)."}));
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Complete");
+    EXPECT_EQ(query("select cSource, cText from cTbl where cSet = 'mixed' order by cKey"),
+              (Rows{{"good", "the whole first text, longer than its index entry"},
+                    {"lost", "its list text"},
+                    {"good", "the whole first text, longer than its index entry"}}));
     EXPECT_EQ(program->settings.activeSetName, "mixed");
+    // The first 20 named, the rest counted.
+    EXPECT_EQ(logLinesWith(" of mixed.dbt skipped: it is not an old Tandrel clip"), 20);
+    EXPECT_EQ(logLinesWith(" 4 more records of mixed.dbt skipped or kept with their list text only"), 1);
+    // Reads that keep failing mean clip.db cannot be read: the set stops after 20 of them.
+    convert({dataFolder + "stuck.dbt"});
+  });
+  desktop.then([&] {
+    EXPECT_EQ(boxes().size(), 3u);
+    EXPECT_EQ(boxes()[1], "The old clip database clip.db could not be read (Some kind of disk I/O error occurred). "
+                          "The conversion of stuck stopped after 20 clips.");
+    EXPECT_EQ(boxes()[2], "Conversion of set stuck: 0 records skipped, 20 clips kept with their list text only (see the log).");
+    EXPECT_EQ(clipsOf("stuck").size(), 20u);
+    ASSERT_EQ(program->db.DbBindLibrary(core::linkedSqliteApi()), 1);
     // clip.db that is no database: nothing starts.
     write(dataFolder + "clip.db", std::string(4096, 'g'));
     convert({dataFolder + "broken.dbt"});
@@ -228,7 +264,7 @@ TEST_F(ConversionTest, GarbageEndsTheImportWithAMessageAndKeepsWhatWasConverted)
   });
   desktop.then([&] {
     EXPECT_EQ(boxes().back(), "No existing database for conversion. clip.db. Can not continue. ");
-    EXPECT_EQ(boxes().size(), 3u);
+    EXPECT_EQ(boxes().size(), 5u);
     desktop.answerer = nullptr;
   });
   runToEnd();

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "core/program.h"
 #include "platform/dialogs.h"
@@ -23,6 +25,12 @@ const std::string backupSeven = dataFolder + "tdclips_7.dbk";
 const std::string invalidMessage = "The restored database does not appear to be a valid tdclips database.";
 
 int refuseClose(sqlite3*) { return SQLITE_BUSY; }
+// Runs once at the engine's next open of a file.
+std::function<void()> atNextOpen;
+int hookedOpen(const char* path, sqlite3** db) {
+  if (atNextOpen) std::exchange(atNextOpen, nullptr)();
+  return sqlite3_open(path, db);
+}
 
 class DatabaseCommandsTest : public MainWindowTest {
  protected:
@@ -367,12 +375,16 @@ TEST_F(DatabaseCommandsTest, ACopyThatFailsIsBackedOut) {
   desktop.then([&] {
     copy("not in the backup");
     before = everyRow();
-    desktop.diskFull = true;
+    // The disk fills up once the live database is closed for the copy.
+    desktop.duringSleep = [&] {
+      if (program->databaseHandle == nullptr) desktop.diskFull = true;
+    };
     desktop.fileDialogAnswers.push_back({dataFolder + "tdclips_4.dbk"});
     desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
     menu(ui::commandRestore);
   });
   desktop.then([&] {
+    desktop.duringSleep = nullptr;
     desktop.diskFull = false;
     EXPECT_EQ(boxesFrom(1), (Texts{"Unable to copy " + dataFolder + "tdclips_4.dbk over the database: the copy did not arrive whole.",
                                    "The Restore was backed out.  " + dataFolder + "tdclips_4.dbk"}));
@@ -381,6 +393,72 @@ TEST_F(DatabaseCommandsTest, ACopyThatFailsIsBackedOut) {
     desktop.answerer = nullptr;
   });
   runToEnd();
+}
+
+TEST_F(DatabaseCommandsTest, ARestoredFileWithoutTheActiveSetShowsTheMainSetWithItsMessage) {
+  seedThree("Version = 2.8\r\nActiveClipSet = work\r\n");
+  const std::string older = dataFolder + "older.dbk";
+  createDatabase(older);
+  execute("insert into Sets (setName) values ('td_clips');"
+          "insert into cTbl (cSet, cText, cSource, cNote) values ('td_clips', 'restored clip', 's', ' ');",
+          older);
+  desktop.then([&] {
+    EXPECT_TRUE(listColumn(0).empty());  // work has no clips
+    desktop.answerNext(platform::IDOK);
+    desktop.fileDialogAnswers.push_back({older});
+    menu(ui::commandRestore);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(boxesFrom(0), (Texts{"Active set work not found in database. Using default."}));
+    EXPECT_EQ(program->settings.activeSetName, "td_clips");
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("restored clip")}));
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Complete");
+    // No empty set of the old name; the trash is there as always.
+    EXPECT_EQ(query("select setName from Sets order by setID"), (Rows{{"td_clips"}, {"td_trash"}}));
+  });
+  runToEnd();
+}
+
+TEST_F(DatabaseCommandsTest, ARestoreThatCannotPutTheLiveClipsBackLeavesThemToTheNextStart) {
+  seedThree();
+  const std::string garbage(8192, 'g');
+  write(dataFolder + "garbage.dbk", garbage);
+  core::SqliteApi hooked = *core::linkedSqliteApi();
+  hooked.open = hookedOpen;
+  desktop.answerer = [](const sim::MessageBoxRecord&) { return platform::IDOK; };
+  desktop.then([&] {
+    ASSERT_EQ(program->db.DbBindLibrary(&hooked), 1);
+    // Another program takes hold of the copy as soon as it is there: it can be neither read nor deleted.
+    atNextOpen = [] { platform::openReadFile(dataFolder + "tdclips.db"); };
+    desktop.fileDialogAnswers.push_back({dataFolder + "garbage.dbk"});
+    menu(ui::commandRestore);
+  });
+  EXPECT_EQ(run(), 0);
+  const auto aside = asideCopies();
+  ASSERT_EQ(aside.size(), 1u);
+  const std::string asidePath = dataFolder + aside[0];
+  EXPECT_EQ(boxesFrom(0), (Texts{"Unable to properly reopen the database. Your clips from before the restore are kept in " +
+                                 asidePath + "; Tandrel puts them back when it starts again."}));
+  EXPECT_EQ(read(dataFolder + "tdclips.db"), garbage);
+  EXPECT_EQ(clipCount(asidePath), "3");
+  EXPECT_TRUE(exists(dataFolder + store::restoreMarkerName));
+
+  // The next start puts them back, and keeps what stood in their place.
+  core::Program second;
+  desktop.then([&] {
+    EXPECT_EQ(listColumn(0).size(), 3u);
+    desktop.send(second.mainWindow, platform::WM_QUERYENDSESSION);
+  });
+  EXPECT_EQ(run(second), 0);
+  std::string bad;
+  for (const std::string& name : platform::filesIn(dataFolder))
+    if (name.rfind("tdclips.db.bad-", 0) == 0) bad = dataFolder + name;
+  EXPECT_EQ(boxesFrom(1), (Texts{"A restore of the clip database did not finish. Your clips from before it are back from " +
+                                 asidePath + "; the file that stood in their place is kept as " + bad + "."}));
+  EXPECT_EQ(read(bad), garbage);
+  EXPECT_EQ(clipCount(), "3");
+  EXPECT_FALSE(exists(asidePath));
+  EXPECT_FALSE(exists(dataFolder + store::restoreMarkerName));
 }
 
 TEST_F(DatabaseCommandsTest, ReopeningAfterAFailedWriteReloadsTheListAndTellsTheUser) {

@@ -10,14 +10,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "core/log.h"
 #include "platform/shell.h"
+#include "platform/system.h"
 #include "store/clip_database.h"
+#include "store/old_format.h"
 #include "support/sim_fixture.h"
 #include "ui/gadgets.h"
 
@@ -29,9 +30,14 @@ const std::string now = "2026-12-08  14:03:59";
 const std::string highBytes = "caf\xE9 \x99";
 const std::string finalizeMessage = "Unable to finalize Database transaction. Please notify the Tandrel support team";
 
-std::atomic<int> steps{0};
-int countingStep(sqlite3_stmt* stmt) {
-  ++steps;
+// An engine whose busy handler waits the layer's five seconds, on the simulated clock, while
+// another program holds the file until `lockedUntil`.
+std::uint32_t lockedUntil = 0;
+int lockedStep(sqlite3_stmt* stmt) {
+  if (platform::tickCount() < lockedUntil) {
+    platform::sleep(static_cast<int>(std::min<std::uint32_t>(5000, lockedUntil - platform::tickCount())));
+    if (platform::tickCount() < lockedUntil) return SQLITE_BUSY;
+  }
   return sqlite3_step(stmt);
 }
 int openReadOnly(const char* path, sqlite3** db) { return sqlite3_open_v2(path, db, SQLITE_OPEN_READONLY, nullptr); }
@@ -339,21 +345,43 @@ TEST_F(ClipStoreTest, ABusyDatabaseReleasedInTimeIsWaitedFor) {
   EXPECT_EQ(query("select cText from cTbl where cKey = " + std::to_string(program->lastKey)), (Rows{{"waited"}}));
 }
 
-TEST_F(ClipStoreTest, ReadClipGivesUpOnALockedDatabase) {
+TEST_F(ClipStoreTest, ReadsWaitForALockAFewSecondsAtMostAndAnUpdateOfAClipGoneFails) {
+  core::Program& p = *program;
   const std::int64_t key = store("locked away");
-  reopen(1);
+  ops::LoadActiveSet(p);
   select(key);
-  core::SqliteApi counting = *core::linkedSqliteApi();
-  counting.step = countingStep;
-  ASSERT_EQ(program->db.DbBindLibrary(&counting), 1);
-  steps = 0;
-  ExclusiveLock other(databaseHost());
+  execute("CREATE TABLE tblBlob (fldKey text, fldBlob); INSERT INTO tblBlob VALUES ('7T', 'old text')",
+          dataFolder + "clip.db");
+  std::string reason;
+  sqlite3* oldContents = store::openOldContents(p, dataFolder + "clip.db", reason);
+  ASSERT_NE(oldContents, nullptr);
+  core::SqliteApi waiting = *core::linkedSqliteApi();
+  waiting.step = lockedStep;
+  ASSERT_EQ(p.db.DbBindLibrary(&waiting), 1);
 
-  EXPECT_EQ(store::ReadClip(*program), 0);
-  EXPECT_EQ(steps, 51);  // the first step and 50 more
-  EXPECT_EQ(log().back(), now + " ReadClip gave up after 50 tries key = " + program->currentKey +
-                              " The database file is locked");
-  EXPECT_EQ(statusLine(), "td_clips");
+  // Another program holds the file for 10 s: the window is not kept waiting that long.
+  lockedUntil = platform::tickCount() + 10000;
+  EXPECT_EQ(store::ReadClip(p), 0);
+  EXPECT_EQ(log().back(), now + " ReadClip gave up waiting key = " + p.currentKey + " The database file is locked");
+  lockedUntil = platform::tickCount() + 10000;
+  const store::OldBlob blob = store::ReadOldBlob(p, oldContents, "7T");
+  EXPECT_EQ(blob.state, store::OldBlob::Failed);
+  EXPECT_EQ(blob.reason, "The database file is locked");
+  // A lock let go of within a second is waited for.
+  lockedUntil = platform::tickCount() + 1000;
+  EXPECT_EQ(store::ReadClip(p), 1);
+  EXPECT_EQ(p.clip.cText, "locked away");
+  lockedUntil = platform::tickCount() + 1000;
+  EXPECT_EQ(store::ReadOldBlob(p, oldContents, "7T").bytes, "old text");
+  ASSERT_EQ(p.db.DbBindLibrary(core::linkedSqliteApi()), 1);
+  p.db.DbClose(oldContents);
+
+  // A combine writes into its clip: one deleted meanwhile is a failure, not a save of nothing.
+  execute("delete from cTbl where cKey = " + std::to_string(key));
+  EXPECT_EQ(store::UpdateClipText(p, "combined", true), 0);
+  EXPECT_EQ(count(), "0");
+  EXPECT_EQ(log().back(), now + " UpdateClipText found no clip key = " + p.currentKey);
+  EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
 TEST_F(ClipStoreTest, EmptyTrashRemovesExactlyTheTrashAndReportsAFailure) {

@@ -170,6 +170,28 @@ TEST_F(SetsTest, DeletingASetAfterYesRemovesItsClipsRowAndFolderForGood) {
     EXPECT_EQ(lastBox().text, "Are you sure you want to delete Old Work");
     EXPECT_TRUE(exists(setsFolder + "Old Work"));
     EXPECT_EQ(query("select count(*) from cTbl"), (Rows{{"3"}}));
+    // The row refused after the clips went, then the clips refused: each time nothing changes.
+    execute("CREATE TRIGGER keepSet BEFORE DELETE ON Sets BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    desktop.answerNext(platform::IDYES);
+    pressOnSet(ui::gadgetDeleteSet, "Old Work");
+  });
+  const auto expectNothingChanged = [&] {
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(query("select count(*) from cTbl where cSet = 'Old Work'"), (Rows{{"2"}}));
+    EXPECT_EQ(setNames(), (Rows{{"td_clips"}, {"td_trash"}, {"Old Work"}}));
+    EXPECT_NE(setRow("Old Work"), -1);
+    EXPECT_TRUE(exists(setsFolder + "Old Work\\kept by the user.txt"));
+  };
+  desktop.then([&] {
+    expectNothingChanged();
+    execute("DROP TRIGGER keepSet; CREATE TRIGGER keepClips BEFORE DELETE ON cTbl BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    desktop.answerNext(platform::IDYES);
+    pressOnSet(ui::gadgetDeleteSet, "Old Work");
+  });
+  desktop.then([&] {
+    expectNothingChanged();
+    EXPECT_EQ(desktop.messageBoxes.size(), 3u);  // the questions only
+    execute("DROP TRIGGER keepClips");
     desktop.answerNext(platform::IDYES);
     pressOnSet(ui::gadgetDeleteSet, "Old Work");
   });
