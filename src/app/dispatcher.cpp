@@ -357,9 +357,10 @@ void addShownItemToSet(Program& p) {
     c.richTextFlag = 0;
     c.richTextRead = 0;
     c.fedByTextTab = true;
-    capture::captureText(p);
+    const int stored = capture::captureText(p);
     c.fedByTextTab = false;
-    showStatus(p, "Clip Saved", colour::lightCyan, colour::black);
+    // A refused text has shown why already.
+    if (stored == 1) showStatus(p, "Clip Saved", colour::lightCyan, colour::black);
     return;
   }
   if (ops::addShownImage(p)) return;

@@ -78,18 +78,7 @@ void copyClipSource(Program& p) {
   const std::string source = currentRowAddress(p);
   // Straight onto the clipboard as our own write: the editor keeps the clip's text, and the
   // source is not captured back as a clip.
-  p.capture.ownWrite = 1;
-  bool written = false;
-  for (int tries = 0; tries < 50 && !written; ++tries) {
-    if (platform::openClipboard(p.mainWindow)) {
-      written = platform::emptyClipboard() && putTextOnClipboard(p, source);
-      platform::closeClipboard();
-      break;
-    }
-    platform::sleep(5);
-  }
-  p.capture.ownWrite = 0;
-  if (!written) showActionFailed(p);
+  if (!replaceClipboardText(p, source, true)) showActionFailed(p);
 }
 
 void openClipSource(Program& p) {

@@ -51,7 +51,6 @@ bool putRowOnClipboard(core::Program& p, int row) {
   const auto text = rowText(p, row);
   if (!text || !core::replaceClipboardText(p, *text, true)) return false;
   p.view.currentRow = row;
-  p.view.copyOnShow = 0;
   ui::showClipContent(p);
   ui::selectRow(p);
   return true;
@@ -77,8 +76,9 @@ int toggleListPaste(core::Program& p) {
   }
   // Capture goes the other way; switching it on also ends List Paste, so with capture off this
   // only switches capture on. The capture toggle redraws the List Paste button.
+  // No copy is left pending: a row shown in List Paste is copied by the click or key that shows it,
+  // and a copy pending after List Paste ends would replace the next copy another program makes.
   toggleCapture(p);
-  p.view.copyOnShow = 1;
   return 0;
 }
 
@@ -104,7 +104,6 @@ void startFromTop(core::Program& p) {
   c.combineCount = 0;
   platform::deselectListRows(ui::gadgetClipList);
   if (!putRowOnClipboard(p, first)) ui::showActionFailed(p);
-  p.view.copyOnShow = 1;
   ui::refreshStatus(p);
 }
 
@@ -122,7 +121,6 @@ void reverseCaseCopy(core::Program& p) {
     return;
   }
   platform::deselectListRows(ui::gadgetClipList);
-  p.view.copyOnShow = 0;
   ui::showClipContent(p);
   // Not our own write: with capture on, the reversed text becomes a clip of its own.
   if (!core::replaceClipboardText(p, reverseCase(*text), false)) ui::showActionFailed(p);

@@ -8,6 +8,7 @@
 #include "core/program.h"
 #include "core/raise_window.h"
 #include "core/step_timer.h"
+#include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -94,7 +95,8 @@ void fillTextRecord(core::Program& p, const std::string& text, const std::string
 
 int storeNewTextClip(core::Program& p) {
   core::CaptureState& c = p.capture;
-  if (dropAsRepeat(p, false) == 1) return 0;
+  // A text the user adds by hand is told why it was not added.
+  if (dropAsRepeat(p, c.fedByTextTab) == 1) return 0;
   core::markStep(p, "repeat");
   // Changes read while this one waited are stored right behind it, and the window shows only
   // the last of them: this one's row is told to the list with theirs.
@@ -140,8 +142,8 @@ int storeNewTextClip(core::Program& p) {
     core::writeLog(p, p.captureTime + " List rows " + std::to_string(p.view.order.size()) +
                          " do not match the kept rows " + std::to_string(p.view.rows.size()));
 
-  if (shown && !c.moreToStore) ui::drawInsertedRow(p, addedRow);
-  else if (!c.fedByTextTab) ++p.view.rowsNotDrawn;
+  if (!c.moreToStore) ui::drawInsertedRow(p, addedRow);
+  else ++p.view.rowsNotDrawn;
   core::markStep(p, "rows");
   if (p.settings.captureSound != 0) platform::playCaptureSound();
   p.view.currentRow = c.replaceActive == 1 ? replacedRow : 0;
@@ -158,16 +160,18 @@ int storeNewTextClip(core::Program& p) {
   return 1;
 }
 
-void combineCapture(core::Program& p) {
+int combineCapture(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (c.combineCount == 1) c.listCaption = ui::buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
-  if (dropAsRepeat(p, true) == 1) return;
+  if (dropAsRepeat(p, true) == 1) return 0;
+  // The text gathered so far stays as it is; a later, smaller piece may still join it.
+  if (refuseOversizedText(p, c.combinedText.size() + c.clipText.size() + 2, "combined capture")) return 0;
   c.combinedText += c.clipText + "\n\r";
   if (c.combineCount == 1) {
     fillTextRecord(p, c.combinedText, p.captureTime, c.sourceTitle);
     if (store::WriteClipDB(p) == 0) {
       ui::showActionFailed(p);
-      return;
+      return 0;
     }
     c.combineKey = p.lastKey;
     core::ClipRow row = rowForText(p);
@@ -186,7 +190,7 @@ void combineCapture(core::Program& p) {
     // with the next piece.
     if (updated == 0) {
       ui::showActionFailed(p);
-      return;
+      return 0;
     }
     if (core::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
       row->preview = c.combinedText.substr(0, previewLimit);
@@ -205,6 +209,7 @@ void combineCapture(core::Program& p) {
     ui::showClipContent(p);
   }
   ui::refreshStatus(p);
+  return 1;
 }
 
 }  // namespace
@@ -229,10 +234,24 @@ int isFlood(core::Program& p) {
 
 void raiseRaceAlarm(core::Program& p) { raceAlarm(p); }
 
+bool refuseOversizedText(core::Program& p, std::size_t bytes, const std::string& what) {
+  if (bytes <= core::clipTextLimit) return false;
+  core::writeLog(p, core::currentTimeText() + " " + what + " of " + std::to_string(bytes) +
+                        " bytes refused: a clip holds at most " + std::to_string(core::clipTextLimit >> 20) + " MB");
+  ui::showStatus(p, "Clip Too Large", ui::colour::red, ui::colour::white);
+  return true;
+}
+
 int readRichText(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (c.richTextFormat == 0) c.richTextFormat = platform::registerClipboardFormat("Rich Text Format");
   if (c.richTextFormat == 0 || !platform::isClipboardFormatAvailable(c.richTextFormat)) return 0;
+  // Too large to keep: the clip is its plain text alone.
+  if (const std::size_t size = platform::clipboardDataSize(c.richTextFormat); size > core::clipTextLimit) {
+    core::writeLog(p, p.captureTime + " rich text of " + std::to_string(size) + " bytes dropped, its plain text kept: a clip holds at most " +
+                          std::to_string(core::clipTextLimit >> 20) + " MB");
+    return 0;
+  }
   ui::showStatus(p, "Getting RTF", ui::colour::lightCyan, ui::colour::black);
   auto bytes = platform::getClipboardBytes(c.richTextFormat);
   if (!bytes) {
@@ -271,14 +290,14 @@ int repeatCounter(core::Program& p) {
 
 int captureText(core::Program& p) {
   core::CaptureState& c = p.capture;
-  if (c.combineCount != 0) {
-    combineCapture(p);
-    return 1;
-  }
+  if (c.combineCount != 0) return combineCapture(p);
+  if (c.fedByTextTab && refuseOversizedText(p, c.clipText.size(), "text added from the Text tab")) return 0;
   c.listCaption = ui::buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
-  if (c.ownWrite == 0) {
+  if (c.ownWrite == 0 || c.fedByTextTab) {
     if (storeNewTextClip(p) == 0) return 0;
-    c.ownWrite = 1;
+    // Within a clipboard change only: the watcher takes the flag down at its end, and nothing
+    // would for a text the Text tab fed in, leaving every later copy uncaptured.
+    if (!c.fedByTextTab) c.ownWrite = 1;
     if (p.mainWindow != platform::getForegroundWindow() && c.capturing == 1)
       platform::setTrayIcon(p.mainWindow, platform::TrayImage::NewClip, "Tandrel\x99 Active");
     core::markStep(p, "tray icon");

@@ -11,6 +11,7 @@
 #include "capture/private_data.h"
 #include "capture/source.h"
 #include "capture/text_capture.h"
+#include "core/clipboard_write.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
@@ -31,14 +32,22 @@ namespace capture {
 namespace {
 
 constexpr int maxOpenTries = 50;
-
-void passOn(core::Program& p, unsigned message, platform::WParam wParam, platform::LParam lParam) {
-  // Never to ourselves: a chain that names us as our own successor would recurse without end.
-  if (p.capture.nextViewer != 0 && p.capture.nextViewer != p.mainWindow)
-    platform::sendMessage(p.capture.nextViewer, message, wParam, lParam);
-}
+// A hung viewer further down the chain must not freeze us; a change it missed is not sent again.
+constexpr unsigned forwardTimeoutMs = 3000;
 
 void logStep(core::Program& p, const std::string& text) { core::writeLog(p, p.captureTime + " " + text); }
+
+void passOn(core::Program& p, unsigned message, platform::WParam wParam, platform::LParam lParam) {
+  core::CaptureState& c = p.capture;
+  // Never to ourselves: a chain that names us as our own successor would recurse without end.
+  if (c.nextViewer == 0 || c.nextViewer == p.mainWindow) return;
+  const platform::Hwnd next = c.nextViewer;
+  if (platform::sendMessageTimeout(next, message, wParam, lParam, forwardTimeoutMs)) return;
+  if (std::find(c.silentViewers.begin(), c.silentViewers.end(), next) != c.silentViewers.end()) return;
+  c.silentViewers.push_back(next);
+  logStep(p, "the next clipboard viewer (window " + std::to_string(next) + ") did not answer within " +
+                 std::to_string(forwardTimeoutMs / 1000) + " s; changes are passed on without waiting for it");
+}
 
 void findSource(core::Program& p) {
   core::CaptureState& c = p.capture;
@@ -62,7 +71,7 @@ void switchListPasteOff(core::Program& p) {
   ui::refreshStatus(p);
 }
 
-enum class TextRead { Taken, Flood, NotText, Unreadable };
+enum class TextRead { Taken, Flood, NotText, Unreadable, TooLarge };
 
 // Reads the text (and its rich text) and closes the clipboard before anything is stored.
 TextRead readText(core::Program& p) {
@@ -74,6 +83,11 @@ TextRead readText(core::Program& p) {
     return TextRead::Unreadable;
   }
   c.clipSequence = platform::clipboardSequenceNumber();
+  // Measured before anything is copied: a text too large to keep is never taken into memory.
+  if (refuseOversizedText(p, platform::clipboardDataSize(platform::CF_TEXT), "copied text")) {
+    platform::closeClipboard();
+    return TextRead::TooLarge;
+  }
   auto text = platform::getClipboardText();
   if (!text) {
     platform::closeClipboard();
@@ -242,7 +256,9 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
     c.ignoreNextChange = 0;
     return 0;
   }
-  if (!(c.replaceCapture == 1 && c.replaceActive == 1) && (c.ownWrite == 1 || c.capturing == 0)) {
+  // Our own write, announced while ownWrite is up or forwarded late by a viewer that joined after us.
+  const bool own = c.ownWrite == 1 || core::clipboardIsOwnWrite(p);
+  if (!(c.replaceCapture == 1 && c.replaceActive == 1) && (own || c.capturing == 0)) {
     passOn(p, message, wParam, lParam);
     return 0;
   }
@@ -294,6 +310,9 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
         kept = true;
         imageNeeded = false;
         break;
+      case TextRead::TooLarge:
+        imageNeeded = false;
+        break;
       case TextRead::NotText:
         break;
     }
@@ -320,8 +339,7 @@ platform::LResult onDrawClipboard(core::Program& p, platform::WParam wParam, pla
 platform::LResult onChangeClipboardChain(core::Program& p, platform::WParam leaving, platform::LParam successor) {
   core::CaptureState& c = p.capture;
   if (leaving == c.nextViewer) c.nextViewer = static_cast<platform::Hwnd>(successor);
-  else if (c.nextViewer != 0 && c.nextViewer != p.mainWindow)
-    platform::sendMessage(c.nextViewer, platform::WM_CHANGECBCHAIN, leaving, successor);
+  else passOn(p, platform::WM_CHANGECBCHAIN, leaving, successor);
   if (c.nextViewer == p.mainWindow) c.nextViewer = 0;
   return 0;
 }

@@ -26,22 +26,30 @@ bool putRichTextOnClipboard(core::Program& p, const std::string& rtf) {
 
 bool putBitmapOnClipboard(const std::string& dib) { return platform::setClipboardBytes(platform::CF_DIB, dib); }
 
-}  // namespace core
-
-namespace core {
-
-bool replaceClipboardText(core::Program& p, const std::string& text, bool own) {
+bool openClipboardPatiently() {
   constexpr int openTries = 50;
-  if (own) p.capture.ownWrite = 1;
   bool opened = platform::openClipboard(0);
   for (int tries = 1; !opened && tries < openTries; ++tries) {
     platform::sleep(5);
     opened = platform::openClipboard(0);
   }
+  return opened;
+}
+
+void noteOwnWrite(core::Program& p) { p.capture.ownSequence = platform::clipboardSequenceNumber(); }
+
+bool clipboardIsOwnWrite(core::Program& p) {
+  return p.capture.ownSequence != 0 && platform::clipboardSequenceNumber() == p.capture.ownSequence;
+}
+
+bool replaceClipboardText(core::Program& p, const std::string& text, bool own) {
+  if (own) p.capture.ownWrite = 1;
+  const bool opened = openClipboardPatiently();
   bool written = false;
   if (opened) {
     written = platform::emptyClipboard() && putTextOnClipboard(p, text);
     platform::closeClipboard();
+    if (own) noteOwnWrite(p);
   }
   if (own) p.capture.ownWrite = 0;
   return written;

@@ -87,6 +87,11 @@ struct CaptureState {
   platform::Hwnd nextViewer = 0;
   int ignoreNextChange = 0;
   int ownWrite = 0;
+  // The clipboard's change count right after our latest own write: a viewer that joined the chain
+  // after us may forward its notification once ownWrite is down again.
+  unsigned ownSequence = 0;
+  // Next viewers that did not answer a forwarded change in time; each is logged once.
+  std::vector<platform::Hwnd> silentViewers;
   int replaceCapture = 0;
   int replaceActive = 0;
   int listPasteMode = 0;
@@ -207,7 +212,8 @@ struct ViewState {
   int captionWidth = 70;
   int sortDirection = 1;
   int lastSortedColumn = -1;
-  int copyOnShow = 0;
+  int copyOnShow = 0;              // the next show copies its clip; that show takes the flag down
+  bool copyFailed = false;         // the latest show was to copy its clip and could not
   int infoShown = 0;
   int imageShown = 0;
   int dragActive = 0;

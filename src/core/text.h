@@ -5,6 +5,10 @@
 
 namespace core {
 
+// The most bytes a clip's text may hold. A text is copied several times on its way to the database,
+// in an address space of 2 GB: a text of a few hundred megabytes would exhaust it.
+constexpr std::size_t clipTextLimit = 80u << 20;
+
 // The text without the given characters at either end.
 inline std::string trimBlanks(const std::string& text, const char* blanks = " ") {
   const auto first = text.find_first_not_of(blanks);

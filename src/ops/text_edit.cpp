@@ -3,6 +3,8 @@
 #include "ops/text_edit.h"
 
 #include "capture/command_clip.h"
+#include "capture/text_capture.h"
+#include "core/clipboard_write.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/text.h"
@@ -70,6 +72,7 @@ int storeTextTabEdit(core::Program& p, std::int64_t key, bool cutting) {
   if (store::ReadClipFields(p) == 0) return ui::showActionFailed(p);
   const bool edited = platform::editorModified(ui::gadgetTextEditor);
   const std::string text = edited ? editedText(p) : p.editCopy.text;
+  if (capture::refuseOversizedText(p, text.size(), "edited text")) return 0;
   std::string richText = " ";
   if (p.editCopy.richFlag == "Y") {
     if (edited) {
@@ -110,6 +113,7 @@ void cutToNewClip(core::Program& p) {
 
   p.capture.ownWrite = 1;
   platform::editorCut(ui::gadgetTextEditor);
+  core::noteOwnWrite(p);
   p.capture.ownWrite = 0;
   // The cut text is kept first; without it the shortened clip is not saved (and shows again whole).
   if (capture::storeCommandClip(p, cut, "Tandrel edit", note) == 0) {
@@ -125,6 +129,7 @@ void copySelection(core::Program& p) {
   if (selected.start == selected.end) return;
   p.capture.ownWrite = 1;
   platform::editorCopy(ui::gadgetTextEditor);
+  core::noteOwnWrite(p);
   p.capture.ownWrite = 0;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "capture/command_clip.h"
+#include "capture/text_capture.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "ops/active_set.h"
@@ -93,6 +94,7 @@ void transferSelectedClips(core::Program& p, const std::string& destination) {
   // Any transfer ends a pending pick of a Move/Dup target: the set click after it would otherwise
   // run this transfer's mode on the clips selected then.
   if (v.pendingSetClick == "A") v.pendingSetClick.clear();
+
   const int n = static_cast<int>(v.rows.size());
   const std::vector<int> selected = platform::listSelectedRows(ui::gadgetClipList);
   const int selCount = static_cast<int>(selected.size());
@@ -112,6 +114,7 @@ void transferSelectedClips(core::Program& p, const std::string& destination) {
   p.edit.progress.clear();
   std::string combined;
   bool combineOk = true;
+  bool tooLarge = false;  // told already
   int combineFirstRow = -1;
   int prevRow = -1;
   bool failed = false;  // a clip not read or not written: the rest is left alone
@@ -138,6 +141,11 @@ void transferSelectedClips(core::Program& p, const std::string& destination) {
       }
       if (combineOk && !gatherText(p, e, combined)) {
         combineOk = false;
+        if (combineFirstRow < 0) combineFirstRow = row;
+      }
+      if (combineOk && capture::refuseOversizedText(p, combined.size(), "combined text")) {
+        combineOk = false;
+        tooLarge = true;
         if (combineFirstRow < 0) combineFirstRow = row;
       }
     } else if (mode == transferMove) {
@@ -167,7 +175,7 @@ void transferSelectedClips(core::Program& p, const std::string& destination) {
 
   if (mode == transferCombine) {
     if (!combineOk) {
-      ui::showActionFailed(p);
+      if (!tooLarge) ui::showActionFailed(p);
       platform::deselectListRows(ui::gadgetClipList);
       v.currentRow = combineFirstRow < 0 ? 0 : combineFirstRow;
       ui::selectRow(p);

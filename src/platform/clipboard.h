@@ -28,6 +28,9 @@ Hwnd getOpenClipboardWindow();
 // The CF_TEXT bytes of the open clipboard up to their terminating zero, never past the end of
 // their memory block; nullopt when the clipboard has no text handle.
 std::optional<std::string> getClipboardText();
+// The size in bytes of the memory block of `format` on the open clipboard, 0 when absent. Read before
+// the data is copied, so that a block too large to take is never copied.
+std::size_t clipboardDataSize(unsigned format);
 // The raw bytes of `format` on the open clipboard; nullopt when absent.
 std::optional<std::string> getClipboardBytes(unsigned format);
 // Handles the clipboard changes that have reached the program since (and any message sent to its

@@ -51,6 +51,9 @@ Hwnd windowOfNumber(int number);
 
 // Sends a message and answers the receiver's result (0 for a window that does not exist).
 LResult sendMessage(Hwnd window, unsigned message, WParam wParam, LParam lParam);
+// Sends a message and waits at most `timeoutMs` for it to be handled, giving up at once when the
+// receiver's program is hung. False when it was not handled (true for a window that does not exist).
+bool sendMessageTimeout(Hwnd window, unsigned message, WParam wParam, LParam lParam, unsigned timeoutMs);
 // Sends a message to every top-level window, not waiting on a hung one. False when it timed out.
 bool broadcastMessage(unsigned message, WParam wParam, LParam lParam, unsigned timeoutMs);
 // Answers the number of a registered window message, 0 on failure.

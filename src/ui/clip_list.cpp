@@ -76,13 +76,13 @@ void syncFromSelection(core::Program& p) {
 
 // The current record's picture, and its bitmap when it goes to the clipboard; false (with a log
 // line) when the stored bytes are no picture.
-bool decodeClipImage(core::Program& p, core::DecodedImage& picture, std::string& bitmap) {
+bool decodeClipImage(core::Program& p, core::DecodedImage& picture, std::string& bitmap, bool copy) {
   picture = core::decodeImage(p.clip.image);
   if (!picture.ok()) {
     core::writeLog(p, p.captureTime + " Image clip " + p.currentKey + " cannot be shown: " + picture.failure);
     return false;
   }
-  if (p.view.copyOnShow != 1) return true;
+  if (!copy) return true;
   core::EncodedImage dib = core::imageToDib(picture.image);
   if (!dib.ok()) {
     core::writeLog(p, p.captureTime + " Image clip " + p.currentKey + " cannot be copied: " + dib.failure);
@@ -253,6 +253,11 @@ void showRichText(core::Program& p, const std::string& rtf) {
 int showClipContent(core::Program& p) {
   core::StepTimer timer(p, "show clip");
   core::ViewState& v = p.view;
+  // Only the show the flag was raised for copies: a later show (a capture, a set loaded) must
+  // never replace what another program put on the clipboard.
+  const bool copy = v.copyOnShow == 1;
+  v.copyOnShow = 0;
+  v.copyFailed = copy;
   v.infoShown = 0;
   p.capture.richTextFlag = 0;
   v.imageShown = 0;
@@ -293,7 +298,7 @@ int showClipContent(core::Program& p) {
   // opened: one that cannot be shown leaves the clipboard as it was.
   core::DecodedImage picture;
   std::string bitmap;
-  if (element.imageFlag == "Y" && !decodeClipImage(p, picture, bitmap)) {
+  if (element.imageFlag == "Y" && !decodeClipImage(p, picture, bitmap, copy)) {
     p.clip.image.clear();
     p.clip.imageOwned = false;
     showActionFailed(p);
@@ -302,13 +307,14 @@ int showClipContent(core::Program& p) {
   }
   if (element.imageFlag == "Y") core::markStep(p, "decode");
 
-  bool opened = false;
-  if (v.copyOnShow == 1 && platform::openClipboard(0)) {
-    opened = true;
-    platform::emptyClipboard();
-    if (element.richFlag == "Y") core::putRichTextOnClipboard(p, p.clip.cRTF);
-    if (element.imageFlag != "Y") core::putTextOnClipboard(p, v.currentText);
-    else core::putBitmapOnClipboard(bitmap);
+  // Another program may still be reading the clipboard: it is waited for, as a List Paste step does.
+  const bool opened = copy && core::openClipboardPatiently();
+  if (opened) {
+    bool written = platform::emptyClipboard();
+    if (written && element.richFlag == "Y") written = core::putRichTextOnClipboard(p, p.clip.cRTF);
+    if (written && element.imageFlag != "Y") written = core::putTextOnClipboard(p, v.currentText);
+    else if (written) written = core::putBitmapOnClipboard(bitmap);
+    v.copyFailed = !written;
   }
   if (element.richFlag == "Y") switchTab(p, tabText);
   if (element.richFlag == "Y") showRichText(p, p.clip.cRTF);
@@ -324,7 +330,10 @@ int showClipContent(core::Program& p) {
   // An edit is saved over this clip and no other.
   p.edit.editorKey = element.imageFlag == "Y" ? 0 : element.key;
 
-  if (opened) platform::closeClipboard();
+  if (opened) {
+    platform::closeClipboard();
+    core::noteOwnWrite(p);
+  }
   p.capture.ownWrite = 0;
 
   if (v.dragActive != 1 && platform::panelTab(gadgetContentPanel) != tabSets) {
@@ -351,9 +360,8 @@ int showClip(core::Program& p) {
 int copyClip(core::Program& p) {
   syncFromSelection(p);
   p.view.copyOnShow = 1;
-  const int result = showClipContent(p);
-  p.view.copyOnShow = 0;
-  return result;
+  const int shown = showClipContent(p);
+  return shown == 0 && !p.view.copyFailed ? 1 : 0;
 }
 
 int showCurrentRowClip(core::Program& p) {
@@ -380,7 +388,11 @@ void moveClipToTop(core::Program& p, int element) {
 void activateClip(core::Program& p) {
   if (platform::listSelectedRows(gadgetClipList).empty()) return;
   p.view.dragActive = 0;
-  copyClip(p);
+  // A clip that did not reach the clipboard stays where it was.
+  if (copyClip(p) == 0) {
+    showActionFailed(p);
+    return;
+  }
   if (!p.view.rows.empty()) {
     moveClipToTop(p, p.view.currentElement);
     resetRowOrder(p);

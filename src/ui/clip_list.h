@@ -39,9 +39,11 @@ void blankContentView(core::Program& p, bool clearEditor = true);
 // Selects row currentRow (0 when negative) and scrolls it into view.
 void selectRow(core::Program& p);
 int syncCurrentClip(core::Program& p);
-// Shows the current row's clip (and puts it on the clipboard when copyOnShow): 0 shown, 1 nothing to show.
+// Shows the current row's clip: 0 shown, 1 nothing to show. When copyOnShow is up it takes it down
+// and puts the clip on the clipboard as well; copyFailed says whether that failed.
 int showClipContent(core::Program& p);
 int showClip(core::Program& p);
+// Shows the selected clip and puts it on the clipboard: 1 when it is there, else 0.
 int copyClip(core::Program& p);
 int showCurrentRowClip(core::Program& p);
 void clickSelectClip(core::Program& p);

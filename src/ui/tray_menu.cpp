@@ -12,6 +12,7 @@
 #include "ui/commands.h"
 #include "ui/gadgets.h"
 #include "ui/main_window.h"
+#include "ui/status.h"
 
 namespace ui {
 
@@ -61,7 +62,10 @@ void pickRecentClip(core::Program& p, int entry) {
   if (index != 0) platform::deselectListRows(gadgetClipList);
   platform::selectListRow(gadgetClipList, index);
   p.view.currentRow = index;
-  copyClip(p);
+  if (copyClip(p) == 0) {
+    showActionFailed(p);
+    return;
+  }
   moveClipToTop(p, p.view.currentElement);
   resetRowOrder(p);
   platform::deselectListRows(gadgetClipList);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "support/main_window_script.h"
 #include "ui/commands.h"
@@ -289,18 +290,72 @@ TEST_F(TextCaptureTest, ListRowsThatNoLongerMatchTheKeptRowsAreLogged) {
             lines.end());
 }
 
-TEST_F(TextCaptureTest, HugeTextAndRichTextAreCaptured) {
+TEST_F(TextCaptureTest, HugeTextIsCapturedAndTextsBeyondTheLimitAreRefusedBeforeTheyAreCopied) {
   startWith("SaveHTML = Y\r\n");
   const std::string text(64u << 20, 't');
   const std::string rtf = "{\\rtf1 " + std::string(16u << 20, 'r') + "}";
+  const std::string tooLarge((80u << 20) + 1, 'x');
   desktop.then([&] {
     const unsigned format = platform::registerClipboardFormat("Rich Text Format");
     desktop.copyFormats({{platform::CF_TEXT, text + '\0'}, {format, rtf + '\0'}}, editor);
     EXPECT_EQ(listColumn(0), (Texts{std::string(70, 't')}));
+    desktop.copyText(tooLarge, editor);
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Clip Too Large");
+    EXPECT_EQ(listColumn(0).size(), 1u);
+    // Rich text beyond the limit is dropped; its plain text is kept.
+    desktop.copyFormats({{platform::CF_TEXT, std::string("plain kept") + '\0'}, {format, "{\\rtf1 " + tooLarge + "}"}}, editor);
+    EXPECT_EQ(listColumn(0).size(), 2u);
   });
   runToEnd();
   EXPECT_EQ(query("select length(cText), length(cRTF), cRTFsw from cTbl"),
-            (Rows{{std::to_string(text.size()), std::to_string(rtf.size()), "Y"}}));
+            (Rows{{std::to_string(text.size()), std::to_string(rtf.size()), "Y"}, {"10", "1", "N"}}));
+  EXPECT_EQ(logLinesWith("copied text of 83886082 bytes refused: a clip holds at most 80 MB"), 1);
+  EXPECT_EQ(logLinesWith("rich text of 83886089 bytes dropped, its plain text kept"), 1);
+}
+
+TEST_F(TextCaptureTest, TextAddedFromTheTextTabIsListedAndSavedOnlyWhenStoredAndCaptureGoesOn) {
+  seed({{"td_clips", "older clip", "Somewhere", " "}});
+  desktop.then([&] {
+    platform::setPanelTab(ui::gadgetContentPanel, ui::tabText);
+    platform::setEditorText(ui::gadgetTextEditor, "typed by hand");
+    post(ui::gadgetAddItem);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Clip Saved");
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("typed by hand"), wideCaption("older clip")}));
+    desktop.copyText("copied after", editor);
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("copied after"), wideCaption("typed by hand"), wideCaption("older clip")}));
+    // The text just captured, typed again over another clip, is a repeat: not saved.
+    selectOnly(ui::gadgetClipList, 2);
+    ui::clickSelectClip(*program);
+    platform::setEditorText(ui::gadgetTextEditor, "copied after");
+    post(ui::gadgetAddItem);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Duplicate");
+    EXPECT_EQ(listColumn(0).size(), 3u);
+  });
+  runToEnd();
+  EXPECT_EQ(stored(), (Rows{{"older clip", "Somewhere"}, {"typed by hand", "Created by User"}, {"copied after", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, SwitchingListPasteOnAndOffLeavesOtherProgramsFormatsAlone) {
+  seed({{"td_clips", "older clip", "Somewhere", " "}});
+  desktop.then([&] {
+    post(ui::gadgetListPaste);
+    post(ui::gadgetListPaste);
+  });
+  desktop.then([&] {
+    ASSERT_EQ(program->capture.listPasteMode, 0);
+    const unsigned cells = platform::registerClipboardFormat("Spreadsheet Cells");
+    const std::map<unsigned, std::string> copied{{platform::CF_TEXT, std::string("two formats") + '\0'}, {cells, "cells"}};
+    desktop.copyFormats(copied, editor);
+    EXPECT_EQ(listColumn(0)[0], wideCaption("two formats"));
+    EXPECT_EQ(desktop.clipboard, copied);
+    ops::LoadActiveSet(*program);
+    EXPECT_EQ(desktop.clipboard, copied);
+  });
+  runToEnd();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ops/set_commands.h"
+#include "ops/text_edit.h"
 #include "platform/gadgets.h"
 #include "store/sets.h"
 #include "support/main_window_script.h"
@@ -257,6 +258,55 @@ TEST_F(ClipListTest, UnreadableClipFailsWithoutTouchingTheClipboardOrDeafeningCa
     EXPECT_EQ(program->capture.ownWrite, 0);
     desktop.copyText("listening", editor);
     EXPECT_EQ(listColumn(0)[0], wideCaption("listening"));
+  });
+  runToEnd();
+}
+
+TEST_F(ClipListTest, ClipsPutBackAreOursEvenWhenAViewerThatJoinedLaterForwardsThemLate) {
+  seedThree();
+  desktop.then([&] {
+    // Joins after Tandrel, so it hears of every change first and passes it on once ownWrite is down.
+    desktop.addForeignViewer(true);
+    selectOnly(ui::gadgetClipList, 2);
+    ui::activateClip(*program);
+    desktop.forwardLateChanges();
+    ui::pickRecentClip(*program, 2);
+    desktop.forwardLateChanges();
+    platform::setEditorSelection(ui::gadgetTextEditor, 0, 6);
+    ops::copySelection(*program);
+    desktop.forwardLateChanges();
+    EXPECT_EQ(clipboardText(), "Banana");
+    EXPECT_EQ(gadget(ui::gadgetClipCount).text, "3");
+    // Another program's copy is still captured, forwarded late or not.
+    desktop.copyText("new copy", editor);
+    desktop.forwardLateChanges();
+    EXPECT_EQ(listColumn(0)[0], wideCaption("new copy"));
+  });
+  runToEnd();
+  EXPECT_EQ(query("select count(*) from cTbl"), (Rows{{"4"}}));
+}
+
+TEST_F(ClipListTest, PuttingAClipBackWaitsForAHeldClipboardAndWhenItCannotLeavesTheRow) {
+  seedThree();
+  desktop.then([&] {
+    desktop.clipboard = {{platform::CF_TEXT, std::string("held") + '\0'}};
+    desktop.holdClipboard(20);  // released within the tries
+    selectOnly(ui::gadgetClipList, 2);
+    ui::activateClip(*program);
+    EXPECT_EQ(clipboardText(), "apple pie");
+    EXPECT_EQ(listColumn(0)[0], wideCaption("apple pie"));
+
+    desktop.holdClipboard(-1);
+    selectOnly(ui::gadgetClipList, 2);
+    ui::activateClip(*program);
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(listColumn(0)[0], wideCaption("apple pie"));
+    EXPECT_EQ(listColumn(0)[2], wideCaption("Banana split"));
+    ui::pickRecentClip(*program, 2);
+    EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
+    EXPECT_EQ(listColumn(0)[0], wideCaption("apple pie"));
+    desktop.releaseClipboard();
+    EXPECT_EQ(clipboardText(), "apple pie");
   });
   runToEnd();
 }

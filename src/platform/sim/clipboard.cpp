@@ -99,6 +99,13 @@ std::optional<std::string> getClipboardBytes(unsigned format) {
   return it->second;
 }
 
+std::size_t clipboardDataSize(unsigned format) {
+  auto& d = desktop();
+  if (!d.clipboardOpen) return 0;
+  const auto it = d.clipboard.find(format);
+  return it == d.clipboard.end() ? 0 : it->second.size();
+}
+
 std::optional<std::string> getClipboardText() {
   auto bytes = getClipboardBytes(CF_TEXT);
   if (!bytes) return std::nullopt;

@@ -41,6 +41,7 @@ void Desktop::reset() {
   shellCopiesNothing = false;
   clipboard.clear();
   chainHead = 0;
+  lateForwards.clear();
   clipboardOpenAttempts = 0;
   windows.clear();
   foreground = active = 0;
@@ -217,17 +218,20 @@ Hwnd Desktop::addForeignChild(Hwnd parent, const std::string& className, const s
   return newWindow(std::move(w));
 }
 
-Hwnd Desktop::addForeignViewer() {
+Hwnd Desktop::addForeignViewer(bool forwardsLate) {
   Window w;
   w.title = "Other Viewer";
   w.programPath = "C:\\Tools\\viewer.exe";
   const Hwnd hwnd = newWindow(std::move(w));
-  windows[hwnd].proc = [this, hwnd](Hwnd, unsigned message, platform::WParam wParam,
-                                    platform::LParam lParam) -> std::optional<platform::LResult> {
+  windows[hwnd].proc = [this, hwnd, forwardsLate](Hwnd, unsigned message, platform::WParam wParam,
+                                                  platform::LParam lParam) -> std::optional<platform::LResult> {
     Window* self = window(hwnd);
     if (self == nullptr) return 0;
     self->received.push_back({message, wParam, lParam});
-    if (message == platform::WM_DRAWCLIPBOARD && self->nextViewer != 0) send(self->nextViewer, message, wParam, lParam);
+    if (message == platform::WM_DRAWCLIPBOARD && self->nextViewer != 0) {
+      if (forwardsLate) lateForwards.push_back({hwnd, {message, wParam, lParam}});
+      else send(self->nextViewer, message, wParam, lParam);
+    }
     if (message == platform::WM_CHANGECBCHAIN) {
       if (wParam == self->nextViewer) self->nextViewer = static_cast<Hwnd>(lParam);
       else if (self->nextViewer != 0) send(self->nextViewer, message, wParam, lParam);
@@ -238,6 +242,15 @@ Hwnd Desktop::addForeignViewer() {
   chainHead = hwnd;
   windows[hwnd].nextViewer = previous;
   return hwnd;
+}
+
+void Desktop::forwardLateChanges() {
+  while (!lateForwards.empty()) {
+    const auto [viewer, m] = lateForwards.front();
+    lateForwards.pop_front();
+    if (const Window* w = window(viewer); w != nullptr && w->nextViewer != 0)
+      send(w->nextViewer, m.message, m.wParam, m.lParam);
+  }
 }
 
 void Desktop::copyFormats(const std::map<unsigned, std::string>& formats, Hwnd from) {

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/dialogs.h"
@@ -163,7 +164,11 @@ class Desktop {
   // A child control of another program's window, with its class and text.
   Hwnd addForeignChild(Hwnd parent, const std::string& className, const std::string& text);
   // A viewer of another program that records and forwards what reaches it; it joins the chain.
-  Hwnd addForeignViewer();
+  // One that forwards late keeps each change until forwardLateChanges, as a viewer that posts
+  // itself the forward would.
+  Hwnd addForeignViewer(bool forwardsLate = false);
+  // The changes late viewers kept are passed on now.
+  void forwardLateChanges();
   // Another program puts data on the clipboard from its window (made foreground when given).
   void copyText(const std::string& text, Hwnd from = 0);
   void copyFormats(const std::map<unsigned, std::string>& formats, Hwnd from = 0);
@@ -339,6 +344,7 @@ class Desktop {
   Hwnd newWindow(Window window);
   void notifyClipboardChange();
   unsigned clipboardSequence = 1;  // grows with every change, as the system's count does
+  std::deque<std::pair<Hwnd, ReceivedMessage>> lateForwards;  // viewer, the change it keeps
   std::optional<platform::WindowEvent> nextEvent();
   int answer(MessageBoxRecord record);
   std::thread::id mainThread;

@@ -67,6 +67,13 @@ LResult sendMessage(Hwnd window, unsigned message, WParam wParam, LParam lParam)
   return desktop().send(window, message, wParam, lParam);
 }
 
+bool sendMessageTimeout(Hwnd window, unsigned message, WParam wParam, LParam lParam, unsigned) {
+  auto& d = desktop();
+  if (const sim::Window* w = d.window(window); w != nullptr && w->hung) return false;
+  d.send(window, message, wParam, lParam);
+  return true;
+}
+
 bool broadcastMessage(unsigned message, WParam wParam, LParam lParam, unsigned) {
   auto& d = desktop();
   std::vector<Hwnd> all;

@@ -66,6 +66,11 @@ std::optional<std::string> getClipboardText() {
   return blockBytes(data, true);
 }
 
+std::size_t clipboardDataSize(unsigned format) {
+  HANDLE data = GetClipboardData(format);
+  return data ? static_cast<std::size_t>(GlobalSize(data)) : 0;
+}
+
 std::optional<std::string> getClipboardBytes(unsigned format) {
   HANDLE data = GetClipboardData(format);
   if (!data) return std::nullopt;

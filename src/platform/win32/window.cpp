@@ -197,6 +197,13 @@ LResult sendMessage(Hwnd window, unsigned message, WParam wParam, LParam lParam)
   return SendMessageA(toHwnd(window), message, wParam, lParam);
 }
 
+bool sendMessageTimeout(Hwnd window, unsigned message, WParam wParam, LParam lParam, unsigned timeoutMs) {
+  if (!IsWindow(toHwnd(window))) return true;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(toHwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs,
+                             &result) != 0;
+}
+
 bool broadcastMessage(unsigned message, WParam wParam, LParam lParam, unsigned timeoutMs) {
   DWORD_PTR result = 0;
   return SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
