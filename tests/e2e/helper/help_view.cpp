@@ -10,24 +10,11 @@
 #include <string>
 #include <vector>
 
-// tdhelper.cpp
+// tdhelper.cpp, pictures.cpp
 std::vector<HWND> childrenOf(HWND parent);
+HWND topWindow(const std::string& part);
 
 namespace {
-
-struct Found {
-  std::string title;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK findVisible(HWND window, LPARAM data) {
-  auto* found = reinterpret_cast<Found*>(data);
-  char title[512] = "";
-  GetWindowTextA(window, title, sizeof title);
-  if (!IsWindowVisible(window) || std::string(title).find(found->title) == std::string::npos) return TRUE;
-  found->window = window;
-  return FALSE;
-}
 
 HWND childOfClass(HWND parent, const char* cls) {
   for (HWND child : childrenOf(parent)) {
@@ -56,9 +43,8 @@ std::string pageText(HWND text) {
 // Answers the exit code of a command of this file, -1 for a command that is not one of them.
 int helpViewCommand(const std::string& command, int argc, char** argv) {
   if (!((command == "helpview" && argc >= 3) || (command == "helppoint" && argc >= 4))) return -1;
-  Found found{argv[2]};
-  EnumWindows(findVisible, reinterpret_cast<LPARAM>(&found));
-  HWND view = found.window ? childOfClass(found.window, "TandrelHelpView") : nullptr;
+  HWND window = topWindow(argv[2]);
+  HWND view = window ? childOfClass(window, "TandrelHelpView") : nullptr;
   HWND text = view ? childOfClass(view, "TandrelPageText") : nullptr;
   if (!text) {
     std::fprintf(stderr, "no help view\n");

@@ -13,6 +13,9 @@
 #include <cstring>
 #include <string>
 
+// pictures.cpp
+HWND topWindow(const std::string& part);
+
 namespace {
 
 BOOL CALLBACK findShownMenu(HWND window, LPARAM found) {
@@ -24,18 +27,9 @@ BOOL CALLBACK findShownMenu(HWND window, LPARAM found) {
 }
 
 struct Search {
-  std::string part;  // of a title, or of a class name
+  std::string part;  // of a class name
   HWND found = nullptr;
 };
-
-BOOL CALLBACK findTitled(HWND window, LPARAM search) {
-  auto* s = reinterpret_cast<Search*>(search);
-  char title[256] = "";
-  GetWindowTextA(window, title, sizeof title);
-  if (!IsWindowVisible(window) || std::string(title).find(s->part) == std::string::npos) return TRUE;
-  s->found = window;
-  return FALSE;
-}
 
 BOOL CALLBACK findClass(HWND child, LPARAM search) {
   auto* s = reinterpret_cast<Search*>(search);
@@ -54,11 +48,10 @@ BOOL CALLBACK findClass(HWND child, LPARAM search) {
 // Answers the exit code of a command of this file, -1 for a command that is not one of them.
 int popupCommand(const std::string& command, int argc, char** argv) {
   if (command == "centre" && argc >= 4) {
-    Search window{argv[2]};
-    EnumWindows(findTitled, reinterpret_cast<LPARAM>(&window));
-    if (!window.found) return 1;
+    HWND window = topWindow(argv[2]);
+    if (!window) return 1;
     Search control{argv[3]};
-    EnumChildWindows(window.found, findClass, reinterpret_cast<LPARAM>(&control));
+    EnumChildWindows(window, findClass, reinterpret_cast<LPARAM>(&control));
     RECT r{};
     if (!control.found || !GetWindowRect(control.found, &r)) return 1;
     std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
