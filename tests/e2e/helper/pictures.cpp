@@ -145,11 +145,6 @@ BOOL CALLBACK findByTitle(HWND window, LPARAM data) {
   return TRUE;
 }
 
-HWND topWindow(const std::string& part) {
-  TitleSearch search{part, nullptr};
-  EnumWindows(findByTitle, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 std::string classOf(HWND window) {
   char name[256] = "";
@@ -172,6 +167,13 @@ std::string shown(const std::string& text) {
 }
 
 }  // namespace
+
+// The first visible top-level window whose title holds `part` (the help view and popup commands use it too).
+HWND topWindow(const std::string& part) {
+  TitleSearch search{part, nullptr};
+  EnumWindows(findByTitle, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 // Answers the exit code of a command of this file, -1 for a command that is not one of them.
 int pictureCommand(const std::string& command, int argc, char** argv) {
