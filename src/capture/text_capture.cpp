@@ -26,6 +26,12 @@ constexpr int floodAlertEvery = 30;
 constexpr int raceLimit = 19;
 constexpr std::size_t previewLimit = 1000;
 
+// The repeat signature as the log shows it: without the mark of an exact text.
+std::string loggedSignature(const core::CaptureState& c) {
+  const std::string& signature = c.repeatSignature;
+  return !signature.empty() && signature[0] == '\0' ? signature.substr(1) : signature;
+}
+
 void hijackAlert(core::Program& p) {
   p.capture.capturing = 1;
   toggleCapture(p);
@@ -34,7 +40,7 @@ void hijackAlert(core::Program& p) {
 
 void raceAlarm(core::Program& p) {
   core::CaptureState& c = p.capture;
-  core::writeLog(p, p.captureTime + " Tandrel Possible Race Condition detected - restarting " + c.repeatSignature);
+  core::writeLog(p, p.captureTime + " Tandrel Possible Race Condition detected - restarting " + loggedSignature(c));
   c.capturing = 1;
   toggleCapture(p);
   platform::setGadgetText(ui::gadgetCollectingLabel, "Inactive");
@@ -57,7 +63,7 @@ int dropAsRepeat(core::Program& p, bool logDuplicate) {
   }
   if (repeats > 0 && c.replaceCapture == 0) {
     if (logDuplicate) {
-      core::writeLog(p, " duplicate - " + c.repeatSignature);
+      core::writeLog(p, " duplicate - " + loggedSignature(c));
       ui::showStatus(p, "Duplicate", ui::colour::white, ui::colour::red);
     }
     return 1;
@@ -93,6 +99,16 @@ void fillTextRecord(core::Program& p, const std::string& text, const std::string
   r.cRTF = p.capture.richText;
 }
 
+// The first `count` characters of a UTF-8 text, no character cut.
+std::string firstCharacters(const std::string& utf8, std::size_t count) {
+  std::size_t end = 0;
+  for (std::size_t seen = 0; end < utf8.size(); ++end) {
+    if ((static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) continue;
+    if (seen++ == count) break;
+  }
+  return utf8.substr(0, end);
+}
+
 int storeNewTextClip(core::Program& p) {
   core::CaptureState& c = p.capture;
   // A text the user adds by hand is told why it was not added.
@@ -119,6 +135,7 @@ int storeNewTextClip(core::Program& p) {
   }
 
   fillTextRecord(p, c.clipText, row.date, row.source);
+  if (!c.fedByTextTab) p.clip.exactText = c.clipExact;
   if (richShown) ui::showRichText(p, c.richText);
 
   if (c.replaceActive == 0) {
@@ -216,7 +233,7 @@ int combineCapture(core::Program& p) {
 
 int isFlood(core::Program& p) {
   core::CaptureState& c = p.capture;
-  if (c.hasPreviousText && c.clipText == c.previousText) {
+  if (c.hasPreviousText && c.clipText == c.previousText && c.clipExact == c.previousExact) {
     // A notification that waited while the clipboard changed on reads a change already read: it is
     // dropped, but a program rewriting the clipboard is not what it shows.
     if (c.clipSequence != 0 && c.clipSequence == c.previousSequence) return 1;
@@ -225,6 +242,7 @@ int isFlood(core::Program& p) {
     return 1;
   }
   c.previousText = c.clipText;
+  c.previousExact = c.clipExact;
   c.hasPreviousText = true;
   c.previousSequence = c.clipSequence;
   c.previousTextTime = platform::tickCount();
@@ -276,7 +294,10 @@ int repeatCounter(core::Program& p) {
   if (c.clipType == "I") {
     signature = c.listCaption + p.captureTime + c.sourceTitle;
   } else {
-    signature = c.clipText.substr(0, previewLimit);
+    // Texts beyond the code page may share one ANSI form: they are told apart by their exact text,
+    // marked so that it never equals an ANSI text's signature.
+    signature = c.clipExact.empty() ? c.clipText.substr(0, previewLimit)
+                                    : '\0' + firstCharacters(c.clipExact, previewLimit);
     if (p.settings.suppressDuplicates != "Y") signature += p.captureTime.substr(0, 19) + c.sourceTitle;
   }
   if (signature == c.repeatSignature) {

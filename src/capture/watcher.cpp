@@ -19,6 +19,7 @@
 #include "core/text.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/clip_list.h"
@@ -73,6 +74,29 @@ void switchListPasteOff(core::Program& p) {
 
 enum class TextRead { Taken, Flood, NotText, Unreadable, TooLarge };
 
+bool isAscii(const std::string& text) {
+  for (char ch : text)
+    if (static_cast<unsigned char>(ch) >= 0x80) return false;
+  return true;
+}
+
+// Reads the exact text of the open clipboard into clipExact where the ANSI text just read does not
+// give it back (else leaves it empty); false when it is too large to take.
+bool readExactText(core::Program& p) {
+  core::CaptureState& c = p.capture;
+  c.clipExact.clear();
+  if (!platform::isClipboardFormatAvailable(platform::CF_UNICODETEXT)) return true;
+  // Two bytes a character: the bound in characters is the ANSI text's.
+  const std::size_t size = platform::clipboardDataSize(platform::CF_UNICODETEXT);
+  if (size / 2 > core::clipTextLimit && refuseOversizedText(p, size, "copied Unicode text")) return false;
+  auto exact = platform::getClipboardUnicodeText();
+  if (!exact) return true;
+  // Most texts fit the code page: they keep no second copy.
+  const bool same = isAscii(c.clipText) ? *exact == c.clipText : *exact == platform::ansiToUtf8(c.clipText);
+  if (!same) c.clipExact = std::move(*exact);
+  return true;
+}
+
 // Reads the text (and its rich text) and closes the clipboard before anything is stored.
 TextRead readText(core::Program& p) {
   core::CaptureState& c = p.capture;
@@ -94,8 +118,13 @@ TextRead readText(core::Program& p) {
     return TextRead::NotText;
   }
   c.clipText = std::move(*text);
+  if (!readExactText(p)) {
+    platform::closeClipboard();
+    return TextRead::TooLarge;
+  }
   if (isFlood(p)) {
     logStep(p, "Duplicate flood - close clipboard -exiting");
+    c.clipExact.clear();
     platform::closeClipboard();
     return TextRead::Flood;
   }
@@ -118,6 +147,8 @@ void keepRead(core::Program& p, bool image) {
   change.sourceWindow = c.sourceWindow;
   change.sourceTitle = c.sourceTitle;
   change.time = p.captureTime;
+  change.exactText = std::move(c.clipExact);
+  c.clipExact.clear();
   c.readChanges.push_back(std::move(change));
 }
 
@@ -208,7 +239,10 @@ void storeReadChanges(core::Program& p, bool readMore = true) {
       storeImage(p);
     } else {
       c.clipText = std::move(change.text);
+      c.clipExact = std::move(change.exactText);
       storeText(p);
+      // Not left for a text the Text tab adds later.
+      c.clipExact.clear();
     }
     if (batch.open && !c.moreToStore) closeBatch(p);
     endOfChange(p);

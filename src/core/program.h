@@ -80,6 +80,7 @@ struct ReadChange {
   platform::Hwnd sourceWindow = 0;
   std::string sourceTitle;
   std::string time;          // captureTime
+  std::string exactText;     // clipExact
 };
 
 struct CaptureState {
@@ -103,7 +104,11 @@ struct CaptureState {
   int richTextFlag = 0;      // the current clip is rich text
   int richTextRead = 0;      // its rich text was read from the clipboard
   std::string clipText;      // the text taken from the clipboard
+  // Its exact text as UTF-8, read from CF_UNICODETEXT; empty when clipText, converted from ANSI,
+  // gives it already.
+  std::string clipExact;
   std::string previousText;  // the last text that was not a flood repeat
+  std::string previousExact;
   bool hasPreviousText = false;
   std::uint32_t previousTextTime = 0;
   unsigned clipSequence = 0;      // the clipboard's change count when the clip text was read
@@ -150,6 +155,9 @@ struct ShortcutKeys {
 // The current clip: one text per column of cTbl plus the encoded image.
 struct ClipRecord {
   std::string cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML;
+  // The exact text and source as UTF-8 where cText and cSource, converted from ANSI, do not give
+  // them; empty where they do.
+  std::string exactText, exactSource;
   std::string image;         // the encoded image file; empty when none
   bool imageOwned = false;
 };

@@ -28,6 +28,9 @@ Hwnd getOpenClipboardWindow();
 // The CF_TEXT bytes of the open clipboard up to their terminating zero, never past the end of
 // their memory block; nullopt when the clipboard has no text handle.
 std::optional<std::string> getClipboardText();
+// The CF_UNICODETEXT of the open clipboard as UTF-8, up to its terminating zero and never past the
+// end of its memory block (a lone surrogate becomes U+FFFD); nullopt when it has no such handle.
+std::optional<std::string> getClipboardUnicodeText();
 // The size in bytes of the memory block of `format` on the open clipboard, 0 when absent. Read before
 // the data is copied, so that a block too large to take is never copied.
 std::size_t clipboardDataSize(unsigned format);

@@ -27,6 +27,7 @@ constexpr unsigned WM_CHANGECBCHAIN = 0x030D;
 // Clipboard formats.
 constexpr unsigned CF_TEXT = 1;
 constexpr unsigned CF_DIB = 8;
+constexpr unsigned CF_UNICODETEXT = 13;
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0;

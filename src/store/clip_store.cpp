@@ -4,7 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "core/log.h"
 #include "core/program.h"
@@ -13,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "store/recovery.h"
 #include "store/sets.h"
@@ -29,6 +33,13 @@ const char* const createClipTable =
 const char* const createSetTable = "Create Table IF NOT EXISTS Sets (setName Text Unique, setID INTEGER PRIMARY KEY AUTOINCREMENT)";
 // Loading a set and emptying the trash select by set; without this they read every clip.
 const char* const createSetIndex = "CREATE INDEX IF NOT EXISTS cTblSetIndex ON cTbl (cSet)";
+// The exact text of the clips whose ANSI columns cannot hold it, beside cTbl, so that cTbl keeps its
+// layout and older releases read the file as before. NULL where the column holds its text exactly.
+const char* const createExactTable =
+    "CREATE TABLE IF NOT EXISTS cExact (cKey INTEGER PRIMARY KEY, eText text, eSource text, eFingerprint text)";
+// In the file, so that every delete removes the exact text with its clip, an older release's too.
+const char* const createExactTrigger =
+    "CREATE TRIGGER IF NOT EXISTS cExactDelete AFTER DELETE ON cTbl BEGIN DELETE FROM cExact WHERE cKey = old.cKey; END";
 
 void tell(core::Program& p, const std::string& text) {
   platform::messageBox(p.mainWindow, text, core::appName, platform::MB_OK | platform::MB_ICONWARNING);
@@ -69,6 +80,75 @@ int changedRows(core::Program& p) {
   return changed;
 }
 
+// The length and a hash of a clip's cText and cSource bytes. A side row is used only while they
+// still match: a path that changes cText without it (or an older release) leaves a row that no
+// longer says what the clip holds.
+std::string fingerprintOf(const std::string& text, const std::string& source) {
+  const auto part = [](const std::string& bytes) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (char c : bytes) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return std::to_string(bytes.size()) + ":" + hex;
+  };
+  return part(text) + " " + part(source);
+}
+
+// True when `exact` is a text the ANSI bytes do not give back.
+bool needsExact(const std::string& exact, const std::string& ansi) {
+  return !exact.empty() && platform::ansiToUtf8(ansi) != exact;
+}
+
+// Writes the side row of clip `key`; false with the engine's reason as the last message.
+bool writeExactRow(core::Program& p, std::int64_t key, bool text, bool source) {
+  const core::ClipRecord& r = p.clip;
+  const std::string sql = std::string("INSERT OR REPLACE INTO cExact VALUES (?, ") + (text ? "?" : "NULL") + ", " +
+                          (source ? "?" : "NULL") + ", ?)";
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, sql);
+  if (stmt == nullptr) return false;
+  const std::string keyText = std::to_string(key), fingerprint = fingerprintOf(r.cText, r.cSource);
+  std::vector<const std::string*> values{&keyText};
+  if (text) values.push_back(&r.exactText);
+  if (source) values.push_back(&r.exactSource);
+  values.push_back(&fingerprint);
+  bool ok = true;
+  for (std::size_t i = 0; ok && i < values.size(); ++i) ok = p.db.StmtBindText(stmt, static_cast<int>(i) + 1, values[i]) == 1;
+  if (ok) ok = p.db.StmtStep(stmt) == SQLITE_DONE;
+  const std::string reason = p.db.DbLastMessage();
+  p.db.StmtFinalize(stmt);
+  if (!ok) p.db.restoreLastMessage(reason);
+  return ok && p.db.DbLastMessage() == "OK";
+}
+
+// Fills the record's exact text and source from clip currentKey's side row, when it has one that
+// matches its cText and cSource. The last message is left as it was: a clip reads without it.
+void readExactRow(core::Program& p) {
+  core::ClipRecord& r = p.clip;
+  r.exactText.clear();
+  r.exactSource.clear();
+  const std::string message = p.db.DbLastMessage();
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle,
+                                      "SELECT eText IS NOT NULL, eText, eSource IS NOT NULL, eSource, eFingerprint "
+                                      "FROM cExact WHERE cKey = '" + escapeQuotes(p.currentKey) + "'");
+  if (stmt != nullptr) {
+    if (stepRead(p, stmt) == SQLITE_ROW) {
+      const auto cell = [&p, stmt](int column) {
+        const char* text = p.db.StmtColumnText(stmt, column);
+        return std::string(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
+      };
+      if (cell(4) == fingerprintOf(r.cText, r.cSource)) {
+        if (cell(0) == "1") r.exactText = cell(1);
+        if (cell(2) == "1") r.exactSource = cell(3);
+      }
+    }
+    p.db.StmtFinalize(stmt);
+  }
+  p.db.restoreLastMessage(message);
+}
+
 int insertWelcomeClip(core::Program& p) {
   const int written = WritePlainTextClip(p, "Tandrel", "Tandrel allows you to enter a note to associate with a clip",
                                          "Tandrel, your number 1 clipboard assistant");
@@ -106,6 +186,8 @@ void CreateClipSchema(core::Program& p) {
   p.db.DbExecute(createClipTable, p.databaseHandle);
   p.db.DbExecute(createSetTable, p.databaseHandle);
   p.db.DbExecute(createSetIndex, p.databaseHandle);
+  p.db.DbExecute(createExactTable, p.databaseHandle);
+  p.db.DbExecute(createExactTrigger, p.databaseHandle);
 }
 
 int CreateClipTables(core::Program& p, bool insertActiveSet) {
@@ -164,6 +246,22 @@ int WriteClipDB(core::Program& p, bool recordRichText) {
     p.db.StmtFinalize(stmt);
     return reportFailedWrite(p, 0, reason);
   }
+  // A clip and its side row are kept together or not at all. A savepoint, since capture may hold a
+  // transaction open around its writes.
+  const bool exactText = needsExact(r.exactText, r.cText), exactSource = needsExact(r.exactSource, r.cSource);
+  const bool sideRow = exactText || exactSource;
+  if (sideRow && p.db.DbExecute("SAVEPOINT exactText", p.databaseHandle) == 0) {
+    const std::string reason = p.db.DbLastMessage();
+    p.db.StmtFinalize(stmt);
+    return reportFailedWrite(p, 0, reason);
+  }
+  const auto undoSideRow = [&p, sideRow] {
+    if (!sideRow) return;
+    const std::string reason = p.db.DbLastMessage();
+    p.db.DbExecute("ROLLBACK TO exactText", p.databaseHandle);
+    p.db.DbExecute("RELEASE exactText", p.databaseHandle);
+    p.db.restoreLastMessage(reason);
+  };
 
   int result = 0;
   for (int attempt = 0; attempt < maxWriteAttempts; ++attempt) {
@@ -176,18 +274,28 @@ int WriteClipDB(core::Program& p, bool recordRichText) {
   }
   if (result != SQLITE_DONE && result != 0) {
     p.db.StmtFinalize(stmt);
+    undoSideRow();
     ReopenDatabase(p);
     return 0;
   }
 
   const int finalized = p.db.StmtFinalize(stmt);
-  if (p.db.DbLastMessage() != "OK") return reportFailedWrite(p, finalized, p.db.DbLastMessage());
+  if (p.db.DbLastMessage() != "OK") {
+    undoSideRow();
+    return reportFailedWrite(p, finalized, p.db.DbLastMessage());
+  }
+  const std::int64_t key = p.db.DbLastInsertRowId(p.databaseHandle);
+  if (sideRow && (!writeExactRow(p, key, exactText, exactSource) ||
+                  p.db.DbExecute("RELEASE exactText", p.databaseHandle) == 0)) {
+    undoSideRow();
+    return reportFailedWrite(p, 0, p.db.DbLastMessage());
+  }
   if (r.cImageSW == "Y" && r.imageOwned) {
     r.image.clear();
     r.image.shrink_to_fit();
     r.imageOwned = false;
   }
-  p.lastKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  p.lastKey = key;
   return 1;
 }
 
@@ -215,6 +323,7 @@ int ReadClip(core::Program& p) {
                            &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
   for (int column = 1; column <= 10; ++column)
     if (fields[column - 1] != nullptr) *fields[column - 1] = columnText(p, stmt, column);
+  readExactRow(p);
 
   // The image slot belongs to this clip alone: one without a picture must not carry the last one's.
   r.image.clear();

@@ -8,6 +8,7 @@
 
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
+#include "platform/sim/code_page.h"
 #include "support/main_window_script.h"
 #include "ui/commands.h"
 #include "ui/caption.h"
@@ -47,6 +48,27 @@ TEST_F(TextCaptureTest, SameTextCopiedTwiceFromAnyWindowIsStoredOnce) {
   });
   runToEnd();
   EXPECT_EQ(stored(), (Rows{{"twice", "Notes - Editor"}}));
+}
+
+TEST_F(TextCaptureTest, TextsSharingOneAnsiFormAreTwoClipsEachKeepingItsExactText) {
+  startWith("SupressDuplicates = Y\r\n");
+  const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";   // six Cyrillic letters
+  const std::string peace = "\xD0\x9C\xD0\xB8\xD1\x80\xD0\xBD\xD1\x8B\xD0\xB9";   // six others
+  const std::string greeting = "Gr\xC3\xBC\xC3\x9F" "e";
+  const auto copyWide = [&](const std::string& text) {
+    desktop.copyFormats({{platform::CF_UNICODETEXT, sim::utf16FromUtf8(text)}}, editor);
+  };
+  desktop.then([&] {
+    copyWide(hello);
+    copyWide(peace);
+    copyWide(peace);
+    copyWide(greeting);
+    desktop.copyText("\x80 \x99", mail);
+  });
+  runToEnd();
+  // Texts that fit the code page are stored as before, with no exact copy beside them.
+  EXPECT_EQ(query("select cText, ifnull(eText, '-') from cTbl left join cExact using (cKey) order by cKey"),
+            (Rows{{"??????", hello}, {"??????", peace}, {"Gr\xFC\xDF" "e", "-"}, {"\x80 \x99", "-"}}));
 }
 
 TEST_F(TextCaptureTest, ThirtiethRepeatSwitchesCaptureOffAsAHijack) {

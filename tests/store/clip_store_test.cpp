@@ -207,6 +207,66 @@ TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
   EXPECT_EQ(p.view.rows[0].preview, "it's " + highBytes);
 }
 
+TEST_F(ClipStoreTest, ExactTextIsKeptBesideItsClipOnlyWhereTheAnsiTextLosesIt) {
+  core::Program& p = *program;
+  const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // six Cyrillic letters
+  const std::string window = "\xD0\x9E\xD0\xBA\xD0\xBD\xD0\xBE";                  // four
+  const auto write = [&](const std::string& text, const std::string& exact, const std::string& source,
+                         const std::string& exactSource) {
+    p.clip = core::ClipRecord{};
+    p.clip.cText = text;
+    p.clip.exactText = exact;
+    p.clip.cSource = source;
+    p.clip.exactSource = exactSource;
+    EXPECT_EQ(store::WriteClipDB(p), 1);
+    return std::to_string(p.lastKey);
+  };
+  const auto sideRows = [&] { return query("select cKey, ifnull(eText, '-'), ifnull(eSource, '-') from cExact order by cKey"); };
+
+  const std::string fits = write("caf\xE9", "caf\xC3\xA9", "Editor", "Editor");
+  const std::string lost = write("??????", hello, "????", window);
+  const std::string sourceFits = write("??????", hello, "Editor", "Editor");
+  EXPECT_EQ(sideRows(), (Rows{{lost, hello, window}, {sourceFits, hello, "-"}}));
+  ASSERT_EQ(readClip(std::stoll(lost)), 1);
+  EXPECT_EQ(p.clip.cText, "??????");
+  EXPECT_EQ(p.clip.exactText, hello);
+  EXPECT_EQ(p.clip.exactSource, window);
+  ASSERT_EQ(readClip(std::stoll(fits)), 1);
+  EXPECT_EQ(p.clip.cText, "caf\xE9");
+  EXPECT_EQ(p.clip.exactText + p.clip.exactSource, "");
+
+  // Written in the caller's transaction: given up with it.
+  store::BeginBatch(p);
+  write("??", hello.substr(0, 4), "", "");
+  store::RollBackBatch(p);
+  EXPECT_EQ(sideRows().size(), 2u);
+
+  // A path that changes cText alone leaves a row that no longer matches: it is not used.
+  select(std::stoll(sourceFits));
+  ASSERT_EQ(store::UpdateClipText(p, "edited"), 1);
+  ASSERT_EQ(readClip(std::stoll(sourceFits)), 1);
+  EXPECT_EQ(p.clip.cText, "edited");
+  EXPECT_EQ(p.clip.exactText, "");
+
+  // A deleted clip takes its row along.
+  select(std::stoll(lost));
+  store::DeleteClip(p);
+  EXPECT_EQ(sideRows(), (Rows{{sourceFits, hello, "-"}}));
+
+  // A file from before the side table opens as before and gets it; its version stays.
+  p.db.DbClose(p.databaseHandle);
+  p.databaseHandle = nullptr;
+  query("DROP TRIGGER cExactDelete");
+  query("DROP TABLE cExact");
+  const Rows version = query("PRAGMA user_version");
+  ASSERT_TRUE(store::openClipDatabase(p));
+  ops::InitClipStore(p);
+  EXPECT_EQ(query("select type, name from sqlite_master where name like 'cExact%' order by name"),
+            (Rows{{"table", "cExact"}, {"trigger", "cExactDelete"}}));
+  EXPECT_EQ(query("PRAGMA user_version"), version);
+  EXPECT_EQ(version, (Rows{{"1"}}));
+}
+
 TEST_F(ClipStoreTest, QuotesNeitherBreakNorWidenAStatement) {
   core::Program& p = *program;
   const std::int64_t first = store("one"), second = store("two");

@@ -3,6 +3,7 @@
 // block it came in.
 #include "platform/clipboard.h"
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -64,6 +65,32 @@ std::optional<std::string> getClipboardText() {
   HANDLE data = GetClipboardData(CF_TEXT);
   if (!data) return std::nullopt;
   return blockBytes(data, true);
+}
+
+std::optional<std::string> getClipboardUnicodeText() {
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (!data) return std::nullopt;
+  const SIZE_T size = GlobalSize(data);
+  const WCHAR* wide = static_cast<const WCHAR*>(GlobalLock(data));
+  if (!wide) return size == 0 ? std::optional<std::string>(std::string()) : std::nullopt;
+  const SIZE_T units = size / sizeof(WCHAR);
+  SIZE_T length = 0;
+  while (length < units && wide[length] != 0) ++length;
+  std::optional<std::string> text = std::string();
+  if (length > static_cast<SIZE_T>(INT_MAX / 3)) {
+    text = std::nullopt;  // beyond what one conversion can answer; far beyond what a clip may hold
+  } else if (length > 0) {
+    const int count = static_cast<int>(length);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, count, nullptr, 0, nullptr, nullptr);
+    if (bytes > 0) {
+      text->resize(static_cast<std::size_t>(bytes));
+      if (WideCharToMultiByte(CP_UTF8, 0, wide, count, &(*text)[0], bytes, nullptr, nullptr) != bytes) text = std::nullopt;
+    } else {
+      text = std::nullopt;
+    }
+  }
+  GlobalUnlock(data);
+  return text;
 }
 
 std::size_t clipboardDataSize(unsigned format) {
