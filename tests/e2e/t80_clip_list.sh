@@ -46,6 +46,14 @@ sources=$(head -n4 <<<"$rows" | cut -f3 | tr '\n' '|')
 [ "$sources" = '|Gamma Window|Beta Window|Alpha Window|' ] || fail "list sources: $sources"
 [ "$(head -n1 <<<"$rows" | cut -d' ' -f2 | cut -f1)" = 1 ] || fail "the newest clip is not selected"
 
+# Another clipboard viewer joins after Tandrel and passes each change on late, once Tandrel's own
+# write is long over: what Tandrel puts back below must still not come back as a clip (the count
+# after the last copy checks it).
+# (Not through td: its filter would hold the line back until the viewer ends.)
+wine "$BUILD_DIR/tdhelper.exe" lateviewer 60 300 > "$TEST_DIR/lateviewer.out" 2>>"$TEST_DIR/helper.err" &
+late_pid=$!
+wait_until 10 grep -q joined "$TEST_DIR/lateviewer.out" || fail "the late viewer did not join"
+
 # Double-click the third row: its text goes back to the clipboard (to X11 as UTF-8) and to the top.
 td listclick "$MAIN_TITLE" "$CLIP_LIST" 2 double >/dev/null || fail "cannot double-click"
 wait_until 15 clipboard_is $'second text caf\xc3\xa9' \
@@ -70,6 +78,16 @@ wait_until 15 clipboard_is $'second text caf\xc3\xa9' \
     || fail "'Clip To Clipboard' put '$(timeout 5 xclip -selection clipboard -o 2>&1)' on the clipboard"
 [ "$(list_captions "$CLIP_LIST" | head -n1)" = 'second text caf\xe9' ] || fail "the top row changed"
 
+# Another program holds the clipboard open: a double-click waits for it a moment, then says so and
+# leaves the row where it was.
+wine "$BUILD_DIR/tdhelper.exe" holdclipboard 4000 > "$TEST_DIR/hold.out" 2>>"$TEST_DIR/helper.err" &
+hold_pid=$!
+wait_until 10 grep -q held "$TEST_DIR/hold.out" || fail "cannot hold the clipboard"
+td listclick "$MAIN_TITLE" "$CLIP_LIST" 2 double >/dev/null || fail "cannot double-click"
+wait_until 10 status_is "Action Failed" || fail "no 'Action Failed' while the clipboard is held"
+top_rows_are 1 'second text caf\xe9|' || fail "a clip that was not copied moved to the top: $(list_captions "$CLIP_LIST" | tr '\n' '|')"
+wait "$hold_pid"
+
 # A last copy marks that every change before it was seen: Tandrel's own copies stored nothing.
 td settext "last text" --title "Omega Window" >/dev/null || fail "cannot copy"
 [ "$(wait_stored "last text")" = "'Omega Window'" ] || fail "source of the last text"
@@ -77,4 +95,5 @@ td settext "last text" --title "Omega Window" >/dev/null || fail "cannot copy"
 [ "$(db "select count(*) from cTbl")" = $((welcome + 5)) ] || fail "unexpected clips: $(db "select cText from cTbl")"
 top_rows_are 2 'last text|second text caf\xe9|' \
     || fail "list after the last copy: $(list_captions "$CLIP_LIST" | tr '\n' '|')"
+kill "$late_pid" 2>/dev/null
 end_session

@@ -502,6 +502,8 @@ int pictureCommand(const std::string& command, int argc, char** argv);
 int helpViewCommand(const std::string& command, int argc, char** argv);
 // The command for other programs' popup menus (popups.cpp); -1 for any other command.
 int popupCommand(const std::string& command, int argc, char** argv);
+// The commands for other programs in the viewer chain and on the clipboard (chain.cpp); -1 for any other.
+int chainCommand(const std::string& command, int argc, char** argv);
 
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
@@ -839,6 +841,7 @@ int main(int argc, char** argv) {
   if (const int done = pictureCommand(command, argc, argv); done >= 0) return done;
   if (const int done = helpViewCommand(command, argc, argv); done >= 0) return done;
   if (const int done = popupCommand(command, argc, argv); done >= 0) return done;
+  if (const int done = chainCommand(command, argc, argv); done >= 0) return done;
   if (command == "listselect" && argc >= 5) {
     HWND window = findTopWindow(unescape(argv[2]));
     HWND list = window ? findListView(window, unescape(argv[3])) : nullptr;
