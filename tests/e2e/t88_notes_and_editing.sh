@@ -2,15 +2,17 @@
 # through the note prompt, sequencing twice and removing, Replace Clip on an unedited clip, a cut
 # that becomes a clip, and Search Clips with the find dialog followed by an edit and Replace Clip.
 # A left click on a link in the Text tab opens it with the shell (a recording stand-in for
-# xdg-open). Every text is compared as bytes with what the database holds.
+# xdg-open). Every text is compared as bytes with what the database holds. First, in an empty
+# set before any clip was shown, a right click in the editor opens the Text tab's popup, and a
+# right click on a picture the Image tab's (568, 567).
 record_shell_opens
 data=$(data_dir) || fail "no data folder in the prefix"
 mkdir -p "$data"
-printf 'Version = 2.8\r\n' > "$data/tandrel.ini"
+printf 'Version = 2.8\r\nActiveClipSet = Scratch\r\n' > "$data/tandrel.ini"
 sqlite3 "$data/tdclips.db" <<'SQL' || fail "cannot seed the database"
 Create Table cTbl (cKey INTEGER PRIMARY KEY AUTOINCREMENT, cDate text, cSet text, cRTFsw text, cHTMLsw text, cImageSW text, cSource Text, cNote text, cText text, cRTF Blob, cHTML text, cImage Blob);
 Create Table Sets (setName Text Unique, setID INTEGER PRIMARY KEY AUTOINCREMENT);
-insert into Sets (setName) values ('td_clips'), ('td_trash');
+insert into Sets (setName) values ('td_clips'), ('td_trash'), ('Scratch');
 insert into cTbl values (null, '2026-11-30  09:00:00', 'td_clips', 'N', 'N', 'N', 'Editor', 'my note', 'one two', ' ', ' ', null);
 insert into cTbl values (null, '2026-11-30  09:00:01', 'td_clips', 'N', 'N', 'N', 'Editor', ' ', 'needle deep down', ' ', ' ', null);
 insert into cTbl values (null, '2026-11-30  09:00:02', 'td_clips', 'N', 'N', 'N', 'Editor', ' ', 'nothing here', ' ', ' ', null);
@@ -20,6 +22,42 @@ SQL
 start_tandrel
 wait_main_window
 wait_watching
+
+# The popups of the Text and Image tabs, each opened by a right click (and its items read where
+# the helper can read another program's menu).
+popup_at() {
+    td front "$MAIN_TITLE" >/dev/null
+    xdotool mousemove "$1" "$2" sleep 0.3 click 3
+    td popupmenu 10 || fail "no popup menu opened by a right click at $1,$2"
+}
+shows "Static visible Active Set = Scratch" || fail "the empty set is not active at the start"
+point=$(td centre "$MAIN_TITLE" RichEdit) || fail "no editor shown in the empty set"
+menu=$(popup_at $point)
+xdotool key Escape
+case "$menu" in "popup 511 512 513 "*|"popup ?") ;; *) fail "the editor's popup: $menu" ;; esac
+td makedib "$TEST_DIR/sketch.dib" 32 24 >/dev/null || fail "cannot make a bitmap"
+td setraw CF_DIB "$TEST_DIR/sketch.dib" --title "Sketch Window" >/dev/null || fail "cannot copy the bitmap"
+picture_stored() { [ "$(db "select count(*) from cTbl where cSet = 'Scratch' and cImageSW = 'Y'")" = 1 ]; }
+wait_until 15 picture_stored || fail "the picture was not stored"
+sleep 1
+read -r left top right bottom < <(td imagerect "$MAIN_TITLE") || fail "no picture box"
+menu=$(popup_at $(( (left + right) / 2 )) $(( (top + bottom) / 2 )))
+[ "$menu" = "popup 568 567" ] || [ "$menu" = "popup ?" ] || fail "the picture's popup: $menu"
+xdotool key Down Down Return   # "Save Image as file"
+td waitwindow "Select Filename" 10 >/dev/null || fail "567 of the picture's popup asked for no file name"
+td press "Select Filename" Cancel >/dev/null || fail "cannot cancel the file name"
+wait_until 10 status_is "Not Saved" || fail "no 'Not Saved' after the cancelled save"
+
+# Back to the seeded set.
+press "'Set' Actions"
+wait_until 10 shows "Button visible Change Active Set" || fail "'Set' Actions does not show the Clip Sets tab"
+press "Change Active Set"
+wait_until 10 status_is "Select Set" || fail "no 'Select Set'"
+main_row=$(list_rows "$SET_LIST" | awk -F'\t' '$2 == "td_clips" { split($1, r, " "); print r[1] }')
+td listclick "$MAIN_TITLE" "$SET_LIST" "$main_row" >/dev/null || fail "cannot click td_clips"
+wait_until 10 shows "Static visible Active Set = td_clips" || fail "td_clips did not become active"
+press "Clip Content"
+wait_until 10 shows "Button visible 'Set' Actions" || fail "'Clip Content' does not leave the Clip Sets tab"
 
 row_of() { list_rows "$CLIP_LIST" | c=$1 awk -F'\t' '{ t = $2; sub(/ +$/, "", t) } index(t, ENVIRON["c"]) == 1 { split($1, a, " "); print a[1]; exit }'; }
 click_clip() {
@@ -93,6 +131,22 @@ texts_are() { [ "$(texts)" = "$1" ]; }
 wait_until 10 texts_are "line one|line two  |nothing here|one |pin deep down|two|" || fail "texts after the search and replace: $(texts)"
 td press "Find" Cancel >/dev/null || fail "cannot close the find dialog"
 td waitgone "Find" 10 >/dev/null || fail "the find dialog stays"
+
+# A text added from the Text tab is listed at the top, and the copy another program makes next is
+# still captured.
+click_clip "two"
+td editsel "$MAIN_TITLE" 0 -1 >/dev/null || fail "cannot select in the editor"
+td edittype "$MAIN_TITLE" "added by hand" >/dev/null || fail "cannot type into the editor"
+press "Add Item to Set|Add to Set"
+added() { [ "$(db "select count(*) from cTbl where cText like 'added by hand%' and cSource = 'Created by User'")" = 1 ]; }
+wait_until 10 added || fail "the text was not added: $(db "select cSource, hex(cText) from cTbl")"
+wait_until 10 status_is "Clip Saved" || fail "no 'Clip Saved'"
+[ "$(list_captions "$CLIP_LIST" | head -n1)" = "added by hand" ] \
+    || fail "the added clip is not listed at the top: $(list_captions "$CLIP_LIST" | tr '\n' '|')"
+td settext "copied after adding" --title "After Window" >/dev/null || fail "cannot copy"
+copied_after() { [ "$(db "select count(*) from cTbl where cText = 'copied after adding'")" = 1 ]; }
+wait_until 15 copied_after || fail "the copy after adding was not captured"
+db "delete from cTbl where cText like 'added by hand%' or cText = 'copied after adding'"
 
 # A link in the Text tab, clicked with the mouse.
 td settext "see http://example.com/x now" --title "Browser Notes" >/dev/null || fail "cannot copy"

@@ -1,6 +1,7 @@
 # Backup and restore from the menu: the prompt and its re-entry question, the shell's copy and its
 # question before replacing a backup, the restore dialog, the live clips kept aside, garbage
-# backups and maintenance copies backed out with every row as it was, capture going on throughout.
+# backups and maintenance copies backed out with every row as it was, capture going on throughout;
+# a backup without the active set restored shows the main set after its message.
 first_start
 data=$(data_dir)
 today=$(date +%F)
@@ -84,6 +85,7 @@ wait_until 10 status_is "Action Complete" || fail "no 'Action Complete' after th
 aside=$(ls "$data" | grep '^tdclips\.db\.pre-restore-' || true)
 [ "$(echo "$aside" | wc -l)" = 1 ] && [ -n "$aside" ] || fail "live copies kept aside: '$aside'"
 [ "$(sqlite3 -batch "$data/$aside" "select count(*) from cTbl")" = "$live" ] || fail "$aside does not hold the $live live clips"
+[ -e "$data/tdclips.db.restoring" ] && fail "the restore left its note behind"
 copy "captured after the restore"
 
 # Garbage as a backup and as a maintenance copy: backed out, every row as it was, still capturing.
@@ -102,6 +104,18 @@ answer_ending Tandrel '^The Restore was backed out.  C:.*\\Tandrel\\older\.dbkm$
 tandrel_running || fail "Tandrel ended after the garbage maintenance copy"
 copy "still capturing"
 [ "$(ls "$data" | grep -c '^tdclips\.db\.pre-restore-')" = 1 ] || fail "a failed restore left a copy aside"
+[ -e "$data/tdclips.db.restoring" ] && fail "a backed out restore left its note behind"
+
+# A backup that lacks the active set: no empty set of that name, the main set after its message.
+sqlite3 -batch "$data/noactive.dbk" "$(db .schema | grep -v sqlite_sequence); insert into Sets (setName) values ('td_trash');
+    insert into cTbl (cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML)
+    values ('2026-01-02  10:00:00', 'td_clips', 'N', 'N', 'N', 'Src', ' ', 'restored without its set', ' ', ' ');" \
+    || fail "cannot write noactive.dbk"
+restore 544 "$restore_title" noactive.dbk
+answer Tandrel "Active set td_clips not found in database. Using default." OK
+wait_until 20 count_is 1 || fail "the restore of noactive.dbk left $(clips) clips"
+wait_until 10 listed 1 || fail "the list shows $(list_rows "$CLIP_LIST" | wc -l) clips after restoring noactive.dbk"
+[ "$(db "select count(*) from Sets where setName = 'td_clips'")" = 1 ] || fail "the main set has no row"
 
 end_session
 ini() { tr -d '\r' < "$data/tandrel.ini" | sed -n "s/^$1 = //p"; }

@@ -1,6 +1,7 @@
 # Old clip sets converted from the menu: two files chosen at once in the dialog, one of them with a
 # name built to break SQL; texts, rich text turned plain by the real editor, an image kept byte for
-# byte; blank records and a short tail skipped; a second conversion refused as a duplicate.
+# byte; blank records and a short tail skipped, a damaged record skipped and counted; a second
+# conversion refused as a duplicate.
 first_start
 data=$(data_dir)
 hostile="x');DELETE FROM cTbl;--"
@@ -20,11 +21,12 @@ sqlite3 -batch "$data/clip.db" "CREATE TABLE tblBlob (fldKey text, fldBlob);
     record "Notepad - a.txt" "2009-03-14 15:09:26" 000001 "the whole first" T
     printf '%437s' ""
     record "WordPad" "2009-03-15 08:00:00" 000002 "rich index text" F
+    record "Damaged" "2009-03-15 09:00:00" 000004 "of no type" X
     record "Paint" "2009-03-16 09:30:00" 000003 "" I
     printf 'a short tail'
 } > "$data/work.dbt"
 record "Odd" "2009-03-17 10:00:00" 000005 "odd" T > "$data/$hostile.dbt"
-[ "$(stat -c %s "$data/work.dbt")" = $((437 * 4 + 12)) ] || fail "work.dbt is $(stat -c %s "$data/work.dbt") bytes"
+[ "$(stat -c %s "$data/work.dbt")" = $((437 * 5 + 12)) ] || fail "work.dbt is $(stat -c %s "$data/work.dbt") bytes"
 
 menu() { td send "$MAIN_TITLE" 0x111 "$1" 0 >/dev/null || fail "menu command $1 not sent"; }
 in_set() { db "select count(*) from cTbl where hex(cSet) = '$(hex_of "$1")'"; }
@@ -34,6 +36,11 @@ main_before=$(in_set td_clips)
 menu 546
 td filedialog "Tandrel Conversion: - Please select set(s) to convert" "\"work.dbt\" \"$hostile.dbt\"" 20 >/dev/null \
     || fail "no conversion dialog"
+says() { [ "$(td dialogtext Tandrel 1)" = "$1" ]; }
+skipped="Conversion of set work: 1 records skipped, 0 clips kept with their list text only (see the log)."
+wait_until 30 says "$skipped" || fail "no count of the damaged record: $(td dialogtext Tandrel 1)"
+td press Tandrel OK >/dev/null
+grep -q " Record 4 of work.dbt skipped: it is not an old Tandrel clip" "$data/tandrel.log" || fail "the damaged record is not logged"
 wait_until 30 set_has "$hostile" 1 || fail "the set of the odd name has $(in_set "$hostile") clips"
 set_has work 3 || fail "work has $(in_set work) clips: $(db "select cText from cTbl where cSet = 'work'")"
 td findwindow Tandrel | grep -q " visible Tandrel$" && fail "a message came: $(td dialogtext Tandrel 1)"
@@ -52,7 +59,6 @@ main_controls | cut -d' ' -f2- | grep -Fxq "Static visible Active Set = $hostile
 # The same file again is a duplicate, and changes nothing.
 menu 546
 td filedialog "Tandrel Conversion: - Please select set(s) to convert" "work.dbt" 20 >/dev/null || fail "no conversion dialog"
-says() { [ "$(td dialogtext Tandrel 1)" = "$1" ]; }
 wait_until 20 says "work appears to be a duplicate. Please select another." || fail "no duplicate message: $(td dialogtext Tandrel 1)"
 td press Tandrel OK >/dev/null
 set_has work 3 || fail "work has $(in_set work) clips after the second conversion"

@@ -1,11 +1,14 @@
 # The options dialog as a real window: opened from the Options command, centred on the main
 # window, which it disables; its close box does nothing; its boxes reach tandrel.ini and the
-# Startup folder after OK. Then About writes the page with the version.
+# Startup folder after OK. Then About writes the page with the version and shows it in the
+# Online Help tab, whose links open in the user's browser; a capture leaves the page alone, the
+# version check shows it again, and so does the next start.
 OPTIONS="Tandrel Options"
 
 # Wine's link writer would otherwise copy the Startup shortcut into the host's desktop menus.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe="
 
+record_shell_opens
 first_start
 data=$(data_dir) || fail "no data folder"
 
@@ -73,4 +76,43 @@ wait_until 10 test -f "$data/Tandrel_.htm" || fail "About wrote no Tandrel_.htm"
 grep -q 'version <b>2.8</b>' "$data/Tandrel_.htm" || fail "the page has no version"
 grep -q 'padding:10px 0 0 0' "$data/Tandrel_.htm" || fail "the page's outer block has no padding"
 [ "$(head -c3 "$data/TandrelLogo.jpg" | od -An -tx1 | tr -d ' \n')" = ffd8ff ] || fail "no JPEG logo beside the page"
+
+# The Online Help tab in front, holding the version and the four links.
+help_shows_page() {
+    local view line
+    view=$(td helpview "$MAIN_TITLE") || return 1
+    [ "$(printf '%s\n' "$view" | head -n1)" = visible ] || return 1
+    for line in "version 2.8" "Tandrel Homepage" "Tandrel Online Help" "Send Us a Comment" "Check For New Version"; do
+        printf '%s\n' "$view" | grep -Fxq "$line" || return 1
+    done
+}
+wait_until 10 help_shows_page || fail "after About the help view is: $(td helpview "$MAIN_TITLE" | tr '\n' '|')"
+sleep 0.5
+screenshot e2e-about-page
+point=$(td helppoint "$MAIN_TITLE" "Tandrel Homepage") || fail "no point for the home page link"
+set -- $point
+td front "$MAIN_TITLE" >/dev/null
+xdotool mousemove "$1" "$2" sleep 0.3 click 1
+opened_are() { [ -f "$opened" ] && [ "$(cat "$opened")" = "$1" ]; }
+home="http://www.tandrel.example/index.htm"
+wait_until 20 opened_are "$home" || fail "the home page link was not opened: '$(cat "$opened" 2>/dev/null)'"
+
+# A capture writes no page; the version check shows the page again and hands its address to the browser.
+page=$(cat "$data/Tandrel_.htm")
+td settext "the help page stays" --title "Notes" >/dev/null || fail "cannot copy"
+stored() { [ "$(db "select count(*) from cTbl where cText = 'the help page stays'")" = 1 ]; }
+wait_until 15 stored || fail "the copy was not captured"
+[ "$(cat "$data/Tandrel_.htm")" = "$page" ] || fail "the capture rewrote Tandrel_.htm: $(head -c 80 "$data/Tandrel_.htm")"
+menu_command 556
+wait_until 20 opened_are "$home
+http://www.tandrel.example/ckupdate.htm?2.8" || fail "the version check opened: '$(cat "$opened" 2>/dev/null)'"
+wait_until 10 help_shows_page || fail "after the version check the help view is: $(td helpview "$MAIN_TITLE" | tr '\n' '|')"
+end_session
+
+# With a clip in the set, the next start brings the page to the front (with the window shown).
+# Any value of Minimized, N too, starts in the tray: the key goes.
+sed -i '/^Minimized = /d' "$data/tandrel.ini"
+start_tandrel
+wait_main_window
+wait_until 15 help_shows_page || fail "at start the help view is: $(td helpview "$MAIN_TITLE" | tr '\n' '|')"
 end_session
