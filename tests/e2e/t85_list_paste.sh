@@ -97,6 +97,15 @@ note "pasted: $expected"
 
 td keys ctrl+alt+v >/dev/null || fail "cannot type"
 wait_until 10 button_is "$LIST_PASTE_OFF" || fail "Ctrl+Alt+V did not switch List Paste off"
+# List Paste went on and off: nothing of Tandrel's is left to copy, so a copy with a second format
+# keeps both once it is captured, and after the list is loaded again.
+td settext "Echo Text" --title "Echo Window" --with "Tandrel Second Format" "cells" >/dev/null || fail "cannot copy"
+wait_stored "Echo Text"
+both_kept() { td formats | grep -q " Tandrel Second Format$" && clipboard_is "Echo Text"; }
+wait_until 5 both_kept || fail "after the capture the clipboard holds: $(td formats | tr '\n' '|')"
+menu_command 541
+sleep 1
+both_kept || fail "after the list was loaded again the clipboard holds: $(td formats | tr '\n' '|')"
 td settext "Delta Text" --title "Delta Window" >/dev/null || fail "cannot copy"
 wait_stored "Delta Text"
 [ "$(source_of "Delta Text")" = "Delta Window" ] || fail "source after List Paste: $(source_of "Delta Text")"
@@ -118,16 +127,6 @@ td keys ctrl+alt+r >/dev/null || fail "cannot type"
 wait_until 10 clipboard_is "dELTA tEXT" || fail "Ctrl+Alt+R put '$(clipboard)' on the clipboard"
 wait_stored "dELTA tEXT"
 [ "$(source_of "dELTA tEXT")" = "Paste Target" ] || fail "source of the reversed clip: $(source_of "dELTA tEXT")"
-
-# List Paste went on and off: nothing of Tandrel's is left to copy, so a copy with a second format
-# keeps both once it is captured, and after the list is loaded again.
-td settext "Echo Text" --title "Echo Window" --with "Tandrel Second Format" "cells" >/dev/null || fail "cannot copy"
-wait_stored "Echo Text"
-both_kept() { td formats | grep -q " Tandrel Second Format$" && clipboard_is "Echo Text"; }
-wait_until 5 both_kept || fail "after the capture the clipboard holds: $(td formats | tr '\n' '|')"
-menu_command 541
-sleep 1
-both_kept || fail "after the list was loaded again the clipboard holds: $(td formats | tr '\n' '|')"
 
 close_paste_window
 end_session
