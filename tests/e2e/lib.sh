@@ -132,9 +132,13 @@ boot_prefix() {
     undecorated_windows
 }
 
-# Without a window manager (Xvfb) Wine should draw the frames and captions itself.
+# Without a window manager (Xvfb) Wine should draw the frames and captions itself, and leave its
+# windows unmanaged: it would otherwise wait 2 s for a window manager at each window it hides (the
+# main window at exit, and its own tray window when the last icon goes), which a desktop's window
+# manager answers at once.
 undecorated_windows() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
 }
 

@@ -33,7 +33,7 @@ popup_at() {
 shows "Static visible Active Set = Scratch" || fail "the empty set is not active at the start"
 point=$(td centre "$MAIN_TITLE" RichEdit) || fail "no editor shown in the empty set"
 menu=$(popup_at $point)
-xdotool key Escape
+td keys escape --hold 50 >/dev/null
 case "$menu" in "popup 511 512 513 "*|"popup ?") ;; *) fail "the editor's popup: $menu" ;; esac
 td makedib "$TEST_DIR/sketch.dib" 32 24 >/dev/null || fail "cannot make a bitmap"
 td setraw CF_DIB "$TEST_DIR/sketch.dib" --title "Sketch Window" >/dev/null || fail "cannot copy the bitmap"
@@ -43,7 +43,7 @@ sleep 1
 read -r left top right bottom < <(td imagerect "$MAIN_TITLE") || fail "no picture box"
 menu=$(popup_at $(( (left + right) / 2 )) $(( (top + bottom) / 2 )))
 [ "$menu" = "popup 568 567" ] || [ "$menu" = "popup ?" ] || fail "the picture's popup: $menu"
-xdotool key Down Down Return   # "Save Image as file"
+td keys down down return --hold 50 >/dev/null   # "Save Image as file"
 td waitwindow "Select Filename" 10 >/dev/null || fail "567 of the picture's popup asked for no file name"
 td press "Select Filename" Cancel >/dev/null || fail "cannot cancel the file name"
 wait_until 10 status_is "Not Saved" || fail "no 'Not Saved' after the cancelled save"
@@ -161,7 +161,7 @@ opened_is() { [ -f "$opened" ] && [ "$(cat "$opened")" = "$1" ]; }
 wait_until 20 opened_is "http://example.com/x" || fail "the link was not opened: '$(cat "$opened" 2>/dev/null)'"
 xdotool click 3
 sleep 1
-xdotool key Escape   # the editor's popup menu
+td keys escape --hold 50 >/dev/null   # the editor's popup menu
 sleep 0.5
 [ "$(wc -l < "$opened")" = 1 ] || fail "a right click opened the link too: $(cat "$opened")"
 

@@ -296,11 +296,15 @@ void readOptions(int argc, char** argv, int first, std::string& title, DWORD& ho
   }
 }
 
-// The virtual key of a chord's part: ctrl, alt, shift or one letter or digit; 0 when unknown.
+// The virtual key of a chord's part: ctrl, alt, shift, down, return, escape or one letter or digit;
+// 0 when unknown.
 WORD virtualKeyOf(const std::string& name) {
   if (name == "ctrl") return VK_CONTROL;
   if (name == "alt") return VK_MENU;
   if (name == "shift") return VK_SHIFT;
+  if (name == "down") return VK_DOWN;
+  if (name == "return") return VK_RETURN;
+  if (name == "escape") return VK_ESCAPE;
   if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0])))
     return static_cast<WORD>(toupper(static_cast<unsigned char>(name[0])));
   return 0;
