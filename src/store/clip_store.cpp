@@ -123,30 +123,24 @@ bool writeExactRow(core::Program& p, std::int64_t key, bool text, bool source) {
   return ok && p.db.DbLastMessage() == "OK";
 }
 
-// Fills the record's exact text and source from clip currentKey's side row, when it has one that
-// matches its cText and cSource. The last message is left as it was: a clip reads without it.
-void readExactRow(core::Program& p) {
+// The side row's columns, after cTbl's in ReadClip's one query.
+constexpr int exactColumns = 12;
+const char* const exactColumnsSql = "eText IS NOT NULL, eText, eSource IS NOT NULL, eSource, eFingerprint";
+
+// Fills the record's exact text and source from the side row read with the clip, when it has one
+// that matches its cText and cSource.
+void takeExactColumns(core::Program& p, sqlite3_stmt* stmt) {
   core::ClipRecord& r = p.clip;
   r.exactText.clear();
   r.exactSource.clear();
-  const std::string message = p.db.DbLastMessage();
-  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle,
-                                      "SELECT eText IS NOT NULL, eText, eSource IS NOT NULL, eSource, eFingerprint "
-                                      "FROM cExact WHERE cKey = '" + escapeQuotes(p.currentKey) + "'");
-  if (stmt != nullptr) {
-    if (stepRead(p, stmt) == SQLITE_ROW) {
-      const auto cell = [&p, stmt](int column) {
-        const char* text = p.db.StmtColumnText(stmt, column);
-        return std::string(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
-      };
-      if (cell(4) == fingerprintOf(r.cText, r.cSource)) {
-        if (cell(0) == "1") r.exactText = cell(1);
-        if (cell(2) == "1") r.exactSource = cell(3);
-      }
-    }
-    p.db.StmtFinalize(stmt);
-  }
-  p.db.restoreLastMessage(message);
+  const auto cell = [&p, stmt](int column) {
+    const char* text = p.db.StmtColumnText(stmt, exactColumns + column);
+    return text == nullptr ? std::string()
+                           : std::string(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, exactColumns + column)));
+  };
+  if (cell(4) != fingerprintOf(r.cText, r.cSource)) return;  // none, or stale
+  if (cell(0) == "1") r.exactText = cell(1);
+  if (cell(2) == "1") r.exactSource = cell(3);
 }
 
 int insertWelcomeClip(core::Program& p) {
@@ -301,8 +295,10 @@ int WriteClipDB(core::Program& p, bool recordRichText) {
 
 int ReadClip(core::Program& p) {
   if (p.view.rows.empty()) return 0;
-  sqlite3_stmt* stmt =
-      p.db.DbPrepare(p.databaseHandle, "SELECT * FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'");
+  // The side row comes with the clip in one query.
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string("SELECT cTbl.*, ") + exactColumnsSql +
+                                                            " FROM cTbl LEFT JOIN cExact USING (cKey) WHERE cKey = '" +
+                                                            escapeQuotes(p.currentKey) + "'");
   if (stmt == nullptr) {
     core::writeLog(p, p.captureTime + " ReadClip not prepared key = " + p.currentKey + " " + p.db.DbLastMessage());
     return 0;
@@ -323,7 +319,7 @@ int ReadClip(core::Program& p) {
                            &r.cSource, &r.cNote, &r.cText, &r.cRTF, &r.cHTML};
   for (int column = 1; column <= 10; ++column)
     if (fields[column - 1] != nullptr) *fields[column - 1] = columnText(p, stmt, column);
-  readExactRow(p);
+  takeExactColumns(p, stmt);
 
   // The image slot belongs to this clip alone: one without a picture must not carry the last one's.
   r.image.clear();
