@@ -3,10 +3,15 @@
 # (beside the sources, ignored by git): installs the cross toolchain and the
 # Windows libraries first when scripts/install-windows-deps.sh is there.
 #   BUILD_DIR=...  another build folder;  JOBS=n  parallel jobs (default 2)
+#   TANDREL_WIN_ARCH=x86_64  the 64-bit build instead, into build-win64/
+#                            (for machines that run no 32-bit program)
 set -euo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+export TANDREL_WIN_ARCH=${TANDREL_WIN_ARCH:-i686}
+source "$REPO/scripts/windows-arch.sh"
+choose_windows_arch
+BUILD_DIR=${BUILD_DIR:-$REPO/$WIN_BUILD_NAME}
 JOBS=${JOBS:-2}
 
 log() { printf '[build-windows] %s\n' "$*"; }
@@ -23,7 +28,7 @@ mkdir -p "$BUILD_DIR"
 
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
     log "configuring $BUILD_DIR"
-    cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-i686.cmake" \
+    cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-$WIN_ARCH.cmake" \
         -DCMAKE_BUILD_TYPE=Release
 fi
 log "building"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the Win32 build (Tandrel.exe) and its end-to-end tests need:
-#   - the MinGW-w64 i686 cross compiler and zlib for it,
-#   - Wine (32-bit), Xvfb and the X11 helpers the end-to-end tests use,
+#   - the MinGW-w64 cross compiler and zlib for it,
+#   - Wine, Xvfb and the X11 helpers the end-to-end tests use,
 #   - SQLite, libpng and libjpeg, cross-built from Debian's own source
 #     packages as static libraries into
-#       ${TANDREL_DEPS_DIR:-$HOME/.cache/tandrel-deps}/i686-w64-mingw32/{include,lib}
+#       ${TANDREL_DEPS_DIR:-$HOME/.cache/tandrel-deps}/<triple>/{include,lib}
+# for the 32-bit build we ship (i686-w64-mingw32, 32-bit Wine), or with
+# TANDREL_WIN_ARCH=x86_64 for the 64-bit build that runs where the kernel runs
+# no 32-bit program (x86_64-w64-mingw32, 64-bit Wine; scripts/windows-arch.sh).
 #
 # Safe to run again: when everything is in place it returns at once, without
 # apt and without building. Set TANDREL_DEPS_REBUILD=1 to rebuild the
@@ -15,14 +18,15 @@ shopt -s inherit_errexit
 # Bump when the way the libraries are built changes: a new value rebuilds.
 RECIPE=2
 
-TRIPLE=i686-w64-mingw32
+ARCH=${TANDREL_WIN_ARCH:-i686}
+TRIPLE=$ARCH-w64-mingw32
 DEPS_DIR=${TANDREL_DEPS_DIR:-$HOME/.cache/tandrel-deps}
 PREFIX=$DEPS_DIR/$TRIPLE
 WORK=$DEPS_DIR/work
 STAMP_DIR=$PREFIX/.stamps
 STAMP=$PREFIX/.tandrel-deps-stamp
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-TOOLCHAIN=$REPO/cmake/mingw-i686.cmake
+TOOLCHAIN=$REPO/cmake/mingw-$ARCH.cmake
 JOBS=$(nproc 2>/dev/null || echo 2)
 SRC_LIST=/etc/apt/sources.list.d/tandrel-deb-src
 
@@ -30,18 +34,20 @@ SRC_LIST=/etc/apt/sources.list.d/tandrel-deb-src
 export TANDREL_DEPS_DIR=$DEPS_DIR
 export DEBIAN_FRONTEND=noninteractive
 
+# What the library builds need, and the helpers of the end-to-end tests (xdotool types on the
+# X display)
 PACKAGES=(
-    # cross toolchain and what the library builds need
-    g++-mingw-w64-i686 libz-mingw-w64-dev
-    build-essential cmake ninja-build make nasm tcl dpkg-dev xz-utils
-    # Wine, 32-bit, and what it loads at run time (window system extensions
-    # for the X11 driver, including XFixes for clipboard change events; fonts)
-    wine wine32:i386 fonts-wine
-    libxrender1:i386 libxrandr2:i386 libxfixes3:i386 libxcursor1:i386
-    libxi6:i386 libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386
-    # headless X and the helpers of the end-to-end tests (xdotool types on the X display)
-    xvfb xauth xclip x11-utils imagemagick xdotool
+    libz-mingw-w64-dev build-essential cmake ninja-build make nasm tcl dpkg-dev xz-utils
+    xvfb xauth xclip x11-utils imagemagick xdotool fonts-wine
 )
+# The cross compiler, and Wine of the same width with what it loads at run time (window system
+# extensions for the X11 driver, including XFixes for clipboard change events)
+X11_LIBS=(libxrender1 libxrandr2 libxfixes3 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxxf86vm1)
+case $ARCH in
+    i686) PACKAGES+=(g++-mingw-w64-i686 wine wine32:i386 "${X11_LIBS[@]/%/:i386}") ;;
+    x86_64) PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 "${X11_LIBS[@]}") ;;
+    *) printf '[windows-deps] error: TANDREL_WIN_ARCH is %s; it can be i686 or x86_64\n' "$ARCH" >&2; exit 1 ;;
+esac
 
 # Files that must exist for the libraries to count as installed.
 OUTPUTS=(
@@ -56,7 +62,8 @@ die() { printf '[windows-deps] error: %s\n' "$*" >&2; exit 1; }
 
 source "$REPO/scripts/apt.sh"
 
-have_i386() { dpkg --print-foreign-architectures | grep -qx i386; }
+# Only the 32-bit build needs the i386 architecture.
+have_i386() { [ "$ARCH" != i686 ] || dpkg --print-foreign-architectures | grep -qx i386; }
 
 libs_done() {
     local f

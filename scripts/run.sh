@@ -11,7 +11,8 @@
 set -euo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+source "$REPO/scripts/windows-arch.sh"
+use_runnable_windows_build "$REPO"
 NATIVE_BUILD_DIR=${NATIVE_BUILD_DIR:-$REPO/build}
 export NATIVE_BUILD_DIR
 KEYS_BRIDGE=$NATIVE_BUILD_DIR/tandrel-keys

@@ -6,7 +6,8 @@
 set -euo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+source "$REPO/scripts/windows-arch.sh"
+use_runnable_windows_build "$REPO"
 OUT=${SCREENSHOT_OUT:-$REPO/docs/tandrel-main-window.png}
 
 source "$REPO/tests/e2e/lib.sh"

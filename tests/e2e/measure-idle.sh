@@ -12,7 +12,8 @@
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+source "$REPO/scripts/windows-arch.sh"
+use_runnable_windows_build "$REPO"
 export KEYS_BRIDGE=${KEYS_BRIDGE:-$REPO/build/tandrel-keys}
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 

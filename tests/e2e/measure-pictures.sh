@@ -9,7 +9,8 @@
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+source "$REPO/scripts/windows-arch.sh"
+use_runnable_windows_build "$REPO"
 RUNS=${RUNS:-5}
 
 source "$REPO/tests/e2e/lib.sh"

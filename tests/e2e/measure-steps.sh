@@ -8,7 +8,8 @@
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+source "$REPO/scripts/windows-arch.sh"
+use_runnable_windows_build "$REPO"
 COPIES=${COPIES:-30}
 PARTS=${PARTS:-fresh large}
 CACHE=${TANDREL_MEASURE_DIR:-$HOME/.cache/tandrel-measure}

@@ -18,7 +18,8 @@
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$REPO/build-win32}
+source "$REPO/scripts/windows-arch.sh"
+use_runnable_windows_build "$REPO"
 RUNS=${RUNS:-3}
 IDLE_SECONDS=${IDLE_SECONDS:-30}
 PARTS=${PARTS:-fresh large floor}

@@ -7,6 +7,10 @@ zipfile=$(ls "$BUILD_DIR"/dist/Tandrel-*-portable.zip 2>/dev/null | head -n 1)
 [ -n "$zipfile" ] || fail "no portable zip in $BUILD_DIR/dist"
 contents=$(unzip -Z1 "$zipfile" | sort | tr '\n' ' ')
 [[ $contents == *"/README.txt "*"/Tandrel.exe "* ]] || fail "the zip holds: $contents"
+if [ "$TANDREL_WIN_ARCH" != i686 ]; then
+    note "the installer is a 32-bit program, and this machine runs none: it was built, not run"
+    exit 77
+fi
 
 wine "$setup" /S >/dev/null 2>&1 || fail "the installer failed"
 wineserver -w
