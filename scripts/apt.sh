@@ -12,8 +12,9 @@ export DEBIAN_FRONTEND=noninteractive
 missing_packages() {
     local p status
     for p in "$@"; do
-        status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-        [ "$status" = installed ] || printf '%s\n' "$p"
+        # A name without an architecture answers one line per installed architecture.
+        status=$(dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null || true)
+        grep -qx installed <<<"$status" || printf '%s\n' "$p"
     done
 }
 
