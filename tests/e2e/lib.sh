@@ -2,6 +2,10 @@
 # sets BUILD_DIR, TEST_DIR, WINEPREFIX, WINEDLLOVERRIDES and DISPLAY; every
 # test has a Wine prefix of its own.
 
+# Wine takes its ANSI code page from the locale: C.UTF-8, which every Debian has, gives Windows-1252
+# (and UTF-8 for file names) whatever locale the caller runs in.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
 MAIN_TITLE="Clipboard Assistant"   # the main window's title without its 0x99 byte
 TANDREL_PID=""
 

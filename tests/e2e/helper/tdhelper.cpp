@@ -28,8 +28,10 @@
 //   front <title part>                       bring a top-level window to the front
 //   pointer <x> <y>                          move the mouse pointer to that screen point
 //   viewer                                   print "<handle> <title>" of the first window of the clipboard viewer chain
-//   listrows <title part> <column title>     print "<row> <selected 0/1>\t<column texts, tab-separated>" of the
-//                                            list view whose first column title starts with <column title>
+//   listrows <title part> <column title> [wide]
+//                                            print "<row> <selected 0/1>\t<column texts, tab-separated>" of the
+//                                            list view whose first column title starts with <column title>;
+//                                            wide: read with LVM_GETITEMTEXTW, printed as UTF-8
 //   listclick <title part> <column title> <row> [double]
 //                                            click (or double-click) that list view's row with the mouse
 //   listselect <title part> <column title> <row>...
@@ -41,7 +43,8 @@
 //   tick <title part> <caption>              click the check box with that caption (it changes and tells its window)
 //   listpoint <title part> <column title> <row>
 //                                            print "<x> <y>", the screen point of that list view row (for xdotool)
-//   edittext <title part>                    print the text of the window's rich edit control
+//   edittext <title part> [wide]             print the text of the window's rich edit control; wide: read
+//                                            with EM_GETTEXTEX in UTF-16, printed as UTF-8
 //   editsel <title part> <start> <end>       select characters start..end of that control (end -1: to the end)
 //   edittype <title part> <text>             replace its selection by a text, as typing would
 //   editpoint <title part> <character>       print "<x> <y>", the screen point of that character of the control
@@ -51,10 +54,13 @@
 //                                            (default 200 ms) so that a program polling the keyboard sees it
 //
 // Texts are printed with bytes outside 0x20..0x7E (other than line feeds) as \xNN, and text
-// arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions.
+// arguments accept \xNN, so that Windows-1252 bytes survive Wine's code page conversions. Wide
+// reads print UTF-8 with only bytes below 0x20 (other than line feeds) and 0x7F as \xNN.
+// The commands for texts beyond the ANSI code page are in unicode.cpp.
 // Exit codes: 0 done, 1 not found / timed out, 2 failed, 3 usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -114,6 +120,29 @@ std::string escape(const std::string& text) {
     }
   }
   return out;
+}
+
+// UTF-8 as it is, control bytes escaped as by escape().
+std::string escapeControls(const std::string& text) {
+  std::string out;
+  char hex[8];
+  for (unsigned char c : text) {
+    if ((c < 0x20 && c != '\n') || c == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string utf8Of(const wchar_t* text, size_t length) {
+  if (length == 0) return "";
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], n, nullptr, nullptr);
+  return utf8;
 }
 
 std::string windowText(HWND window) {
@@ -409,6 +438,12 @@ class RemoteBlock {
     text.resize(strnlen(text.c_str(), most));
     return text;
   }
+  // UTF-16 of at most `most` bytes, as UTF-8.
+  std::string readWideText(size_t offset, size_t most) {
+    std::wstring text(most / sizeof(wchar_t), L'\0');
+    if (text.empty() || !read(offset, &text[0], text.size() * sizeof(wchar_t))) return "";
+    return utf8Of(text.c_str(), wcsnlen(text.c_str(), text.size()));
+  }
 
  private:
   HANDLE process_ = nullptr;
@@ -453,6 +488,47 @@ std::string rowText(HWND list, int row, int column) {
   return block.readText(remoteTextOffset, remoteTextSize);
 }
 
+std::string rowTextWide(HWND list, int row, int column) {
+  RemoteBlock block(list, remoteTextOffset + remoteTextSize);
+  if (!block.ok()) return "";
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(block.at(remoteTextOffset));
+  item.cchTextMax = remoteTextSize / sizeof(wchar_t);
+  const wchar_t empty = 0;
+  if (!block.write(0, &item, sizeof item) || !block.write(remoteTextOffset, &empty, sizeof empty)) return "";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)),
+                           SMTO_ABORTIFHUNG, 5000, &length))
+    return "";
+  return block.readWideText(remoteTextOffset, remoteTextSize);
+}
+
+// The whole text of a rich edit control in UTF-16 (EM_GETTEXTEX, code page 1200), as UTF-8.
+bool richTextWide(HWND editor, std::string& text) {
+  RemoteBlock lengthBlock(editor, sizeof(GETTEXTLENGTHEX));
+  GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+  DWORD_PTR length = 0;
+  if (!lengthBlock.ok() || !lengthBlock.write(0, &how, sizeof how) ||
+      !SendMessageTimeoutW(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(lengthBlock.at(0)), 0, SMTO_ABORTIFHUNG,
+                           5000, &length))
+    return false;
+  const size_t bufferSize = (static_cast<size_t>(length) + 1) * sizeof(wchar_t);
+  RemoteBlock block(editor, remoteTextOffset + bufferSize);
+  GETTEXTEX get = {};
+  get.cb = static_cast<DWORD>(bufferSize);
+  get.flags = GT_DEFAULT;
+  get.codepage = 1200;
+  const wchar_t empty = 0;
+  DWORD_PTR got = 0;
+  if (!block.ok() || !block.write(0, &get, sizeof get) || !block.write(remoteTextOffset, &empty, sizeof empty) ||
+      !SendMessageTimeoutW(editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(block.at(0)),
+                           reinterpret_cast<LPARAM>(block.at(remoteTextOffset)), SMTO_ABORTIFHUNG, 5000, &got))
+    return false;
+  text = block.readWideText(remoteTextOffset, bufferSize);
+  return true;
+}
+
 int columnCount(HWND list) {
   HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
@@ -494,7 +570,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: tdhelper settext|setraw|gettext|formats|findwindow|waitwindow|waitgone|dialogtext|press|send|children|"
                "click|setedit|filedialog|front|pointer|viewer|listrows|listclick|windowstate|boxes|tick|pastewindow|keys|"
-               "listselect|listpoint|edittext|editsel|edittype|editpoint ...\n");
+               "listselect|listpoint|edittext|editsel|edittype|editpoint|codepage|ansiform|getunicode|setunicode|pastewide ...\n");
   return 3;
 }
 
@@ -508,6 +584,8 @@ int helpViewCommand(const std::string& command, int argc, char** argv);
 int popupCommand(const std::string& command, int argc, char** argv);
 // The commands for other programs in the viewer chain and on the clipboard (chain.cpp); -1 for any other.
 int chainCommand(const std::string& command, int argc, char** argv);
+// The commands for texts beyond the ANSI code page (unicode.cpp); -1 for any other command.
+int unicodeCommand(const std::string& command, int argc, char** argv);
 
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
@@ -769,12 +847,16 @@ int main(int argc, char** argv) {
     }
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     if (command == "listrows") {
+      const bool wide = argc >= 5 && std::strcmp(argv[4], "wide") == 0;
       const int columns = std::max(1, columnCount(list));
       for (int row = 0; row < count; ++row) {
         const bool selected = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
-        std::printf("%d %d", row, selected ? 1 : 0);
-        for (int column = 0; column < columns; ++column) std::printf("\t%s", escape(rowText(list, row, column)).c_str());
-        std::printf("\n");
+        std::string line = std::to_string(row) + (selected ? " 1" : " 0");
+        for (int column = 0; column < columns; ++column)
+          line += "\t" + (wide ? escapeControls(rowTextWide(list, row, column)) : escape(rowText(list, row, column)));
+        line += '\n';
+        // As bytes: the console would convert them again.
+        std::fwrite(line.data(), 1, line.size(), stdout);
       }
       return 0;
     }
@@ -846,6 +928,7 @@ int main(int argc, char** argv) {
   if (const int done = helpViewCommand(command, argc, argv); done >= 0) return done;
   if (const int done = popupCommand(command, argc, argv); done >= 0) return done;
   if (const int done = chainCommand(command, argc, argv); done >= 0) return done;
+  if (const int done = unicodeCommand(command, argc, argv); done >= 0) return done;
   if (command == "listselect" && argc >= 5) {
     HWND window = findTopWindow(unescape(argv[2]));
     HWND list = window ? findListView(window, unescape(argv[3])) : nullptr;
@@ -893,6 +976,13 @@ int main(int argc, char** argv) {
     }
     DWORD_PTR result = 0;
     if (command == "edittext") {
+      if (argc >= 4 && std::strcmp(argv[3], "wide") == 0) {
+        std::string text;
+        if (!richTextWide(editor, text)) return 2;
+        const std::string line = escapeControls(text) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        return 0;
+      }
       std::printf("%s\n", escape(controlText(editor)).c_str());
       return 0;
     }
