@@ -74,10 +74,11 @@ td waitwindow "Wide Paste" 30 visible >/dev/null || fail "no paste window"
 td front "Wide Paste" >/dev/null || fail "cannot bring the paste window to the front"
 pasted() { tail -n1 "$TEST_DIR/pastewide.out" 2>/dev/null | tr -d '\r'; }
 pasted_is() { [ "$(pasted)" = "$1" ]; }
-td keys ctrl+v >/dev/null || fail "cannot type"
+paste() { td front "Wide Paste" >/dev/null; td keys ctrl+v >/dev/null || fail "cannot type"; }
+paste
 wait_until 10 pasted_is "plain before" || fail "the first Ctrl+V pasted '$(pasted)'"
 wait_until 10 clipboard_is "$exact" || fail "$(differ "List Paste's next clip" "$exact" "$(clipboard)")"
-td keys ctrl+v >/dev/null || fail "cannot type"
+paste
 wait_until 10 pasted_is "plain before$exact" || fail "$(differ "the paste box" "plain before$exact" "$(pasted)")"
 td send "Wide Paste" 0x10 0 0 >/dev/null
 wait_exit "$paste_pid" 10
@@ -101,9 +102,12 @@ key=$(exact_key "$edited_hex")
 [ "$(db "select cSet from cTbl where cKey = $key")" = td_clips ] || fail "the edited clip is in $(db "select cSet from cTbl where cKey = $key")"
 
 # Moved to Work and back: unchanged, and listed in Work as it is.
-open_target() {
-    press "'Set' Actions"
+sets_tab() {
+    shows "Button visible Change Active Set" || press "'Set' Actions"
     wait_until 10 shows "Button visible Change Active Set" || fail "no Clip Sets tab"
+}
+open_target() {
+    sets_tab
     local r
     r=$(list_rows "$SET_LIST" | n=$1 awk -F'\t' '$2 == ENVIRON["n"] { split($1, a, " "); print a[1] }')
     [ -n "$r" ] || fail "the set list has no $1"
@@ -124,8 +128,7 @@ move_edited() {
 }
 open_target Work
 move_edited Work
-press "'Set' Actions"
-wait_until 10 shows "Button visible Change Active Set" || fail "no Clip Sets tab"
+sets_tab
 press "Change Active Set"
 wait_until 10 status_is "Select Set" || fail "no 'Select Set'"
 r=$(list_rows "$SET_LIST" | awk -F'\t' '$2 == "Work" { split($1, a, " "); print a[1] }')
