@@ -44,12 +44,13 @@ constexpr unsigned FIND_REPLACE = 0x10;
 constexpr unsigned FIND_REPLACEALL = 0x20;
 constexpr unsigned FIND_DIALOGTERM = 0x40;
 // Opens the modeless Find dialog (with `replace`, Find and Replace) owned by a window, searching
-// down; each press reaches the owner as the registered message "commdlg_FindReplace". One dialog
-// at a time: false when one is open or it cannot be made.
+// down, with the texts given (UTF-8, up to 79 UTF-16 units each); each press reaches the owner as
+// the registered message "commdlg_FindReplace". One dialog at a time: false when one is open or it
+// cannot be made.
 bool openFindDialog(Hwnd owner, bool replace, const std::string& findWhat, const std::string& replaceWith);
 struct FindReport {
   unsigned flags = 0;
-  std::string findWhat, replaceWith;
+  std::string findWhat, replaceWith;  // UTF-8
 };
 // What a "commdlg_FindReplace" message reports; its lParam is the dialog's record.
 FindReport readFindReport(LParam lParam);

@@ -49,7 +49,7 @@ bool createNumberBox(const Place& place, int gadget);
 bool createTextLabel(const Place& place, int gadget, const std::string& text, FontId font);
 
 // A list view with full-row selection. The program owns the rows: the list asks `text` for what it
-// draws, so a list of any length is filled at once.
+// draws, so a list of any length is filled at once. Row texts are UTF-8; column titles ASCII.
 using RowText = std::function<std::string(int row, int column)>;
 bool createListView(const Place& place, int gadget, bool multiSelect, bool checkBoxes);
 void setListColumns(int gadget, const std::vector<std::string>& titles, const std::vector<int>& widths);
@@ -66,6 +66,7 @@ void deselectListRows(int gadget);
 void ensureListRowVisible(int gadget, int row);
 // The row under the mouse or with the focus, -1 when none.
 int listCurrentRow(int gadget);
+// A row's text as `text` gives it (UTF-8); empty for a row or list that is not there.
 std::string listRowText(int gadget, int row, int column);
 // The first row shown and how many rows fit in the list.
 int listTopRow(int gadget);
@@ -87,7 +88,8 @@ bool createPanel(const Place& place, int gadget, const std::vector<std::string>&
 void setPanelTab(int gadget, int tab);
 int panelTab(int gadget);
 
-// The rich-text editor: holds any text whole.
+// The rich-text editor: holds any text whole. Its plain texts in and out are UTF-8; its text comes
+// back with "\r\n" between lines.
 bool createEditor(const Place& place, int gadget);
 void setEditorText(int gadget, const std::string& text);
 std::string editorText(int gadget);
@@ -98,7 +100,8 @@ void setEditorColours(int gadget, Colour text, Colour background);
 // Colours the editor's characters from `from` up to `to` (the selection is left at the start).
 void colourEditorText(int gadget, int from, int to, Colour colour);
 void setEditorCaret(int gadget, int position);
-// Positions in the editor count its characters, a line break as one.
+// Positions in the editor count its characters in UTF-16 units (a character beyond them, such as an
+// emoji, counts two), a line break as one.
 struct TextRange {
   int start = 0, end = 0;
 };
@@ -106,6 +109,7 @@ struct TextRange {
 TextRange editorSelection(int gadget);
 // Selects from `start` to `end` (-1: to the end) and scrolls the selection into view.
 void setEditorSelection(int gadget, int start, int end);
+// The selected text as UTF-8, its line breaks "\r\n"; empty when only the caret is there.
 std::string editorSelectedText(int gadget);
 // The editor's own clipboard commands: cut and copy put the selection on the clipboard (cut also
 // removes it), paste replaces the selection by the clipboard's text, clear removes the selection.
@@ -113,9 +117,9 @@ void editorCut(int gadget);
 void editorCopy(int gadget);
 void editorPaste(int gadget);
 void editorClear(int gadget);
-// Replaces the selection by `text`, leaving the caret after it.
+// Replaces the selection by `text` (UTF-8), leaving the caret after it.
 void editorReplaceSelection(int gadget, const std::string& text);
-// Finds `text` from `from` to `to` (-1: the end): downwards with FIND_DOWN, otherwise upwards from
+// Finds `text` (UTF-8) from `from` to `to` (-1: the end): downwards with FIND_DOWN, otherwise upwards from
 // `from` back to `to`; FIND_MATCHCASE and FIND_WHOLEWORD as in the find dialog. nullopt when absent.
 std::optional<TextRange> editorFindText(int gadget, const std::string& text, int from, int to, unsigned flags);
 // True once the user has changed the text since it was last set by the program.
@@ -167,7 +171,7 @@ void removeTooltips();
 // Menus: an item the user picks arrives as an EVENT_MENU event with its number.
 struct MenuItem {
   int id = 0;                    // 0 for a separator (or a submenu, which has items)
-  std::string caption;
+  std::string caption;           // UTF-8
   bool enabled = true;           // false: shown greyed, cannot be picked
   std::vector<MenuItem> items;   // a submenu's entries
 };

@@ -339,7 +339,9 @@ int panelTab(int gadget) { return currentTab(gadget); }
 bool createEditor(const Place& place, int gadget) {
   static HMODULE richEdit = LoadLibraryA("riched20.dll");
   if (!richEdit) return false;
-  HWND editor = createControl(place, gadget, WS_EX_CLIENTEDGE, RICHEDIT_CLASSA, "",
+  // The wide class: its text messages carry UTF-16, where the ANSI one would cut the clip's text
+  // down to the code page.
+  HWND editor = createControl(place, gadget, WS_EX_CLIENTEDGE, "RichEdit20W", "",
                               WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL);
   if (!editor) return false;
   // The editor must hold a whole clip: one it cut short could be written back cut.
@@ -374,6 +376,7 @@ DWORD CALLBACK streamOut(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* take
 }
 
 // Streams go through EM_STREAMIN/OUT so that a plain text beginning "{\rtf" stays plain text.
+// Plain text goes as UTF-16 (SF_UNICODE); its line breaks come out as they do in the code page.
 void streamInto(HWND editor, const std::string& bytes, UINT format) {
   StreamBuffer buffer;
   buffer.in = &bytes;
@@ -386,6 +389,15 @@ std::string streamOutOf(HWND editor, UINT format) {
   EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&buffer), 0, streamOut};
   SendMessageA(editor, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
   return buffer.out;
+}
+
+std::string asUnicodeStream(const std::string& utf8) {
+  const std::wstring wide = toWide(utf8);
+  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+std::string fromUnicodeStream(const std::string& bytes) {
+  return toUtf8(reinterpret_cast<const wchar_t*>(bytes.data()), static_cast<int>(bytes.size() / sizeof(wchar_t)));
 }
 
 }  // namespace
@@ -416,7 +428,7 @@ void setEditorText(int gadget, const std::string& text) {
   if (HWND editor = gadgetWindow(gadget)) {
     EditorShown& shown = editorShown[gadget];
     if (shown.textKnown && !editorChanged[gadget] && shown.text == text) return;
-    streamInto(editor, text, SF_TEXT);
+    streamInto(editor, asUnicodeStream(text), SF_TEXT | SF_UNICODE);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
     editorChanged[gadget] = false;
     shown.textKnown = true;
@@ -426,7 +438,7 @@ void setEditorText(int gadget, const std::string& text) {
 
 std::string editorText(int gadget) {
   HWND editor = gadgetWindow(gadget);
-  return editor ? streamOutOf(editor, SF_TEXT) : std::string();
+  return editor ? fromUnicodeStream(streamOutOf(editor, SF_TEXT | SF_UNICODE)) : std::string();
 }
 
 void setEditorRichText(int gadget, const std::string& rtf) {
@@ -452,11 +464,11 @@ void setEditorColours(int gadget, Colour text, Colour background) {
   shown.textColour = text;
   shown.background = background;
   SendMessageA(editor, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(background));
-  CHARFORMATA format = {};
+  CHARFORMATW format = {};
   format.cbSize = sizeof format;
   format.dwMask = CFM_COLOR;
   format.crTextColor = text;
-  SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
 void colourEditorText(int gadget, int from, int to, Colour colour) {
@@ -464,11 +476,11 @@ void colourEditorText(int gadget, int from, int to, Colour colour) {
   if (!editor) return;
   forgetShown(gadget);
   SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(from), to);
-  CHARFORMATA format = {};
+  CHARFORMATW format = {};
   format.cbSize = sizeof format;
   format.dwMask = CFM_COLOR;
   format.crTextColor = colour;
-  SendMessageA(editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
   SendMessageA(editor, EM_SETSEL, 0, 0);
 }
 
@@ -500,10 +512,15 @@ std::string editorSelectedText(int gadget) {
   CHARRANGE range = {0, 0};
   SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
   if (range.cpMax <= range.cpMin) return {};
-  // Sized from the range; a character may take two bytes in a multi-byte code page.
-  std::string text(static_cast<size_t>(range.cpMax - range.cpMin) * 2 + 2, '\0');
-  const LRESULT length = SendMessageA(editor, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(length > 0 ? std::min(static_cast<size_t>(length), text.size()) : 0);
+  // Positions count UTF-16 units: the range gives the size.
+  std::wstring wide(static_cast<size_t>(range.cpMax - range.cpMin) + 1, L'\0');
+  GETTEXTEX get = {};
+  get.cb = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+  get.flags = GT_SELECTION;
+  get.codepage = 1200;
+  const LRESULT length = SendMessageW(editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&wide[0]));
+  wide.resize(length > 0 ? std::min(static_cast<size_t>(length), wide.size() - 1) : 0);
+  const std::string text = toUtf8(wide);
   // The control ends its lines with CR alone; the clipboard and the store have CR LF.
   std::string lines;
   lines.reserve(text.size());
@@ -535,19 +552,23 @@ void editorClear(int gadget) {
 
 void editorReplaceSelection(int gadget, const std::string& text) {
   forgetShown(gadget);
-  if (HWND editor = gadgetWindow(gadget)) SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+  if (HWND editor = gadgetWindow(gadget)) {
+    const std::wstring wide = toWide(text);
+    SendMessageW(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+  }
 }
 
 std::optional<TextRange> editorFindText(int gadget, const std::string& text, int from, int to, unsigned flags) {
   HWND editor = gadgetWindow(gadget);
   if (!editor || text.empty()) return std::nullopt;
-  FINDTEXTEXA find = {};
+  const std::wstring wanted = toWide(text);
+  FINDTEXTEXW find = {};
   find.chrg.cpMin = from;
   find.chrg.cpMax = to;
-  find.lpstrText = text.c_str();
+  find.lpstrText = wanted.c_str();
   const WPARAM mode = (flags & FIND_DOWN ? FR_DOWN : 0) | (flags & FIND_MATCHCASE ? FR_MATCHCASE : 0) |
                       (flags & FIND_WHOLEWORD ? FR_WHOLEWORD : 0);
-  if (SendMessageA(editor, EM_FINDTEXTEX, mode, reinterpret_cast<LPARAM>(&find)) < 0) return std::nullopt;
+  if (SendMessageW(editor, EM_FINDTEXTEXW, mode, reinterpret_cast<LPARAM>(&find)) < 0) return std::nullopt;
   return TextRange{static_cast<int>(find.chrgText.cpMin), static_cast<int>(find.chrgText.cpMax)};
 }
 
@@ -675,36 +696,40 @@ void win32::relayToTooltip(const MSG& msg) {
 namespace {
 
 // Type-ahead in a virtual list: the first row from the start row on (wrapping) whose first column
-// begins with the typed text. Unanswered, the list would take row 0 for every key pressed.
+// begins with the typed text, compared as UTF-16 without regard to case. Unanswered, the list would
+// take row 0 for every key pressed.
 LRESULT findRow(int gadget, const NMHDR* header) {
   int start = 0;
   UINT flags = 0;
-  std::string wanted;
+  std::wstring wanted;
   if (header->code == LVN_ODFINDITEMA) {
     const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
     start = find->iStart;
     flags = find->lvfi.flags;
-    if (flags & (LVFI_STRING | LVFI_PARTIAL)) wanted = find->lvfi.psz ? find->lvfi.psz : "";
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz) {
+      wchar_t typed[256] = L"";
+      MultiByteToWideChar(CP_ACP, 0, find->lvfi.psz, -1, typed, 255);
+      wanted = typed;
+    }
   } else {
     const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
     start = find->iStart;
     flags = find->lvfi.flags;
-    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz) {
-      char bytes[256] = "";
-      WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, bytes, sizeof bytes, nullptr, nullptr);
-      wanted = bytes;
-    }
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz) wanted = find->lvfi.psz;
   }
   const int count = listRowCount(gadget);
   if (wanted.empty() || count <= 0) return -1;
   if (start < 0 || start >= count) start = 0;
   const bool partial = (flags & LVFI_PARTIAL) != 0;
+  const int length = static_cast<int>(wanted.size());
   for (int i = 0; i < count; ++i) {
     const int row = (start + i) % count;
     if (row < start && !(flags & LVFI_WRAP)) break;
-    std::string text = listRowText(gadget, row, 0);
-    if (partial && text.size() > wanted.size()) text.resize(wanted.size());
-    if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) return row;
+    const std::wstring text = toWide(listRowText(gadget, row, 0));
+    const int compared = partial ? std::min(length, static_cast<int>(text.size())) : static_cast<int>(text.size());
+    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), compared, wanted.c_str(), length) ==
+        CSTR_EQUAL)
+      return row;
   }
   return -1;
 }

@@ -1,13 +1,17 @@
-// Message boxes, the one-line input box and the text prompt over USER32, and the open-file
-// dialog of COMDLG32. The input box and the prompt are dialog templates built in memory, so the
-// program needs no resource file; their texts are set as ANSI once they exist.
+// Message boxes, the one-line input box and the text prompt over USER32, and the find and open-file
+// dialogs of COMDLG32. The input box and the prompt are dialog templates built in memory, so the
+// program needs no resource file; their texts are set as ANSI once they exist. The find dialog is
+// wide: its texts are UTF-8 at our side.
 #include "platform/dialogs.h"
 
 #include "platform/win32/win32.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace platform {
@@ -213,51 +217,81 @@ PromptAnswer promptDialog(const PromptLayout& layout) {
 namespace {
 
 // The find dialog's record and buffers live as long as the dialog: it writes into them until it
-// reports that it closed.
+// reports that it closed. Wide, so that it finds any text the editor holds.
+constexpr int findBoxLength = 80;
+
 struct FindDialog {
   HWND window = nullptr;
-  FINDREPLACEA record = {};
-  char findWhat[80] = "";
-  char replaceWith[80] = "";
+  FINDREPLACEW record = {};
+  wchar_t findWhat[findBoxLength] = L"";
+  wchar_t replaceWith[findBoxLength] = L"";
 } finder;
+
+// Fills a find dialog buffer, cut short at a whole character.
+template <size_t size>
+void fillBuffer(wchar_t (&buffer)[size], const std::string& utf8) {
+  const std::wstring wide = toWide(utf8);
+  size_t length = std::min(wide.size(), size - 1);
+  if (length < wide.size() && length > 0 && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+  wide.copy(buffer, length);
+  buffer[length] = L'\0';
+}
 
 }  // namespace
 
 namespace win32 {
 
 bool findDialogMessage(MSG& msg) {
-  return finder.window && IsWindow(finder.window) && IsDialogMessageA(finder.window, &msg);
+  return finder.window && IsWindow(finder.window) && IsDialogMessageW(finder.window, &msg);
 }
 
 }  // namespace win32
 
 bool openFindDialog(Hwnd owner, bool replace, const std::string& findWhat, const std::string& replaceWith) {
   if (finder.window && IsWindow(finder.window)) return false;
-  lstrcpynA(finder.findWhat, findWhat.c_str(), sizeof finder.findWhat);
-  lstrcpynA(finder.replaceWith, replaceWith.c_str(), sizeof finder.replaceWith);
-  FINDREPLACEA& r = finder.record;
-  r = FINDREPLACEA{};
+  fillBuffer(finder.findWhat, findWhat);
+  fillBuffer(finder.replaceWith, replaceWith);
+  FINDREPLACEW& r = finder.record;
+  r = FINDREPLACEW{};
   r.lStructSize = sizeof r;
   r.hwndOwner = toHwnd(owner);
   r.hInstance = GetModuleHandleA(nullptr);
   r.Flags = FR_DOWN | FR_HIDEUPDOWN;
+  // The buffers' lengths in characters, which is never more than they hold, whether the system
+  // counts them in characters or in bytes.
   r.lpstrFindWhat = finder.findWhat;
-  r.wFindWhatLen = sizeof finder.findWhat;
+  r.wFindWhatLen = static_cast<WORD>(std::size(finder.findWhat));
   if (replace) {
     r.lpstrReplaceWith = finder.replaceWith;
-    r.wReplaceWithLen = sizeof finder.replaceWith;
+    r.wReplaceWithLen = static_cast<WORD>(std::size(finder.replaceWith));
   }
-  finder.window = replace ? ReplaceTextA(&r) : FindTextA(&r);
+  finder.window = replace ? ReplaceTextW(&r) : FindTextW(&r);
+  // Wine's dialog carries its texts through the ANSI code page, record and boxes alike; its boxes
+  // hold any text, so the texts go in there whole, and are read back from there.
+  if (finder.window) {
+    SetDlgItemTextW(finder.window, edt1, finder.findWhat);
+    if (replace) SetDlgItemTextW(finder.window, edt2, finder.replaceWith);
+  }
   return finder.window != nullptr;
 }
 
 FindReport readFindReport(LParam lParam) {
   FindReport report;
-  const auto* r = reinterpret_cast<const FINDREPLACEA*>(lParam);
+  const auto* r = reinterpret_cast<const FINDREPLACEW*>(lParam);
   if (r == nullptr) return report;
   report.flags = r->Flags;
-  if (r->lpstrFindWhat) report.findWhat = r->lpstrFindWhat;
-  if (r->lpstrReplaceWith) report.replaceWith = r->lpstrReplaceWith;
+  if (r->lpstrFindWhat) report.findWhat = toUtf8(r->lpstrFindWhat);
+  if (r->lpstrReplaceWith) report.replaceWith = toUtf8(r->lpstrReplaceWith);
+  // The boxes hold what the record would, short of Wine's trip through the code page.
+  if (finder.window && IsWindow(finder.window) && !(r->Flags & FR_DIALOGTERM)) {
+    const auto boxText = [](HWND box) {
+      wchar_t text[findBoxLength] = L"";
+      GetWindowTextW(box, text, findBoxLength);
+      return toUtf8(text);
+    };
+    if (HWND box = GetDlgItem(finder.window, edt1); box && r->lpstrFindWhat) report.findWhat = boxText(box);
+    if (HWND box = GetDlgItem(finder.window, edt2); box && r->lpstrReplaceWith) report.replaceWith = boxText(box);
+  }
   if (r->Flags & FR_DIALOGTERM) finder.window = nullptr;
   return report;
 }

@@ -34,16 +34,18 @@ void noteRightButton(const MSG& msg) {
     pushEvent({EVENT_RBUTTON, number, 0, 0, 0});
 }
 
+// Taken wide: the find dialog is a wide window, and a character typed into it must reach it as
+// typed; our ANSI windows get their messages converted as before.
 void pumpMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) continue;  // the loop ends through the logic, never through WM_QUIT
     noteRightButton(msg);
     relayToTooltip(msg);
     if (findDialogMessage(msg)) continue;
     if (translateKeyCommand(msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 

@@ -1,6 +1,7 @@
 // The list views: virtual (LVS_OWNERDATA), so the program keeps its rows and
 // the control asks for the texts of the rows it draws; 100,000 clips cost no
-// more to show than ten. Clicks, column clicks and drags become gadget events.
+// more to show than ten. Row texts are UTF-8, shown through the list's wide
+// notifications. Clicks, column clicks and drags become gadget events.
 #include "platform/gadgets.h"
 
 #include "platform/win32/win32.h"
@@ -19,7 +20,7 @@ namespace {
 struct ListRows {
   int count = 0;
   RowText text;
-  std::string shown;  // the text handed to the control last; it must outlive the notification
+  std::wstring shown;  // the text handed to the control last; it must outlive the notification
   bool lines = false;
   COLORREF lineColour = 0;
   std::vector<int> widths;  // the columns as set; the first one gives way to a vertical scroll bar
@@ -57,13 +58,18 @@ LRESULT CALLBACK listViewFittingColumns(HWND list, UINT message, WPARAM wParam, 
 
 HWND listWindow(int gadget) { return lists.count(gadget) ? gadgetWindow(gadget) : nullptr; }
 
-void fillDisplayInfo(int gadget, NMLVDISPINFOA& info) {
+// Only the cells the list draws are converted, one at a time.
+void fillDisplayInfo(int gadget, NMLVDISPINFOW& info) {
   auto found = lists.find(gadget);
   if (found == lists.end() || !(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return;
   ListRows& rows = found->second;
   const int row = info.item.iItem;
-  rows.shown = rows.text && row >= 0 && row < rows.count ? rows.text(row, info.item.iSubItem) : std::string();
-  lstrcpynA(info.item.pszText, rows.shown.c_str(), info.item.cchTextMax);
+  rows.shown = rows.text && row >= 0 && row < rows.count ? toWide(rows.text(row, info.item.iSubItem)) : std::wstring();
+  size_t length = std::min(rows.shown.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+  // Cut short, the text never ends in half a character.
+  if (length < rows.shown.size() && length > 0 && IS_HIGH_SURROGATE(rows.shown[length - 1])) --length;
+  rows.shown.copy(info.item.pszText, length);
+  info.item.pszText[length] = L'\0';
 }
 
 // Lines under each shown row and between the columns, drawn over what the list painted: the list's
@@ -155,6 +161,9 @@ bool createListView(const Place& place, int gadget, bool multiSelect, bool check
   const DWORD extended = LVS_EX_FULLROWSELECT | (checkBoxes ? LVS_EX_CHECKBOXES : 0);
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
   lists[gadget] = ListRows{};
+  // The window is ANSI, so the list would ask for its texts in the code page; asked in UTF-16, it
+  // shows every character.
+  SendMessageW(list, CCM_SETUNICODEFORMAT, TRUE, 0);
   listViewProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listViewFittingColumns)));
   return true;
@@ -333,8 +342,8 @@ bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
   if (!lists.count(gadget) || gadgetWindow(gadget) != header->hwndFrom) return false;
   const int number = numberOfWindow(window);
   switch (header->code) {
-    case LVN_GETDISPINFOA:
-      fillDisplayInfo(gadget, *reinterpret_cast<NMLVDISPINFOA*>(lParam));
+    case LVN_GETDISPINFOW:
+      fillDisplayInfo(gadget, *reinterpret_cast<NMLVDISPINFOW*>(lParam));
       result = 0;
       return true;
     case NM_CUSTOMDRAW: {

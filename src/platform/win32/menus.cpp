@@ -1,5 +1,6 @@
 // Menus: popups built from the program's item lists and shown at the cursor, the menu bar, and
-// the keys that act as commands. The item picked is queued as a menu event like any other command.
+// the keys that act as commands. Captions are UTF-8, made wide for the menus, so a clip's text in the
+// tray's menu shows every character. The item picked is queued as a menu event like any other command.
 #include <map>
 #include <vector>
 
@@ -41,11 +42,11 @@ void appendItems(HMENU menu, const std::vector<MenuItem>& items) {
     if (!item.items.empty()) {
       HMENU sub = CreatePopupMenu();
       appendItems(sub, item.items);
-      AppendMenuA(menu, MF_POPUP | grey, reinterpret_cast<UINT_PTR>(sub), item.caption.c_str());
+      AppendMenuW(menu, MF_POPUP | grey, reinterpret_cast<UINT_PTR>(sub), win32::toWide(item.caption).c_str());
     } else if (item.id == 0) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuA(menu, MF_STRING | grey, static_cast<UINT_PTR>(item.id), item.caption.c_str());
+      AppendMenuW(menu, MF_STRING | grey, static_cast<UINT_PTR>(item.id), win32::toWide(item.caption).c_str());
     }
   }
 }

@@ -15,6 +15,10 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
+
 namespace platform::win32 {
 
 inline HWND toHwnd(Hwnd window) { return reinterpret_cast<HWND>(window); }
@@ -27,6 +31,44 @@ template <class Function>
 Function procAddress(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
+
+// UTF-8, the form the logic hands its texts in, as UTF-16 for the wide calls. A text that is not
+// UTF-8 was handed over in the ANSI code page and is read as such, so no caller's text turns into
+// replacement marks.
+inline std::wstring toWide(const std::string& utf8) {
+  std::wstring wide;
+  bool ascii = true;
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+  // Most texts are ASCII: widened byte by byte, they need neither call.
+  if (ascii) return std::wstring(utf8.begin(), utf8.end());
+  if (utf8.size() > 0x7FFFFFFF) return wide;
+  const int count = static_cast<int>(utf8.size());
+  UINT page = CP_UTF8;
+  int units = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, utf8.data(), count, nullptr, 0);
+  if (units <= 0) units = MultiByteToWideChar(page = CP_ACP, 0, utf8.data(), count, nullptr, 0);
+  if (units <= 0) return wide;
+  wide.resize(static_cast<size_t>(units));
+  wide.resize(static_cast<size_t>(std::max(0, MultiByteToWideChar(page, 0, utf8.data(), count, &wide[0], units))));
+  return wide;
+}
+
+// UTF-16 as UTF-8; `length` -1 reads up to the terminating zero.
+inline std::string toUtf8(const wchar_t* wide, int length = -1) {
+  std::string utf8;
+  if (!wide) return utf8;
+  if (length < 0) length = static_cast<int>(wcslen(wide));
+  if (length == 0) return utf8;
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return utf8;
+  utf8.resize(static_cast<size_t>(bytes));
+  utf8.resize(static_cast<size_t>(std::max(0, WideCharToMultiByte(CP_UTF8, 0, wide, length, &utf8[0], bytes, nullptr, nullptr))));
+  return utf8;
+}
+inline std::string toUtf8(const std::wstring& wide) { return toUtf8(wide.c_str(), static_cast<int>(wide.size())); }
 
 // The class of the program's top-level windows; registered by initToolkit.
 constexpr const char* windowClassName = "TandrelWindow";
