@@ -44,8 +44,10 @@ key=$(exact_key "$exact_hex")
 top=$(wide_captions "$CLIP_LIST" | head -n1)
 [ "$top" = "$exact" ] || fail "$(differ "the top row" "$exact" "$top")"
 td listclick "$MAIN_TITLE" "$CLIP_LIST" 0 >/dev/null || fail "cannot click the top row"
-editor_is() { [ "$(td edittext "$MAIN_TITLE" wide)" = "$1" ]; }
-wait_until 10 editor_is "$exact" || fail "$(differ "the Text tab" "$exact" "$(td edittext "$MAIN_TITLE" wide)")"
+# The display ends the text with a line end, which the control hands back as two paragraph breaks.
+editor_text() { local t; t=$(td edittext "$MAIN_TITLE" wide); printf '%s' "${t%\\x0d\\x0d}"; }
+editor_is() { [ "$(editor_text)" = "$1" ]; }
+wait_until 10 editor_is "$exact" || fail "$(differ "the Text tab" "$exact" "$(editor_text)")"
 end_session
 end_x11_copies
 
@@ -90,8 +92,10 @@ wait_until 10 eval '! shows "Button visible List Paste On"' || fail "List Paste 
 row=$(wide_row_of "$exact")
 [ -n "$row" ] || fail "no row shows the text before the edit: $(wide_captions "$CLIP_LIST" | tr '\n' '|')"
 td listclick "$MAIN_TITLE" "$CLIP_LIST" "$row" >/dev/null || fail "cannot click the row"
-wait_until 10 editor_is "$exact" || fail "$(differ "the Text tab before the edit" "$exact" "$(td edittext "$MAIN_TITLE" wide)")"
-td editsel "$MAIN_TITLE" 1000 1000 >/dev/null || fail "cannot put the caret at the end"
+wait_until 10 editor_is "$exact" || fail "$(differ "the Text tab before the edit" "$exact" "$(editor_text)")"
+# The caret after the last character: the control counts UTF-16 units.
+end=$(( $(printf '%s' "$exact" | iconv -f UTF-8 -t UTF-16LE | wc -c) / 2 ))
+td editsel "$MAIN_TITLE" "$end" "$end" >/dev/null || fail "cannot put the caret at the end"
 td edittype "$MAIN_TITLE" "!" >/dev/null || fail "cannot type into the editor"
 press "Replace Clip"
 edited="$exact!"
