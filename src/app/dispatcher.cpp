@@ -9,6 +9,7 @@
 #include "capture/shortcut_keys.h"
 #include "capture/text_capture.h"
 #include "capture/watcher.h"
+#include "core/clip_text.h"
 #include "core/program.h"
 #include "ops/active_set.h"
 #include "ops/find.h"
@@ -21,6 +22,7 @@
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 #include "ui/clip_list.h"
 #include "ui/commands.h"
 #include "ui/gadgets.h"
@@ -353,12 +355,14 @@ void addShownItemToSet(Program& p) {
     }
     CaptureState& c = p.capture;
     c.sourceTitle = "Created by User";
-    c.clipText = text;
+    c.clipText = platform::utf8ToAnsi(text);
+    c.clipExact = exactBeside(text, c.clipText);
     c.richTextFlag = 0;
     c.richTextRead = 0;
     c.fedByTextTab = true;
     const int stored = capture::captureText(p);
     c.fedByTextTab = false;
+    c.clipExact.clear();
     // A refused text has shown why already.
     if (stored == 1) showStatus(p, "Clip Saved", colour::lightCyan, colour::black);
     return;

@@ -22,6 +22,7 @@
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "ui/clip_list.h"
 #include "ui/commands.h"
@@ -88,7 +89,8 @@ void openClipSource(Program& p) {
     platform::messageBox(p.mainWindow, notAWebAddressMessage, productName, platform::MB_OK | platform::MB_ICONINFORMATION);
     return;
   }
-  if (platform::shellExecute(p.mainWindow, "open", address, "", platform::SW_SHOWNORMAL) <= 32) showActionFailed(p);
+  if (platform::shellExecute(p.mainWindow, "open", platform::utf8ToAnsi(address), "", platform::SW_SHOWNORMAL) <= 32)
+    showActionFailed(p);
 }
 
 void refreshClipList(Program& p) {

@@ -2,8 +2,10 @@
 // capture, so a cut or a combine that happens to repeat a text is still kept.
 #include "capture/command_clip.h"
 
+#include "core/clip_text.h"
 #include "core/log.h"
 #include "core/program.h"
+#include "core/utf8.h"
 #include "store/clip_store.h"
 #include "ui/clip_list.h"
 #include "ui/tray_menu.h"
@@ -22,8 +24,8 @@ int storeCommandClip(core::Program& p, const std::string& text, const std::strin
   core::ClipRow row;
   row.key = p.lastKey;
   row.date = r.cDate;
-  row.complete = text.size() < previewLimit ? "Y" : "N";
-  row.preview = text.substr(0, previewLimit);
+  row.complete = core::characterCount(text) < previewLimit ? "Y" : "N";
+  core::setRowText(row, core::firstCharacters(text, previewLimit));
   row.richFlag = row.htmlFlag = row.imageFlag = "N";
   row.source = r.cSource;
   row.note = r.cNote;

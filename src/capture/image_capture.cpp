@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "capture/text_capture.h"
+#include "core/clip_text.h"
 #include "core/dib.h"
 #include "core/image_codec.h"
 #include "core/log.h"
@@ -81,7 +82,7 @@ bool addImageRow(core::Program& p, const std::string& caption, const std::string
   row.richFlag = "N";
   row.htmlFlag = "N";
   row.imageFlag = "Y";
-  row.source = source;
+  core::setRowSource(row, source);
   row.note = " ";
   row.preview = caption;
   row.caption = p.capture.listCaption;
@@ -116,7 +117,7 @@ bool storeImageClip(core::Program& p, const std::string& bytes, const std::strin
   r.cImageSW = "Y";
   r.cSet = p.settings.activeSetName;
   r.cText = caption;
-  r.cSource = source;
+  core::setClipSource(r, source);
   r.cDate = p.captureTime;
   r.cNote = " ";
   p.capture.richTextFlag = 0;  // a picture carries no rich text, whatever the clip before it had

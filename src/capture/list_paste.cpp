@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "capture/watcher.h"
+#include "core/clip_text.h"
 #include "core/clipboard_write.h"
 #include "core/program.h"
 #include "platform/gadgets.h"
@@ -40,7 +41,7 @@ std::optional<std::string> rowText(core::Program& p, int row) {
   const core::ClipRecord saved = p.clip;
   p.currentKey = std::to_string(element->key);
   std::optional<std::string> text;
-  if (store::ReadClip(p) == 1) text = p.clip.cText;
+  if (store::ReadClip(p) == 1) text = core::clipText(p.clip);
   p.currentKey = savedKey;
   p.clip = saved;
   return text;

@@ -4,6 +4,8 @@
 
 #include "core/program.h"
 #include "core/text.h"
+#include "core/utf8.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 
 namespace capture {
@@ -30,14 +32,13 @@ std::string sourceProgramName(platform::Hwnd window) {
   std::string path = core::trimBlanks(platform::windowProgramPath(window));
   const auto slash = path.find_last_of("\\/");
   if (slash != std::string::npos) path = path.substr(slash + 1);
-  return removeAll(path, ".exe");
+  return platform::ansiToUtf8(removeAll(path, ".exe"));
 }
 
 std::string sourceTitleOf(platform::Hwnd window) {
-  std::string source = core::trimBlanks(platform::getWindowText(window, 256));
+  std::string source = core::trimBlanks(platform::getWindowTextExact(window, 256));
   if (source.empty()) source = sourceProgramName(window);
-  if (source.size() > sourceLimit) source.resize(sourceLimit);
-  return source;
+  return core::firstCharacters(source, sourceLimit);
 }
 
 int lookUpBrowserAddress(core::Program& p) {
@@ -52,7 +53,7 @@ int lookUpBrowserAddress(core::Program& p) {
     if (beginsWithAddress(address)) break;
   }
   if (!beginsWithAddress(address)) return 0;
-  c.sourceTitle = address.substr(0, sourceLimit);
+  c.sourceTitle = platform::ansiToUtf8(address.substr(0, sourceLimit));
   return 1;
 }
 

@@ -13,7 +13,7 @@ struct Program;
 namespace capture {
 
 // The title of `window` trimmed, or when that is blank the program's name (the file part of its
-// path without ".exe"); at most 256 characters. Empty when neither can be found.
+// path without ".exe"), as UTF-8; at most 256 characters. Empty when neither can be found.
 std::string sourceTitleOf(platform::Hwnd window);
 // The file part of the program's path with every ".exe" removed (case-sensitive); empty when the
 // program cannot be found.

@@ -4,13 +4,16 @@
 #include "capture/text_capture.h"
 
 #include "capture/watcher.h"
+#include "core/clip_text.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
 #include "core/step_timer.h"
 #include "core/text.h"
+#include "core/utf8.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
@@ -71,13 +74,29 @@ int dropAsRepeat(core::Program& p, bool logDuplicate) {
   return 0;
 }
 
+// The caption of the clip text: the exact text's where it has one, otherwise made from the ANSI
+// text's first line only, so that a huge text is never converted whole.
+std::string captionOf(core::Program& p) {
+  const core::CaptureState& c = p.capture;
+  if (!c.clipExact.empty()) return ui::buildCaption(c.clipExact, p.view.fillWidth, p.view.captionWidth);
+  std::size_t start = c.clipText.find_first_not_of(' ');
+  if (start == std::string::npos) start = c.clipText.size();
+  while (start < c.clipText.size() && c.clipText[start] == '\n') ++start;
+  return ui::buildCaption(platform::ansiToUtf8(c.clipText.substr(start, 81)), p.view.fillWidth, p.view.captionWidth);
+}
+
 core::ClipRow rowForText(core::Program& p) {
   core::CaptureState& c = p.capture;
   core::ClipRow row;
-  row.source = c.sourceTitle;
+  core::setRowSource(row, c.sourceTitle);
   row.date = p.captureTime;
-  row.complete = c.clipText.size() < previewLimit ? "Y" : "N";
-  row.preview = c.clipText.substr(0, previewLimit);
+  if (c.clipExact.empty()) {
+    row.complete = c.clipText.size() < previewLimit ? "Y" : "N";
+    row.preview = c.clipText.substr(0, previewLimit);
+  } else {
+    row.complete = core::characterCount(c.clipExact) < previewLimit ? "Y" : "N";
+    core::setRowText(row, core::firstCharacters(c.clipExact, previewLimit));
+  }
   row.richFlag = c.richTextRead == 1 && p.settings.saveHtml == 1 ? "Y" : "N";
   row.htmlFlag = "N";
   row.imageFlag = "N";
@@ -87,26 +106,19 @@ core::ClipRow rowForText(core::Program& p) {
   return row;
 }
 
-// The current clip as a new text clip of the active set.
-void fillTextRecord(core::Program& p, const std::string& text, const std::string& date, const std::string& source) {
+// The current clip as a new text clip of the active set, its text and the exact form beside it as
+// read; the source is UTF-8.
+void fillTextRecord(core::Program& p, const std::string& text, const std::string& exact, const std::string& date,
+                    const std::string& source) {
   core::ClipRecord& r = p.clip;
   r = core::ClipRecord{};
   r.cImageSW = "N";
   r.cSet = p.settings.activeSetName;
   r.cText = text;
+  r.exactText = exact;
   r.cDate = date;
-  r.cSource = source;
+  core::setClipSource(r, source);
   r.cRTF = p.capture.richText;
-}
-
-// The first `count` characters of a UTF-8 text, no character cut.
-std::string firstCharacters(const std::string& utf8, std::size_t count) {
-  std::size_t end = 0;
-  for (std::size_t seen = 0; end < utf8.size(); ++end) {
-    if ((static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) continue;
-    if (seen++ == count) break;
-  }
-  return utf8.substr(0, end);
 }
 
 int storeNewTextClip(core::Program& p) {
@@ -131,11 +143,13 @@ int storeNewTextClip(core::Program& p) {
   core::ClipRow row = rowForText(p);
   const int replacedRow = p.view.currentRow;
   if (c.replaceActive == 1) {
-    if (const core::ClipRow* replaced = ui::elementAtRow(p, replacedRow)) row.source = replaced->source;
+    if (const core::ClipRow* replaced = ui::elementAtRow(p, replacedRow)) {
+      row.source = replaced->source;
+      row.exactSource = replaced->exactSource;
+    }
   }
 
-  fillTextRecord(p, c.clipText, row.date, row.source);
-  if (!c.fedByTextTab) p.clip.exactText = c.clipExact;
+  fillTextRecord(p, c.clipText, c.clipExact, row.date, core::rowSource(row));
   if (richShown) ui::showRichText(p, c.richText);
 
   if (c.replaceActive == 0) {
@@ -179,13 +193,17 @@ int storeNewTextClip(core::Program& p) {
 
 int combineCapture(core::Program& p) {
   core::CaptureState& c = p.capture;
-  if (c.combineCount == 1) c.listCaption = ui::buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
+  if (c.combineCount == 1) c.listCaption = captionOf(p);
   if (dropAsRepeat(p, true) == 1) return 0;
   // The text gathered so far stays as it is; a later, smaller piece may still join it.
   if (refuseOversizedText(p, c.combinedText.size() + c.clipText.size() + 2, "combined capture")) return 0;
-  c.combinedText += c.clipText + "\n\r";
+  // Gathered as UTF-8: a later piece may not fit the code page where the first one did.
+  c.combinedText += core::exactOf(c.clipText, c.clipExact) + "\n\r";
+  const std::string combinedPreview = core::firstCharacters(c.combinedText, previewLimit);
+  const char* const combinedComplete = core::characterCount(c.combinedText) < previewLimit ? "Y" : "N";
   if (c.combineCount == 1) {
-    fillTextRecord(p, c.combinedText, p.captureTime, c.sourceTitle);
+    fillTextRecord(p, "", "", p.captureTime, c.sourceTitle);
+    core::setClipText(p.clip, c.combinedText);
     if (store::WriteClipDB(p) == 0) {
       ui::showActionFailed(p);
       return 0;
@@ -193,8 +211,8 @@ int combineCapture(core::Program& p) {
     c.combineKey = p.lastKey;
     core::ClipRow row = rowForText(p);
     row.key = c.combineKey;
-    row.preview = c.combinedText.substr(0, previewLimit);
-    row.complete = c.combinedText.size() < previewLimit ? "Y" : "N";
+    core::setRowText(row, combinedPreview);
+    row.complete = combinedComplete;
     ui::addRowAtTop(p, row);
   } else {
     // Always the clip combine mode created, whatever row the user has selected meanwhile. Its rich
@@ -210,10 +228,10 @@ int combineCapture(core::Program& p) {
       return 0;
     }
     if (core::ClipRow* row = ui::elementWithKey(p, c.combineKey)) {
-      row->preview = c.combinedText.substr(0, previewLimit);
-      row->complete = c.combinedText.size() < previewLimit ? "Y" : "N";
+      core::setRowText(*row, combinedPreview);
+      row->complete = combinedComplete;
       row->richFlag = "N";
-      row->source = c.sourceTitle;
+      core::setRowSource(*row, c.sourceTitle);
       row->date = p.captureTime;
     }
   }
@@ -297,7 +315,7 @@ int repeatCounter(core::Program& p) {
     // Texts beyond the code page may share one ANSI form: they are told apart by their exact text,
     // marked so that it never equals an ANSI text's signature.
     signature = c.clipExact.empty() ? c.clipText.substr(0, previewLimit)
-                                    : '\0' + firstCharacters(c.clipExact, previewLimit);
+                                    : '\0' + core::firstCharacters(c.clipExact, previewLimit);
     if (p.settings.suppressDuplicates != "Y") signature += p.captureTime.substr(0, 19) + c.sourceTitle;
   }
   if (signature == c.repeatSignature) {
@@ -313,7 +331,7 @@ int captureText(core::Program& p) {
   core::CaptureState& c = p.capture;
   if (c.combineCount != 0) return combineCapture(p);
   if (c.fedByTextTab && refuseOversizedText(p, c.clipText.size(), "text added from the Text tab")) return 0;
-  c.listCaption = ui::buildCaption(c.clipText, p.view.fillWidth, p.view.captionWidth);
+  c.listCaption = captionOf(p);
   if (c.ownWrite == 0 || c.fedByTextTab) {
     if (storeNewTextClip(p) == 0) return 0;
     // Within a clipboard change only: the watcher takes the flag down at its end, and nothing

@@ -1,9 +1,11 @@
 // Writing text and rich text to the clipboard.
 #include "core/clipboard_write.h"
 
+#include "core/clip_text.h"
 #include "core/program.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 
 namespace core {
 
@@ -12,8 +14,11 @@ bool putTextOnClipboard(core::Program& p, const std::string& text) {
   if (p.capture.textGateFormat == 0) return false;
   // CF_TEXT ends at its first zero byte; what follows it could never be read back.
   const auto zero = text.find('\0');
-  if (!platform::setClipboardBytes(platform::CF_TEXT, zero == std::string::npos ? text : text.substr(0, zero)))
-    return false;
+  const std::string exact = zero == std::string::npos ? text : text.substr(0, zero);
+  const std::string ansi = platform::utf8ToAnsi(exact);
+  if (!platform::setClipboardBytes(platform::CF_TEXT, ansi)) return false;
+  // Otherwise the system makes the wide text from the ANSI one.
+  if (!exactBeside(exact, ansi).empty() && !platform::setClipboardUnicodeText(exact)) return false;
   p.capture.lastClipboardText = text;
   return true;
 }

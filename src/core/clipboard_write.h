@@ -12,7 +12,8 @@ struct Program;
 
 namespace core {
 
-// Puts text on the open clipboard as CF_TEXT; false on failure.
+// Puts a UTF-8 text on the open clipboard: as CF_TEXT in the ANSI code page, and as CF_UNICODETEXT
+// too where that cannot hold it; false on failure.
 bool putTextOnClipboard(core::Program& p, const std::string& text);
 // Puts rich text on the open clipboard as "Rich Text Format"; false on failure.
 bool putRichTextOnClipboard(core::Program& p, const std::string& rtf);

@@ -173,7 +173,9 @@ struct ShownImage {
 
 // Fields read by ReadClipFields for editing and notes.
 struct EditCopy {
+  // text is UTF-8; source is ANSI, with its exact form in exactSource where that cannot hold it.
   std::string date, richFlag, htmlFlag, imageFlag, source, note, text, textBeforeEdit, html, richText;
+  std::string exactSource;
 };
 
 // One listed clip: what the list shows without reading the record.
@@ -185,6 +187,10 @@ struct ClipRow {
   std::string richFlag, htmlFlag, imageFlag;
   std::string source, note;
   std::string preview;       // the first 1000 bytes of the text
+  // The first 1000 characters of the exact text, and the exact source, as UTF-8 where preview and
+  // source, converted from ANSI, do not give them; empty where they do. Read through
+  // core::rowText and core::rowSource.
+  std::string exactPreview, exactSource;
   std::string caption;       // column 0, made when first needed
   bool captured = false;     // added by a capture this run: its source is shown cut to 76 characters
 };

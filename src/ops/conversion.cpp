@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include "core/clip_text.h"
 #include "core/image_codec.h"
 #include "core/log.h"
 #include "core/program.h"
@@ -135,9 +136,10 @@ bool readContents(core::Program& p, Conversion& c, const store::OldRecord& recor
     r.imageOwned = true;
     r.cImageSW = "Y";
   } else if (blob.key.back() == 'R') {
-    // The editor reads rich text and gives back its plain text.
+    // The editor reads rich text and gives back its plain text, with every character its \u
+    // escapes hold.
     platform::setEditorRichText(ui::gadgetTextEditor, blob.bytes);
-    r.cText = platform::editorText(ui::gadgetTextEditor);
+    core::setClipText(r, platform::editorText(ui::gadgetTextEditor));
   } else {
     r.cText = blob.bytes;
   }

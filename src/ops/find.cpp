@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "core/clip_text.h"
 #include "core/program.h"
+#include "core/utf8.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
+#include "platform/text_encoding.h"
 #include "store/clip_store.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
@@ -25,38 +28,20 @@ void openDialog(core::Program& p, bool replace) {
   if (platform::openFindDialog(p.mainWindow, replace, p.edit.findWhat, p.edit.replaceWith)) p.edit.findDialogOpen = 1;
 }
 
-// Letters of the program's code page in one case, for a search that ignores case.
-unsigned char folded(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  return c;
-}
-
+// Texts are UTF-8 here: the editor's, the dialog's and the clips'.
 bool sameText(const std::string& a, const std::string& b, bool matchCase) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (matchCase ? x != y : folded(x) != folded(y)) return false;
-  }
-  return true;
+  return matchCase ? a == b : core::foldCase(a) == core::foldCase(b);
 }
 
 bool containsIgnoringCase(const std::string& text, const std::string& wanted) {
-  if (wanted.size() > text.size()) return false;
-  for (std::size_t at = 0; at + wanted.size() <= text.size(); ++at) {
-    std::size_t i = 0;
-    while (i < wanted.size() && folded(static_cast<unsigned char>(text[at + i])) == folded(static_cast<unsigned char>(wanted[i])))
-      ++i;
-    if (i == wanted.size()) return true;
-  }
-  return false;
+  return core::findIgnoringCase(text, wanted) != std::string::npos;
 }
 
 // False only when the clip of `row` cannot hold the text (its case and word limits aside).
 bool rowMayHold(core::Program& p, int row, const std::string& wanted) {
   const core::ClipRow* e = ui::elementAtRow(p, row);
   if (e == nullptr || e->imageFlag == "Y") return false;
-  if (e->complete == "Y") return containsIgnoringCase(e->preview, wanted);
+  if (e->complete == "Y") return containsIgnoringCase(core::rowText(*e), wanted);
   p.currentKey = std::to_string(e->key);
   return store::ReadClipFields(p) == 0 || containsIgnoringCase(p.editCopy.text, wanted);
 }
@@ -87,7 +72,8 @@ std::optional<platform::TextRange> nextMatch(core::Program& p) {
 }
 
 void notFound(core::Program& p) {
-  platform::messageBox(p.mainWindow, "Cannot find " + p.edit.findWhat, "Info", platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::messageBox(p.mainWindow, "Cannot find " + platform::utf8ToAnsi(p.edit.findWhat), "Info",
+                       platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 void findNext(core::Program& p) {

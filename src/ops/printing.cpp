@@ -4,12 +4,15 @@
 // first would throw away the user's unsaved edits.
 #include "ops/printing.h"
 
+#include "core/clip_text.h"
 #include "core/log.h"
 #include "core/program.h"
+#include "core/utf8.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/clip_list.h"
@@ -52,7 +55,11 @@ int writePrintFile(core::Program& p, std::string& path) {
     notPrinted(p, "No File");
     return 0;
   }
-  if (!platform::writeFile(path, text)) {
+  // A text the code page holds prints as the plain 8-bit file it always was; any other as UTF-16
+  // with a byte order mark, which the system's editor opens.
+  const std::string ansi = platform::utf8ToAnsi(text);
+  const std::string bytes = core::exactBeside(text, ansi).empty() ? ansi : "\xFF\xFE" + core::utf16le(text);
+  if (!platform::writeFile(path, bytes)) {
     platform::deleteFile(path);  // half a text would print as if it were all of it
     notPrinted(p, "Not Printed");
     return 0;

@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "platform/text_encoding.h"
 #include "ops/target_set.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
@@ -69,8 +70,9 @@ void RefreshSetFolders(core::Program& p) {
   core::Program* program = &p;
   platform::setListRows(ui::gadgetSetList, static_cast<int>(p.view.setNames.size()),
                         [program](int row, int) {
+                          // Lists show UTF-8; set names are ANSI.
                           return row < static_cast<int>(program->view.setNames.size())
-                                     ? program->view.setNames[static_cast<std::size_t>(row)]
+                                     ? platform::ansiToUtf8(program->view.setNames[static_cast<std::size_t>(row)])
                                      : std::string();
                         });
 }

@@ -4,14 +4,17 @@
 
 #include "capture/command_clip.h"
 #include "capture/text_capture.h"
+#include "core/clip_text.h"
 #include "core/clipboard_write.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/text.h"
+#include "core/utf8.h"
 #include "core/web_address.h"
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "platform/text_encoding.h"
 #include "store/clip_store.h"
 #include "ui/clip_list.h"
 #include "ui/gadgets.h"
@@ -88,8 +91,8 @@ int storeTextTabEdit(core::Program& p, std::int64_t key, bool cutting) {
   }
   // Only a committed text reaches the list and the tray.
   if (core::ClipRow* row = ui::elementWithKey(p, p.lastKey)) {
-    row->preview = text.substr(0, previewLimit);
-    row->complete = text.size() < previewLimit ? "Y" : "N";
+    core::setRowText(*row, core::firstCharacters(text, previewLimit));
+    row->complete = core::characterCount(text) < previewLimit ? "Y" : "N";
     row->caption.clear();
   }
   ui::drawRows(p);
@@ -156,7 +159,8 @@ void openEditorLink(core::Program& p) {
     core::writeLog(p, p.captureTime + " link not opened: " + address.substr(0, 100));
     return;
   }
-  if (platform::shellExecute(p.mainWindow, "open", address, "", platform::SW_SHOWNORMAL) <= 32) ui::showActionFailed(p);
+  if (platform::shellExecute(p.mainWindow, "open", platform::utf8ToAnsi(address), "", platform::SW_SHOWNORMAL) <= 32)
+    ui::showActionFailed(p);
 }
 
 }  // namespace ops

@@ -8,6 +8,7 @@
 
 #include "capture/command_clip.h"
 #include "capture/text_capture.h"
+#include "core/clip_text.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "ops/active_set.h"
@@ -54,6 +55,7 @@ int duplicateClip(core::Program& p, const core::ClipRow& element, const std::str
   r.cSet = destination;
   r.cDate = element.date;
   r.cSource = element.source;
+  r.exactSource = element.exactSource;
   return store::WriteClipDB(p, true);
 }
 
@@ -65,11 +67,12 @@ bool gatherText(core::Program& p, const core::ClipRow& element, std::string& com
     return false;
   }
   if (!ui::requireTextClip(p)) return false;
+  // The exact texts are joined, as UTF-8.
   if (combined.empty()) {
-    combined = p.clip.cText;
+    combined = core::clipText(p.clip);
   } else {
     if (combined.size() >= 2 && combined.compare(combined.size() - 2, 2, "\r\n") == 0) combined.resize(combined.size() - 2);
-    combined += "\r\n" + p.clip.cText;
+    combined += "\r\n" + core::clipText(p.clip);
   }
   return true;
 }

@@ -48,5 +48,8 @@ unsigned registerClipboardFormat(const std::string& name);
 bool emptyClipboard();
 // Puts `bytes` on the open clipboard as `format` (CF_TEXT gets a terminating zero). False on failure.
 bool setClipboardBytes(unsigned format, const std::string& bytes);
+// Puts a UTF-8 text on the open clipboard as CF_UNICODETEXT (with its terminating zero); false on
+// failure.
+bool setClipboardUnicodeText(const std::string& utf8);
 
 }  // namespace platform

@@ -69,6 +69,8 @@ Hwnd getActiveWindow();      // this thread's active window, 0 when none
 bool setForegroundWindow(Hwnd window);
 // The title of a window, at most `maxChars` characters; empty when it has none.
 std::string getWindowText(Hwnd window, int maxChars);
+// The same as UTF-8, read wide: the title exactly, whatever the ANSI code page holds.
+std::string getWindowTextExact(Hwnd window, int maxChars);
 // The full path of the program that owns a window; empty when it cannot be found.
 std::string windowProgramPath(Hwnd window);
 // The first top-level window of a class, 0 when there is none.

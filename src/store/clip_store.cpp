@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/clip_text.h"
 #include "core/log.h"
 #include "core/program.h"
 #include "core/raise_window.h"
@@ -80,40 +81,32 @@ int changedRows(core::Program& p) {
   return changed;
 }
 
-// The length and a hash of a clip's cText and cSource bytes. A side row is used only while they
-// still match: a path that changes cText without it (or an older release) leaves a row that no
-// longer says what the clip holds.
-std::string fingerprintOf(const std::string& text, const std::string& source) {
-  const auto part = [](const std::string& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (char c : bytes) {
-      hash ^= static_cast<unsigned char>(c);
-      hash *= 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return std::to_string(bytes.size()) + ":" + hex;
-  };
-  return part(text) + " " + part(source);
-}
-
 // True when `exact` is a text the ANSI bytes do not give back.
 bool needsExact(const std::string& exact, const std::string& ansi) {
   return !exact.empty() && platform::ansiToUtf8(ansi) != exact;
 }
 
-// Writes the side row of clip `key`; false with the engine's reason as the last message.
-bool writeExactRow(core::Program& p, std::int64_t key, bool text, bool source) {
-  const core::ClipRecord& r = p.clip;
-  const std::string sql = std::string("INSERT OR REPLACE INTO cExact VALUES (?, ") + (text ? "?" : "NULL") + ", " +
-                          (source ? "?" : "NULL") + ", ?)";
+// The texts a side row is written from: the ANSI columns and the exact forms beside them.
+struct ExactTexts {
+  const std::string &text, &exactText, &source, &exactSource;
+};
+
+// Makes the side row of clip `key` say what `t` holds beyond its ANSI columns: written, replaced or
+// removed. False with the engine's reason as the last message.
+bool writeExactRow(core::Program& p, std::int64_t key, const ExactTexts& t) {
+  const bool text = needsExact(t.exactText, t.text), source = needsExact(t.exactSource, t.source);
+  const std::string keyText = std::to_string(key), fingerprint = fingerprintOf(t.text, t.source);
+  std::vector<const std::string*> values{&keyText};
+  std::string sql = "DELETE FROM cExact WHERE cKey = ?";
+  if (text || source) {
+    sql = std::string("INSERT OR REPLACE INTO cExact VALUES (?, ") + (text ? "?" : "NULL") + ", " +
+          (source ? "?" : "NULL") + ", ?)";
+    if (text) values.push_back(&t.exactText);
+    if (source) values.push_back(&t.exactSource);
+    values.push_back(&fingerprint);
+  }
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, sql);
   if (stmt == nullptr) return false;
-  const std::string keyText = std::to_string(key), fingerprint = fingerprintOf(r.cText, r.cSource);
-  std::vector<const std::string*> values{&keyText};
-  if (text) values.push_back(&r.exactText);
-  if (source) values.push_back(&r.exactSource);
-  values.push_back(&fingerprint);
   bool ok = true;
   for (std::size_t i = 0; ok && i < values.size(); ++i) ok = p.db.StmtBindText(stmt, static_cast<int>(i) + 1, values[i]) == 1;
   if (ok) ok = p.db.StmtStep(stmt) == SQLITE_DONE;
@@ -153,6 +146,21 @@ int insertWelcomeClip(core::Program& p) {
 }
 
 }  // namespace
+
+std::string fingerprintOf(const std::string& text, const std::string& source) {
+  const auto part = [](const std::string& bytes) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (char c : bytes) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return std::to_string(bytes.size()) + ":" + hex;
+  };
+  return part(text) + " " + part(source);
+}
+
 
 int stepRead(core::Program& p, sqlite3_stmt* stmt) {
   const std::uint32_t start = platform::tickCount();
@@ -201,7 +209,7 @@ int WritePlainTextClip(core::Program& p, const std::string& source, const std::s
   r.cImageSW = "N";
   r.cSource = source;
   r.cNote = note;
-  r.cText = text;
+  core::setClipText(r, text);
   return WriteClipDB(p, true);
 }
 
@@ -242,8 +250,7 @@ int WriteClipDB(core::Program& p, bool recordRichText) {
   }
   // A clip and its side row are kept together or not at all. A savepoint, since capture may hold a
   // transaction open around its writes.
-  const bool exactText = needsExact(r.exactText, r.cText), exactSource = needsExact(r.exactSource, r.cSource);
-  const bool sideRow = exactText || exactSource;
+  const bool sideRow = needsExact(r.exactText, r.cText) || needsExact(r.exactSource, r.cSource);
   if (sideRow && p.db.DbExecute("SAVEPOINT exactText", p.databaseHandle) == 0) {
     const std::string reason = p.db.DbLastMessage();
     p.db.StmtFinalize(stmt);
@@ -279,7 +286,7 @@ int WriteClipDB(core::Program& p, bool recordRichText) {
     return reportFailedWrite(p, finalized, p.db.DbLastMessage());
   }
   const std::int64_t key = p.db.DbLastInsertRowId(p.databaseHandle);
-  if (sideRow && (!writeExactRow(p, key, exactText, exactSource) ||
+  if (sideRow && (!writeExactRow(p, key, {r.cText, r.exactText, r.cSource, r.exactSource}) ||
                   p.db.DbExecute("RELEASE exactText", p.databaseHandle) == 0)) {
     undoSideRow();
     return reportFailedWrite(p, 0, p.db.DbLastMessage());
@@ -349,7 +356,9 @@ int ReadClip(core::Program& p) {
 
 int ReadClipFields(core::Program& p) {
   core::Recordset rs;
-  p.db.DbQuery("SELECT * from cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle, rs);
+  p.db.DbQuery(std::string("SELECT cTbl.*, ") + exactColumnsSql + " FROM cTbl LEFT JOIN cExact USING (cKey) WHERE cKey = '" +
+                   escapeQuotes(p.currentKey) + "'",
+               p.databaseHandle, rs);
   if (p.db.DbLastMessage() != "OK") {
     core::writeLog(p, p.captureTime + " Sqlite Finalize error!" + p.currentKey + " " + p.db.DbLastMessage());
     p.db.RecordsetRelease(rs);
@@ -364,6 +373,13 @@ int ReadClipFields(core::Program& p) {
   std::string* fields[] = {&e.date, nullptr, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note, &e.text};
   for (int column = 1; column <= 8; ++column)
     if (fields[column - 1] != nullptr && p.db.RecordsetValueByIndex(column, rs) == 1) *fields[column - 1] = rs.value;
+  // The text as UTF-8, from the side row while it still matches the ANSI columns.
+  std::string exact[5];
+  for (int column = 0; column < 5; ++column)
+    if (p.db.RecordsetValueByIndex(exactColumns + column, rs) == 1) exact[column] = rs.value;
+  const bool current = exact[4] == fingerprintOf(e.text, e.source);
+  e.exactSource = current && exact[2] == "1" ? exact[3] : std::string();
+  e.text = core::exactOf(e.text, current && exact[0] == "1" ? exact[1] : std::string());
   e.textBeforeEdit = e.text;
   e.html = " ";
   e.richText = " ";
@@ -372,17 +388,48 @@ int ReadClipFields(core::Program& p) {
 }
 
 int UpdateClipText(core::Program& p, const std::string& text, bool plainText) {
+  // The clip's source, whose exact form the side row keeps too.
+  std::string source, exactSource;
+  {
+    const std::string key = p.currentKey;
+    const std::int64_t keyNumber = std::strtoll(key.c_str(), nullptr, 10);
+    sqlite3_stmt* stmt = p.db.DbPrepare(
+        p.databaseHandle, "SELECT CAST(cSource AS BLOB), CAST(cText AS BLOB), eSource IS NOT NULL, eSource, eFingerprint "
+                          "FROM cTbl LEFT JOIN cExact USING (cKey) WHERE cKey = " + std::to_string(keyNumber));
+    if (stmt != nullptr && p.db.StmtStep(stmt) == SQLITE_ROW) {
+      source = columnText(p, stmt, 0);
+      if (columnText(p, stmt, 2) == "1" && columnText(p, stmt, 4) == fingerprintOf(columnText(p, stmt, 1), source))
+        exactSource = columnText(p, stmt, 3);
+    }
+    if (stmt != nullptr) p.db.StmtFinalize(stmt);
+  }
+  const std::string ansi = platform::utf8ToAnsi(text);
   const std::string rich = plainText ? ", cRTFsw = 'N', cRTF = ' '" : "";
-  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(text) + "'" + rich + " WHERE ckey = '" +
+  // The text and its side row change together; a savepoint, since capture may hold a transaction.
+  p.db.DbExecute("SAVEPOINT exactText", p.databaseHandle);
+  const auto fail = [&p](std::string reason) {  // a copy: the last message changes below
+    p.db.DbExecute("ROLLBACK TO exactText", p.databaseHandle);
+    p.db.DbExecute("RELEASE exactText", p.databaseHandle);
+    p.db.restoreLastMessage(reason);
+  };
+  p.db.DbExecute("UPDATE cTbl SET ctext = '" + escapeQuotes(ansi) + "'" + rich + " WHERE ckey = '" +
                      escapeQuotes(p.currentKey) + "';",
                  p.databaseHandle);
   if (p.db.DbLastMessage() != "OK") {
+    fail(p.db.DbLastMessage());
     tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
     return 0;
   }
   // An UPDATE that found no clip (deleted meanwhile, or by another program) succeeds all the same.
   if (changedRows(p) != 1) {
+    fail(p.db.DbLastMessage());
     core::writeLog(p, p.captureTime + " UpdateClipText found no clip key = " + p.currentKey);
+    return 0;
+  }
+  if (!writeExactRow(p, std::strtoll(p.currentKey.c_str(), nullptr, 10), {ansi, text, source, exactSource}) ||
+      p.db.DbExecute("RELEASE exactText", p.databaseHandle) == 0) {
+    fail(p.db.DbLastMessage());
+    tell(p, "Database Insert Error - Insert failed For Value " + p.db.DbLastMessage());
     return 0;
   }
   // An UPDATE inserts nothing: lastKey keeps naming the last inserted clip.
@@ -419,7 +466,7 @@ int SaveEditedClip(core::Program& p, const std::string& editedText, const std::s
   };
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, "INSERT into cTbl values (?, ?, ?,?,?,?,?,?,?,?,?,?);");
   if (stmt == nullptr) return giveUp();
-  const std::string text = blankIfEmpty(editedText), rich = blankIfEmpty(editedRichText);
+  const std::string text = blankIfEmpty(platform::utf8ToAnsi(editedText)), rich = blankIfEmpty(editedRichText);
   const std::string* values[] = {&e.date, &set, &e.richFlag, &e.htmlFlag, &e.imageFlag, &e.source, &e.note,
                                  &text, &rich, &e.html};
   if (!bindTexts(p, stmt, values, 10)) {
@@ -434,6 +481,7 @@ int SaveEditedClip(core::Program& p, const std::string& editedText, const std::s
 
   const std::string oldKey = p.currentKey;
   const std::int64_t newKey = p.db.DbLastInsertRowId(p.databaseHandle);
+  if (!writeExactRow(p, newKey, {text, editedText, e.source, e.exactSource})) return giveUp();
   if (cutting || p.settings.activeSetName == core::trashSetName)
     DeleteClip(p);
   else

@@ -22,19 +22,20 @@ void CreateClipSchema(core::Program& p);
 // The rich text is the capture's unless `recordRichText`, when cRTFsw and cRTF are stored as the
 // record holds them (a duplicate keeps its clip's own).
 int WriteClipDB(core::Program& p, bool recordRichText = false);
-// Writes a plain text clip (no rich text, no picture) into the active set, dated p.captureTime.
+// Writes a plain text clip (no rich text, no picture) into the active set, dated p.captureTime; the
+// text is UTF-8, the source and the note ANSI.
 int WritePlainTextClip(core::Program& p, const std::string& source, const std::string& note, const std::string& text);
 // Reads clip currentKey into the ClipRecord; 1 read, 0 failed or no such clip (nothing is shown).
 int ReadClip(core::Program& p);
-// Reads clip currentKey into the EditCopy; 1 read, 0 failed.
+// Reads clip currentKey into the EditCopy, its text as UTF-8; 1 read, 0 failed.
 int ReadClipFields(core::Program& p);
-// Replaces the text of clip currentKey, and with `plainText` also drops its rich text (a combined clip
+// Replaces the text of clip currentKey by a UTF-8 text (its side row changes with it), and with `plainText` also drops its rich text (a combined clip
 // whose rich text holds only its first piece); 1 done, 0 refused (the user was told).
 int UpdateClipText(core::Program& p, const std::string& text, bool plainText = false);
 // Moves clip currentKey to targetSet; 1 when it was deleted from the trash instead, 0 moved,
 // -1 refused (the user was told).
 int MoveClip(core::Program& p, const std::string& targetSet);
-// Stores the edited text as a new clip and retires the old one, in one transaction; 1 committed
+// Stores the edited UTF-8 text as a new clip and retires the old one, in one transaction; 1 committed
 // (lastKey and the clip's row name the new record), 0 on failure, nothing stored and the engine's
 // reason left as the last message (nothing is shown).
 int SaveEditedClip(core::Program& p, const std::string& editedText, const std::string& editedRichText, bool cutting);
@@ -59,5 +60,10 @@ int stepRead(core::Program& p, sqlite3_stmt* stmt);
 
 // Doubles every single quote, for a value placed inside an SQL text literal.
 std::string escapeQuotes(const std::string& text);
+
+// The length and a hash of a clip's cText and cSource bytes. A side row of exact text is used only
+// while they still match: a path that changes cText without it (or an older release) leaves a row
+// that no longer says what the clip holds.
+std::string fingerprintOf(const std::string& text, const std::string& source);
 
 }  // namespace store

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "core/log.h"
 #include "core/program.h"
@@ -21,6 +22,37 @@ constexpr std::size_t previewLimit = 1000;
 
 void tell(core::Program& p, const std::string& text, const std::string& title = core::appName) {
   platform::messageBox(p.mainWindow, text, title, platform::MB_OK | platform::MB_ICONINFORMATION);
+}
+
+// The exact text (its first 1000 characters, and whether that is all of it) and source of the
+// set's clips that have them, by key.
+struct ExactRow {
+  std::string preview, source;
+  bool complete = true;
+};
+std::unordered_map<std::int64_t, ExactRow> readExactRows(core::Program& p, const std::string& set) {
+  std::unordered_map<std::int64_t, ExactRow> rows;
+  sqlite3_stmt* stmt = p.db.DbPrepare(
+      p.databaseHandle,
+      "SELECT cKey, eText IS NOT NULL, substr(eText, 1, 1000), length(eText), eSource IS NOT NULL, eSource, "
+      "eFingerprint, CAST(cText AS BLOB), CAST(cSource AS BLOB) FROM cExact JOIN cTbl USING (cKey) WHERE cSet = ?");
+  if (stmt == nullptr) return rows;  // a file without the table: every text is its ANSI one
+  p.db.StmtBindText(stmt, 1, &set);
+  auto column = [&](int c) {
+    const char* text = p.db.StmtColumnText(stmt, c);
+    return text == nullptr ? std::string() : std::string(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, c)));
+  };
+  while (p.db.StmtStep(stmt) == SQLITE_ROW) {
+    if (column(6) != fingerprintOf(column(7), column(8))) continue;  // stale
+    ExactRow& row = rows[std::strtoll(column(0).c_str(), nullptr, 10)];
+    if (column(1) == "1") {
+      row.preview = column(2);
+      row.complete = std::strtoll(column(3).c_str(), nullptr, 10) < static_cast<long long>(previewLimit);
+    }
+    if (column(4) == "1") row.source = column(5);
+  }
+  p.db.StmtFinalize(stmt);
+  return rows;
 }
 
 }  // namespace
@@ -58,6 +90,7 @@ bool readSetRows(core::Program& p, const std::string& set) {
     return false;
   }
   p.db.StmtBindText(stmt, 1, &set);
+  const auto exactRows = readExactRows(p, set);
   auto column = [&](int c) {
     const int n = p.db.StmtColumnBytes(stmt, c);
     const char* text = p.db.StmtColumnText(stmt, c);
@@ -79,6 +112,14 @@ bool readSetRows(core::Program& p, const std::string& set) {
     const char* lengthText = p.db.StmtColumnText(stmt, 8);
     const long long length = std::strtoll(lengthText ? lengthText : "0", nullptr, 10);
     row.complete = length < static_cast<long long>(previewLimit) ? "Y" : "N";
+    if (!exactRows.empty()) {
+      const auto exact = exactRows.find(row.key);
+      if (exact != exactRows.end()) {
+        row.exactPreview = exact->second.preview;
+        row.exactSource = exact->second.source;
+        if (!row.exactPreview.empty()) row.complete = exact->second.complete ? "Y" : "N";
+      }
+    }
     p.view.rows.push_back(std::move(row));
   }
   const bool complete = result == SQLITE_DONE;

@@ -3,22 +3,23 @@
 
 #include <cmath>
 
+#include "core/utf8.h"
+
 namespace ui {
 
 std::string formatCaption(std::string caption, int fillWidth, int captionWidth) {
   while (!caption.empty() && (caption.back() == '\n' || caption.back() == '\r')) caption.pop_back();
+  // Counted in characters: a caption is UTF-8.
+  const std::size_t characters = core::characterCount(caption);
   float f = 1.0f;
-  const auto length = static_cast<float>(caption.size());
-  if (caption.size() < 15) f = static_cast<float>(fillWidth) - 1.5f * length;
+  const auto length = static_cast<float>(characters);
+  if (characters < 15) f = static_cast<float>(fillWidth) - 1.5f * length;
   if (f < 1.0f) f = 0.0f;
-  if (caption.size() < 30) {
-    caption.append(static_cast<std::size_t>(std::lround(f + 20.0f)), ' ');
-    if (caption.size() > static_cast<std::size_t>(captionWidth + 15)) caption.resize(static_cast<std::size_t>(captionWidth + 15));
-  } else {
-    caption.append(static_cast<std::size_t>(std::lround(f)), ' ');
-    if (caption.size() > static_cast<std::size_t>(captionWidth)) caption.resize(static_cast<std::size_t>(captionWidth));
-  }
-  return caption;
+  const auto padded = [&caption](float blanks, int width) {
+    caption.append(static_cast<std::size_t>(std::lround(blanks)), ' ');
+    return core::firstCharacters(caption, static_cast<std::size_t>(width));
+  };
+  return characters < 30 ? padded(f + 20.0f, captionWidth + 15) : padded(f, captionWidth);
 }
 
 std::string buildCaption(const std::string& text, int fillWidth, int captionWidth) {
@@ -26,7 +27,7 @@ std::string buildCaption(const std::string& text, int fillWidth, int captionWidt
   if (start == std::string::npos) start = text.size();
   while (start < text.size() && text[start] == '\n') ++start;
   // Only the first 81 characters are looked at, so a huge clip costs no more than a short one.
-  std::string head = text.substr(start, 81);
+  std::string head = core::firstCharacters(text.substr(start, 81 * 4), 81);
   const std::size_t n = head.size();
   const auto blanks = head.find_first_not_of(' ');
   head = blanks == std::string::npos ? "" : head.substr(blanks);
@@ -37,7 +38,7 @@ std::string buildCaption(const std::string& text, int fillWidth, int captionWidt
       break;
     }
   }
-  if (head.empty()) caption = text.substr(start, 81);  // blanks only: the whole text stands
+  if (head.empty()) caption = core::firstCharacters(text.substr(start, 81 * 4), 81);  // blanks only: the whole text stands
   const auto lineFeed = caption.find('\n');
   if (lineFeed != std::string::npos) caption.resize(lineFeed);
   return formatCaption(caption, fillWidth, captionWidth);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/clip_text.h"
 #include "core/clipboard_write.h"
 #include "core/dib.h"
 #include "core/image_codec.h"
@@ -13,9 +14,11 @@
 #include "core/program.h"
 #include "core/step_timer.h"
 #include "core/text.h"
+#include "core/utf8.h"
 #include "platform/clipboard.h"
 #include "platform/gadgets.h"
 #include "platform/shell.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "store/clip_store.h"
 #include "ui/caption.h"
@@ -120,13 +123,14 @@ std::string rowColumnText(core::Program& p, int row, int column) {
   core::ClipRow* e = elementAtRow(p, row);
   if (e == nullptr) return "";
   if (column == 0) {
-    if (e->caption.empty()) e->caption = ui::buildCaption(e->preview.substr(0, 81), p.view.fillWidth, p.view.captionWidth);
+    if (e->caption.empty())
+      e->caption = ui::buildCaption(core::firstCharacters(core::rowText(*e), 81), p.view.fillWidth, p.view.captionWidth);
     return e->caption;
   }
-  if (e->note.compare(" ") > 0) return core::trimBlanks(e->note);
+  if (e->note.compare(" ") > 0) return platform::ansiToUtf8(core::trimBlanks(e->note));
   // A captured row shows its source cut as it was listed; a loaded row shows all of it.
-  const std::string source = core::trimBlanks(e->source);
-  return e->captured ? source.substr(0, sourceShown) : source;
+  const std::string source = core::trimBlanks(core::rowSource(*e));
+  return e->captured ? core::firstCharacters(source, sourceShown) : source;
 }
 
 void drawRows(core::Program& p) {
@@ -241,7 +245,7 @@ void showPlainText(core::Program& p, const std::string& text) {
 
 void showRichText(core::Program& p, const std::string& rtf) {
   if (!looksLikeRtf(rtf)) {
-    showPlainText(p, p.clip.cText);
+    showPlainText(p, core::clipText(p.clip));
     return;
   }
   platform::setEditorColours(gadgetTextEditor, colour::black, colour::informationBackground);
@@ -270,7 +274,7 @@ int showClipContent(core::Program& p) {
   syncCurrentClip(p);
   const core::ClipRow element = v.rows[static_cast<std::size_t>(v.currentElement)];
   p.currentKey = std::to_string(element.key);
-  v.currentText = element.preview;
+  v.currentText = core::rowText(element);
   // The editor takes the preview at once: emptied first, it would only take one more text.
   blankContentView(p, false);
   showPlainText(p, core::trimBlanks(v.currentText));
@@ -291,7 +295,7 @@ int showClipContent(core::Program& p) {
       p.capture.ownWrite = 0;
       return 0;
     }
-    v.currentText = p.clip.cText;
+    v.currentText = core::clipText(p.clip);
   }
   core::markStep(p, "read");
   // Likewise a picture is decoded, and made a bitmap for the clipboard, before the clipboard is
@@ -321,7 +325,7 @@ int showClipContent(core::Program& p) {
   else showPlainText(p, v.currentText);
   platform::setEditorCaret(gadgetTextEditor, 0);
   if (element.imageFlag == "Y") {
-    showPicture(p, std::move(picture.image), std::move(p.clip.image), p.clip.cText, p.clip.cSource);
+    showPicture(p, std::move(picture.image), std::move(p.clip.image), p.clip.cText, core::clipSource(p.clip));
     p.clip.image.clear();
     p.clip.imageOwned = false;
     switchTab(p, tabImage);
@@ -435,7 +439,7 @@ void sortByColumn(core::Program& p, int column) {
   std::vector<std::pair<std::string, int>> keyed;
   keyed.reserve(v.order.size());
   for (std::size_t r = 0; r < v.order.size(); ++r)
-    keyed.emplace_back(upperText(rowColumnText(p, static_cast<int>(r), column)), v.order[r]);
+    keyed.emplace_back(upperText(platform::utf8ToAnsi(rowColumnText(p, static_cast<int>(r), column))), v.order[r]);
   std::stable_sort(keyed.begin(), keyed.end(), [direction](const auto& a, const auto& b) {
     const int c = a.first.compare(b.first);
     return direction > 0 ? c < 0 : c > 0;
@@ -497,9 +501,11 @@ void showAdditionalInfo(core::Program& p) {
     platform::setEditorText(gadgetTextEditor, "UNABLE TO OBTAIN CLIP INFORMATION ");
   } else {
     const core::ClipRecord& r = p.clip;
-    std::string body = "CLIP SET IS:  " + p.settings.activeSetName + "\r\n" + "DATE CAPTURED: " + r.cDate + "\r\n";
-    if (r.cSource.compare(" ") > 0) body += "SOURCE OF CLIP: " + r.cSource + "\r\n";
-    if (r.cNote.compare(" ") > 0) body += "NOTE: " + r.cNote + "\r\n";
+    // The editor takes UTF-8: the set name and the note are ANSI.
+    std::string body = "CLIP SET IS:  " + platform::ansiToUtf8(p.settings.activeSetName) + "\r\n" +
+                       "DATE CAPTURED: " + r.cDate + "\r\n";
+    if (r.cSource.compare(" ") > 0) body += "SOURCE OF CLIP: " + core::clipSource(r) + "\r\n";
+    if (r.cNote.compare(" ") > 0) body += "NOTE: " + platform::ansiToUtf8(r.cNote) + "\r\n";
     if (r.cRTFsw == "Y") body += "CLIP CONTAINS RICH TEXT\r\n";
     const std::string header = "---------------ADDITIONAL CLIP INFORMATION---------------";
     platform::setEditorText(gadgetTextEditor, header + "\n\r\n" + body);

@@ -4,10 +4,12 @@
 
 #include <vector>
 
+#include "core/clip_text.h"
 #include "core/program.h"
 #include "core/text.h"
 #include "core/web_address.h"
 #include "platform/gadgets.h"
+#include "platform/text_encoding.h"
 #include "ui/clip_list.h"
 #include "ui/commands.h"
 #include "ui/guards.h"
@@ -34,7 +36,7 @@ const char* captureCaption(const core::Program& p) {
 std::string currentRowAddress(core::Program& p) {
   const core::ClipRow* row = elementAtRow(p, p.view.currentRow);
   if (row == nullptr) return "";
-  return core::trimBlanks(row->note.compare(" ") > 0 ? row->note : row->source);
+  return core::trimBlanks(row->note.compare(" ") > 0 ? platform::ansiToUtf8(row->note) : core::rowSource(*row));
 }
 
 void buildMainMenu(core::Program& p) {

@@ -22,6 +22,6 @@ void buildImagePopup(core::Program& p);
 // The caption of the capture entry (560) for the capture state.
 const char* captureCaption(const core::Program& p);
 // The current row's note, or its source when it has no note: what "Open Clip Source" opens.
-std::string currentRowAddress(core::Program& p);
+std::string currentRowAddress(core::Program& p);  // UTF-8
 
 }  // namespace ui

@@ -18,8 +18,11 @@ namespace ui {
 
 std::string menuCaption(const std::string& text, std::size_t limit) {
   std::string caption;
-  for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
+  // UTF-8: `limit` counts characters, and a character's following bytes go with it.
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
+    if ((c & 0xC0) != 0x80 && characters++ == limit) break;
     if (c < 0x20 || c == 0x7F) caption += ' ';
     else if (c == '&') caption += "&&";
     else caption += static_cast<char>(c);

@@ -36,7 +36,7 @@ TEST_F(NotesTest, NoteWithQuoteAndAccentRoundTripsAndBlanksClearIt) {
     ASSERT_EQ(desktop.prompts.size(), 1u);
     EXPECT_EQ(desktop.prompts[0].layout.text, "old note");
     EXPECT_EQ(desktop.prompts[0].layout.prompt, std::string(25, ' ') + "Enter/Update Note Text - (100 char maximum)");
-    EXPECT_EQ(listColumn(1)[0], "it's caf\xe9");
+    EXPECT_EQ(listColumn(1)[0], "it's caf\xc3\xa9");  // stored ANSI, shown UTF-8
     EXPECT_EQ(clipboardText(), "second");
     post(ui::gadgetEditNote);  // left empty: the note stays
   });

@@ -1,6 +1,7 @@
 // Clip records as the user finds them again: what an insert stores, what every read gives back,
 // what no quote can widen, and what a failed write tells the user.
 #include "ops/set_commands.h"
+#include "platform/text_encoding.h"
 #include "store/clip_store.h"
 #include "store/sets.h"
 
@@ -185,7 +186,7 @@ TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
   EXPECT_EQ(p.clip.cNote, "note " + highBytes);
   EXPECT_EQ(p.clip.cSource, "source " + highBytes);
   ASSERT_EQ(store::ReadClipFields(p), 1);
-  EXPECT_EQ(p.editCopy.text, "text " + highBytes);
+  EXPECT_EQ(p.editCopy.text, platform::ansiToUtf8("text " + highBytes));  // the logic's form
   EXPECT_EQ(p.editCopy.note, "note " + highBytes);
   EXPECT_EQ(p.editCopy.source, "source " + highBytes);
   ops::LoadActiveSet(p);
@@ -195,7 +196,7 @@ TEST_F(ClipStoreTest, HighBytesComeBackIdenticalByEveryPath) {
   EXPECT_EQ(p.view.rows[0].source, "source " + highBytes);
 
   // The paths that place the value in SQL text.
-  store::UpdateClipText(p, "it's " + highBytes);
+  store::UpdateClipText(p, platform::ansiToUtf8("it's " + highBytes));
   EXPECT_EQ(query("select cText from cTbl"), (Rows{{"it's " + highBytes}}));
   EXPECT_EQ(store::MoveClip(p, highBytes), 0);
   EXPECT_EQ(query("select cSet from cTbl"), (Rows{{highBytes}}));
@@ -241,17 +242,25 @@ TEST_F(ClipStoreTest, ExactTextIsKeptBesideItsClipOnlyWhereTheAnsiTextLosesIt) {
   store::RollBackBatch(p);
   EXPECT_EQ(sideRows().size(), 2u);
 
-  // A path that changes cText alone leaves a row that no longer matches: it is not used.
-  select(std::stoll(sourceFits));
-  ASSERT_EQ(store::UpdateClipText(p, "edited"), 1);
+  // A path that changes cText alone (an older release's) leaves a row that no longer matches: it is
+  // not used.
+  query("UPDATE cTbl SET cText = 'edited' WHERE cKey = " + sourceFits);
   ASSERT_EQ(readClip(std::stoll(sourceFits)), 1);
   EXPECT_EQ(p.clip.cText, "edited");
   EXPECT_EQ(p.clip.exactText, "");
+  // Our own update of a text writes, changes or removes the row with it, keeping the exact source.
+  select(std::stoll(fits));
+  ASSERT_EQ(store::UpdateClipText(p, hello), 1);
+  select(std::stoll(lost));
+  ASSERT_EQ(store::UpdateClipText(p, "plain"), 1);
+  EXPECT_EQ(sideRows(), (Rows{{fits, hello, "-"}, {lost, "-", window}, {sourceFits, hello, "-"}}));
+  ASSERT_EQ(readClip(std::stoll(fits)), 1);
+  EXPECT_EQ(p.clip.exactText, hello);
 
   // A deleted clip takes its row along.
   select(std::stoll(lost));
   store::DeleteClip(p);
-  EXPECT_EQ(sideRows(), (Rows{{sourceFits, hello, "-"}}));
+  EXPECT_EQ(sideRows(), (Rows{{fits, hello, "-"}, {sourceFits, hello, "-"}}));
 
   // A file from before the side table opens as before and gets it; its version stays.
   p.db.DbClose(p.databaseHandle);

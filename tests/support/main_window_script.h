@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gadgets.h"
+#include "platform/text_encoding.h"
 #include "store/clip_store.h"
 #include "support/sim_fixture.h"
 #include "ui/gadgets.h"
@@ -50,10 +51,11 @@ class MainWindowTest : public SimTest {
     platform::selectListRow(list, row);
   }
   // The row of the set list that shows `name`; -1 when none.
+  // The row of the set named `name` (ANSI); lists show UTF-8.
   int setRow(const std::string& name) {
     const auto rows = desktop.listRows(ui::gadgetSetList);
     for (std::size_t r = 0; r < rows.size(); ++r)
-      if (rows[r][0] == name) return static_cast<int>(r);
+      if (rows[r][0] == platform::ansiToUtf8(name)) return static_cast<int>(r);
     return -1;
   }
   sim::Gadget& gadget(int number) { return desktop.gadgets[number]; }

@@ -202,4 +202,6 @@ bool setClipboardBytes(unsigned format, const std::string& bytes) {
   return true;
 }
 
+bool setClipboardUnicodeText(const std::string& utf8) { return setClipboardBytes(CF_UNICODETEXT, sim::utf16FromUtf8(utf8)); }
+
 }  // namespace platform

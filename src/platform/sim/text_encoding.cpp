@@ -135,4 +135,10 @@ std::string ansiToUtf8(const std::string& ansi) {
   return out;
 }
 
+std::string utf8ToAnsi(const std::string& utf8) {
+  std::string ansi = sim::ansiFromUtf16(sim::utf16FromUtf8(utf8));
+  ansi.pop_back();  // the terminating zero
+  return ansi;
+}
+
 }  // namespace platform

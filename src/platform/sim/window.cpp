@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "platform/sim/code_page.h"
 #include "platform/sim/desktop.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 
@@ -114,6 +116,21 @@ std::string getWindowText(Hwnd window, int maxChars) {
   auto* w = desktop().window(window);
   if (w == nullptr || maxChars <= 1) return "";
   return w->title.substr(0, static_cast<std::size_t>(maxChars - 1));
+}
+
+// A simulated title is UTF-8 where it is valid UTF-8 beyond ASCII, and ANSI otherwise.
+std::string getWindowTextExact(Hwnd window, int maxChars) {
+  auto* w = desktop().window(window);
+  if (w == nullptr || maxChars <= 1) return "";
+  const std::string& title = w->title;
+  const bool utf8 = !sim::utf16FromUtf8(title).empty() && sim::utf8FromUtf16(sim::utf16FromUtf8(title)) == title;
+  const std::string exact = utf8 ? title : platform::ansiToUtf8(title);
+  std::size_t end = 0;
+  for (int seen = 0; end < exact.size(); ++end) {
+    if ((static_cast<unsigned char>(exact[end]) & 0xC0) == 0x80) continue;
+    if (seen++ == maxChars - 1) break;
+  }
+  return exact.substr(0, end);
 }
 
 std::string windowProgramPath(Hwnd window) {

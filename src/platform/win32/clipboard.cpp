@@ -127,4 +127,26 @@ bool setClipboardBytes(unsigned format, const std::string& bytes) {
   return true;
 }
 
+bool setClipboardUnicodeText(const std::string& utf8) {
+  if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return false;
+  const int count = static_cast<int>(utf8.size());
+  const int units = count == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), count, nullptr, 0);
+  if (count > 0 && units <= 0) return false;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(units) + 1) * sizeof(WCHAR));
+  if (!block) return false;
+  WCHAR* target = static_cast<WCHAR*>(GlobalLock(block));
+  if (!target) {
+    GlobalFree(block);
+    return false;
+  }
+  if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), count, target, units);
+  target[units] = 0;
+  GlobalUnlock(block);
+  if (!SetClipboardData(CF_UNICODETEXT, block)) {
+    GlobalFree(block);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace platform
