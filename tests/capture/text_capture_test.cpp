@@ -50,7 +50,7 @@ TEST_F(TextCaptureTest, SameTextCopiedTwiceFromAnyWindowIsStoredOnce) {
   EXPECT_EQ(stored(), (Rows{{"twice", "Notes - Editor"}}));
 }
 
-TEST_F(TextCaptureTest, TextsSharingOneAnsiFormAreTwoClipsEachKeepingItsExactText) {
+TEST_F(TextCaptureTest, TextsSharingOneAnsiFormAreTwoClipsEachShownAndPutBackExactly) {
   startWith("SupressDuplicates = Y\r\n");
   const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";   // six Cyrillic letters
   const std::string peace = "\xD0\x9C\xD0\xB8\xD1\x80\xD0\xBD\xD1\x8B\xD0\xB9";   // six others
@@ -64,11 +64,27 @@ TEST_F(TextCaptureTest, TextsSharingOneAnsiFormAreTwoClipsEachKeepingItsExactTex
     copyWide(peace);
     copyWide(greeting);
     desktop.copyText("\x80 \x99", mail);
+    EXPECT_EQ(listColumn(0), (Texts{wideCaption("\xE2\x82\xAC \xE2\x84\xA2"), wideCaption(greeting),
+                                    wideCaption(peace), wideCaption(hello)}));
+    // A double click puts the exact text back beside its ANSI form, and it is not captured again.
+    selectOnly(ui::gadgetClipList, 3);
+    ui::activateClip(*program);
+    EXPECT_EQ(clipboardText(), "??????");
+    EXPECT_EQ(sim::utf8FromUtf16(desktop.clipboard[platform::CF_UNICODETEXT]), hello);
+    EXPECT_EQ(platform::editorText(ui::gadgetTextEditor), hello + "\n\r");
+    // A text that fits the code page goes back as CF_TEXT alone, as it always did.
+    selectOnly(ui::gadgetClipList, 2);
+    ui::activateClip(*program);
+    EXPECT_EQ(desktop.clipboard.count(platform::CF_UNICODETEXT), 0u);
+    EXPECT_EQ(clipboardText(), "Gr\xFC\xDF" "e");
+    // Added from the Text tab, an exact text keeps its characters.
+    platform::setEditorText(ui::gadgetTextEditor, peace + "!");
+    post(ui::gadgetAddItem);
   });
   runToEnd();
   // Texts that fit the code page are stored as before, with no exact copy beside them.
   EXPECT_EQ(query("select cText, ifnull(eText, '-') from cTbl left join cExact using (cKey) order by cKey"),
-            (Rows{{"??????", hello}, {"??????", peace}, {"Gr\xFC\xDF" "e", "-"}, {"\x80 \x99", "-"}}));
+            (Rows{{"??????", hello}, {"??????", peace}, {"Gr\xFC\xDF" "e", "-"}, {"\x80 \x99", "-"}, {"??????!", peace + "!"}}));
 }
 
 TEST_F(TextCaptureTest, ThirtiethRepeatSwitchesCaptureOffAsAHijack) {
@@ -208,12 +224,14 @@ TEST_F(TextCaptureTest, CombineModeGathersCapturesIntoTheClipItCreated) {
     desktop.copyText("three", editor);
     EXPECT_EQ(listColumn(0), (Texts{wideCaption("one"), wideCaption("older clip")}));
     EXPECT_EQ(gadget(ui::gadgetCollectingLabel).text, "Combining");
+    // A piece beyond the code page after pieces within it: the clip gets its exact text then.
+    desktop.copyFormats({{platform::CF_UNICODETEXT, sim::utf16FromUtf8("\xCE\xA9")}}, mail);
     post(ui::gadgetCombineCaptures);
   });
   desktop.then([&] { desktop.copyText("four", editor); });
   runToEnd();
-  EXPECT_EQ(query("select cText from cTbl order by cKey"),
-            (Rows{{"older clip"}, {"one\n\rtwo\n\rthree\n\r"}, {"four"}}));
+  EXPECT_EQ(query("select cText, ifnull(eText, '-') from cTbl left join cExact using (cKey) order by cKey"),
+            (Rows{{"older clip", "-"}, {"one\n\rtwo\n\rthree\n\r?\n\r", "one\n\rtwo\n\rthree\n\r\xCE\xA9\n\r"}, {"four", "-"}}));
 }
 
 TEST_F(TextCaptureTest, CombinedClipIsPlainTextFromItsSecondPieceAndStaysTheRowShown) {

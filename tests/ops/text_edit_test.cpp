@@ -2,7 +2,10 @@
 // find and replace in one clip and across the list, and the editor's links.
 #include <gtest/gtest.h>
 
+#include "ops/printing.h"
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "platform/sim/code_page.h"
 #include "support/main_window_script.h"
 #include "ui/clip_list.h"
 #include "ui/commands.h"
@@ -59,6 +62,53 @@ TEST_F(TextEditTest, ReplacingAnUneditedClipKeepsItsBytesAndTrashesTheOldRecord)
   });
   desktop.then([&] { post(ui::gadgetReplaceClip); });
   desktop.then([&] { EXPECT_EQ(query("select cText from cTbl where cSet = 'td_clips'"), (Rows{{"LINE one\nline two  \r\n\tend "}})); });
+  runToEnd();
+}
+
+TEST_F(TextEditTest, ExactTextIsKeptBySavesEditsCutsCombiningAndPrinting) {
+  const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // six Cyrillic letters
+  const std::string window = "\xD0\x9E\xD0\xBA\xD0\xBD\xD0\xBE";                  // a Cyrillic title
+  const auto exactRows = [&] {
+    return query("select cText, ifnull(eText, '-'), ifnull(eSource, '-') from cTbl join cExact using (cKey) "
+                 "where cSet = 'td_clips' order by cKey");
+  };
+  seed({{"td_clips", "plain", "s", " "}});
+  desktop.then([&] {
+    desktop.copyFormats({{platform::CF_UNICODETEXT, sim::utf16FromUtf8(hello + " world")}},
+                        desktop.addForeignWindow(window, "C:\\Tools\\editor.exe"));
+    EXPECT_EQ(exactRows(), (Rows{{"?????? world", hello + " world", window}}));
+    EXPECT_EQ(listColumn(1)[0], window);
+    show(0);
+    post(ui::gadgetReplaceClip);  // unedited: the exact text is stored, not its ANSI copy
+  });
+  desktop.then([&] {
+    EXPECT_EQ(exactRows(), (Rows{{"?????? world", hello + " world", window}}));
+    select(0, 0);
+    type("> ");
+    post(ui::gadgetReplaceClip);  // edited: the characters not edited stay
+  });
+  desktop.then([&] {
+    EXPECT_EQ(exactRows(), (Rows{{"> ?????? world", "> " + hello + " world", window}}));
+    select(2, 2 + static_cast<int>(hello.size()));
+    post(ui::gadgetCut);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(exactRows(), (Rows{{"??????", hello, "-"}, {">  world", "-", window}}));
+    // Combined with a text of the code page, the exact text is joined.
+    selectOnly(ui::gadgetClipList, 0);
+    platform::selectListRow(ui::gadgetClipList, 2);
+    post(ui::gadgetCombineSelected);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(query("select ifnull(eText, '-') from cTbl left join cExact using (cKey) where cSource = 'Tandrel Combined'"),
+              (Rows{{hello + "\r\nplain"}}));
+    // Printed as UTF-16 with a byte order mark, since the code page cannot hold it.
+    selectOnly(ui::gadgetClipList, 0);
+    ui::clickSelectClip(*program);
+    std::string path;
+    ASSERT_EQ(ops::writePrintFile(*program, path), 1);
+    EXPECT_EQ(read(path), "\xFF\xFE" + std::string("\x1F\x04\x40\x04\x38\x04\x32\x04\x35\x04\x42\x04\r\0\n\0p\0l\0a\0i\0n\0", 26));
+  });
   runToEnd();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/utf8.h"
 #include "platform/gadgets.h"
 #include "platform/text_encoding.h"
 #include "store/clip_store.h"
@@ -73,6 +74,9 @@ class MainWindowTest : public SimTest {
 };
 
 // A caption of fewer than 15 characters as a list with wide captions shows it: padded to 85 characters.
-inline std::string wideCaption(const std::string& text) { return text + std::string(85 - text.size(), ' '); }
+// Counted in characters: captions are UTF-8.
+inline std::string wideCaption(const std::string& text) {
+  return text + std::string(85 - core::characterCount(text), ' ');
+}
 
 }  // namespace testing_support
