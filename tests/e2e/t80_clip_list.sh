@@ -13,7 +13,7 @@ wait_stored() {
     wait_until 15 stored_once "$1" || fail "'$1' was not stored (once)"
     db "select quote(cSource) from cTbl where hex(cText)='$(hex_of "$(printf "$1")")'"
 }
-editor_shows() { main_controls | grep -Fq -- "RichEdit20A visible $1"; }
+editor_shows() { main_controls | grep -Fq -- "RichEdit20W visible $1"; }
 clipboard_is() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
 clipboard_is_not() { ! clipboard_is "$1"; }
 top_rows_are() { [ "$(list_captions "$CLIP_LIST" | head -n "$1" | tr '\n' '|')" = "$2" ]; }

@@ -97,7 +97,7 @@ wait_until 10 status_is "Not Saved" || fail "no 'Not Saved' after No"
 # --- printing a text clip through the shell's print verb
 row=$(list_captions "$CLIP_LIST" | grep -n "^Tandrel, your number 1" | cut -d: -f1)
 td listclick "$MAIN_TITLE" "$CLIP_LIST" $((row - 1)) >/dev/null || fail "cannot click the welcome clip"
-editor_ready() { main_controls | grep -q "RichEdit20A visible Tandrel, your number 1"; }
+editor_ready() { main_controls | grep -q "RichEdit20W visible Tandrel, your number 1"; }
 wait_until 10 editor_ready || fail "the welcome clip is not in the Text tab"
 td send "$MAIN_TITLE" 0x111 542 0 >/dev/null || fail "cannot send Print Item Text"
 spooled() { ls "$drive_c/spool"/td_*.txt >/dev/null 2>&1; }
