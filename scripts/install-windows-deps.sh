@@ -45,7 +45,8 @@ PACKAGES=(
 X11_LIBS=(libxrender1 libxrandr2 libxfixes3 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxxf86vm1)
 case $ARCH in
     i686) PACKAGES+=(g++-mingw-w64-i686 wine wine32:i386 "${X11_LIBS[@]/%/:i386}") ;;
-    x86_64) PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 "${X11_LIBS[@]}") ;;
+    # By architecture: the i386 ones alone would count as installed.
+    x86_64) PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 "${X11_LIBS[@]/%/:$(dpkg --print-architecture)}") ;;
     *) printf '[windows-deps] error: TANDREL_WIN_ARCH is %s; it can be i686 or x86_64\n' "$ARCH" >&2; exit 1 ;;
 esac
 
