@@ -62,7 +62,8 @@ if ! on_virtual_display; then
     fi
 
     log "building the installer and the portable zip"
-    BUILD_DIR=$shipped_dir DIST_DIR=$BUILD_DIR/dist bash "$REPO/scripts/build-dist.sh" --no-build >/dev/null \
+    dist_dir=$BUILD_DIR/dist
+    BUILD_DIR=$shipped_dir DIST_DIR=$dist_dir bash "$REPO/scripts/build-dist.sh" --no-build >/dev/null \
         || { log "the installer did not build"; echo "0 passed, 1 failed"; exit 1; }
 
     # An X11 program offering a second target beside its text, as xclip cannot.

@@ -5,7 +5,8 @@
 #   - bursts of 50 distinct copies 100, 50, 25 and 10 ms apart: clips stored, with the database of
 #     a first start (1 clip) and with 100,000 clips (texts of 20 B to 4 KiB, about 2 KiB mean);
 #   - single copies 250 ms apart: CPU time of Tandrel.exe (and of the wine server) per stored clip,
-#     and the time from the copy to the stored row;
+#     and the time from the copy to the stored row; and the CPU per clip of copies beyond the ANSI
+#     code page;
 #   - start to the shown main window with the wine server running and without, resident memory;
 #   - CPU used over idle seconds;
 #   - shutdown: from WM_QUERYENDSESSION to the process gone;
@@ -182,9 +183,14 @@ bursts() {
 
 tandrel_counter() { if [ "$1" = base ]; then last_key; else stored_since "$1" "$2"; fi; }
 
-# Single copies: milliseconds from each copy to the file $2 changing; CPU per stored copy.
+# Single copies: milliseconds from each copy to the file $2 changing; CPU per stored copy. With $5,
+# the copies hold characters beyond the ANSI code page (Cyrillic, CJK, an emoji), and the figures
+# are recorded under "$part $5 ...".
 singles() {
     local part=$1 file=$2 counter=$3 pid=$4 tag="s$RANDOM" i t0 t1 limit base n server
+    local words=""
+    [ -n "${5:-}" ] && words=$(printf ' \xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80,')
+    [ -n "${5:-}" ] && part="$part $5"
     local ref=$TEST_DIR/changed.ref latencies=() before server_before
     server=$(server_pid)
     base=$($counter base)
@@ -194,7 +200,7 @@ singles() {
         touch -r "$file" "$ref"
         t0=$(now_us)
         limit=$((t0 + 2000000))
-        x11_copy "$tag single copy $i, made in X11 by xclip"
+        x11_copy "$tag single copy $i,$words made in X11 by xclip"
         until [[ $file -nt $ref ]] || [ "$(now_us)" -gt $limit ]; do pause 0.0005; done
         t1=$(now_us)
         [[ $file -nt $ref ]] && latencies+=($(( (t1 - t0) / 100 )))
@@ -238,6 +244,7 @@ measure_tandrel() {
         bursts "$part" tandrel_counter "$run"
         watching || say "capture was switched off during the bursts"
         singles "$part" "$(dbfile)" tandrel_counter "$TANDREL_PID"
+        singles "$part" "$(dbfile)" tandrel_counter "$TANDREL_PID" unicode
         [ "$run" = 1 ] && idle_cpu "$part" "$TANDREL_PID"
         end_x11_copies
         time_shutdown "$part shutdown"
@@ -328,6 +335,7 @@ for spacing in 100 50 25 10; do row "$BURST_COPIES copies $spacing ms apart, sto
 row "$SINGLE_COPIES copies $SINGLE_SPACING_MS ms apart, stored" "single stored"
 row "CPU of the viewer per capture, ms" "cpu per capture"
 row "CPU of the wine server per capture, ms" "server cpu per capture"
+row "CPU of the viewer per capture beyond the code page, ms" "unicode cpu per capture"
 row "latency of one copy to its stored row, median ms" "latency"
 row "start to shown window, wine server running, s" "start"
 row "start to shown window, no wine server, s" "start cold server"
