@@ -17,6 +17,7 @@
 #include "core/raise_window.h"
 #include "core/step_timer.h"
 #include "core/text.h"
+#include "core/utf8.h"
 #include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/text_encoding.h"
@@ -74,12 +75,6 @@ void switchListPasteOff(core::Program& p) {
 
 enum class TextRead { Taken, Flood, NotText, Unreadable, TooLarge };
 
-bool isAscii(const std::string& text) {
-  for (char ch : text)
-    if (static_cast<unsigned char>(ch) >= 0x80) return false;
-  return true;
-}
-
 // Reads the exact text of the open clipboard into clipExact where the ANSI text just read does not
 // give it back (else leaves it empty); false when it is too large to take.
 bool readExactText(core::Program& p) {
@@ -92,7 +87,7 @@ bool readExactText(core::Program& p) {
   auto exact = platform::getClipboardUnicodeText();
   if (!exact) return true;
   // Most texts fit the code page: they keep no second copy.
-  const bool same = isAscii(c.clipText) ? *exact == c.clipText : *exact == platform::ansiToUtf8(c.clipText);
+  const bool same = core::isAscii(c.clipText) ? *exact == c.clipText : *exact == platform::ansiToUtf8(c.clipText);
   if (!same) c.clipExact = std::move(*exact);
   return true;
 }

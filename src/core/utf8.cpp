@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/utf8_codec.h"
+
 namespace core {
 namespace {
 
@@ -107,24 +109,6 @@ char32_t decodeAt(const std::string& s, std::size_t i, std::size_t& length) {
   return c;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
@@ -161,7 +145,7 @@ std::string fold(const std::string& text, std::size_t from, std::vector<std::pai
     if (c >= 0xDC00 && c < 0xDD00 && length == 1 && static_cast<unsigned char>(text[i]) >= 0x80)
       folded += text[i];  // an invalid byte stays
     else
-      appendUtf8(folded, foldCodePoint(c));
+      platform::appendUtf8(folded, foldCodePoint(c));
     i += length;
     if (shifts && folded.size() - before != length) shifts->emplace_back(folded.size(), i);
   }

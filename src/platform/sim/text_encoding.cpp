@@ -3,6 +3,7 @@
 #include "platform/text_encoding.h"
 
 #include "platform/sim/code_page.h"
+#include "platform/utf8_codec.h"
 
 namespace sim {
 namespace {
@@ -18,24 +19,6 @@ char ansiOf(char32_t codePoint) {
   for (int i = 0; i < 32; ++i)
     if (high1252[i] == codePoint) return static_cast<char>(0x80 + i);
   return '?';
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 void appendUnit(std::string& out, char32_t unit) {
@@ -89,7 +72,7 @@ std::string ansiFromUtf16(const std::string& utf16) {
 std::string utf8FromUtf16(const std::string& utf16) {
   std::string out;
   out.reserve(utf16.size());
-  eachCodePoint(utf16, [&out](char32_t c) { appendUtf8(out, c); });
+  eachCodePoint(utf16, [&out](char32_t c) { platform::appendUtf8(out, c); });
   return out;
 }
 
@@ -131,7 +114,7 @@ namespace platform {
 std::string ansiToUtf8(const std::string& ansi) {
   std::string out;
   out.reserve(ansi.size());
-  for (char c : ansi) sim::appendUtf8(out, sim::codePointOf1252(static_cast<unsigned char>(c)));
+  for (char c : ansi) platform::appendUtf8(out, sim::codePointOf1252(static_cast<unsigned char>(c)));
   return out;
 }
 
