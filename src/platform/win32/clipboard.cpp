@@ -128,19 +128,17 @@ bool setClipboardBytes(unsigned format, const std::string& bytes) {
 }
 
 bool setClipboardUnicodeText(const std::string& utf8) {
-  if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return false;
-  const int count = static_cast<int>(utf8.size());
-  const int units = count == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), count, nullptr, 0);
-  if (count > 0 && units <= 0) return false;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(units) + 1) * sizeof(WCHAR));
+  const std::wstring wide = toWide(utf8);
+  if (wide.empty() && !utf8.empty()) return false;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(WCHAR));
   if (!block) return false;
   WCHAR* target = static_cast<WCHAR*>(GlobalLock(block));
   if (!target) {
     GlobalFree(block);
     return false;
   }
-  if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), count, target, units);
-  target[units] = 0;
+  wide.copy(target, wide.size());
+  target[wide.size()] = 0;
   GlobalUnlock(block);
   if (!SetClipboardData(CF_UNICODETEXT, block)) {
     GlobalFree(block);

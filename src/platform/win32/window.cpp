@@ -227,12 +227,7 @@ std::string getWindowTextExact(Hwnd window, int maxChars) {
   if (maxChars <= 0) return {};
   std::wstring wide(static_cast<size_t>(maxChars) + 1, L'\0');
   const int length = GetWindowTextW(toHwnd(window), &wide[0], maxChars + 1);
-  if (length <= 0) return {};
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string text(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
-  return text;
+  return length > 0 ? toUtf8(wide.data(), length) : std::string();
 }
 
 bool isIconic(Hwnd window) { return IsIconic(toHwnd(window)) != 0; }
