@@ -2,8 +2,8 @@
 # clipboard, converted into the ANSI code page (é as the single byte 0xE9).
 # Then a text beyond the ANSI code page comes back exactly by every path: stored (the ANSI form in
 # cText, the exact text beside it), listed and shown, put back by a double click after a restart,
-# pasted by List Paste, edited and replaced, moved to another set and back; and a window's title
-# beyond it is the exact source of a copy made there.
+# pasted by List Paste, edited and replaced, moved to another set and back; a window's title
+# beyond it is the exact source of a copy made there; and Search Clips finds such a text.
 first_start
 printf 'copied in X11 caf\xc3\xa9' | xclip -selection clipboard -loops 20 &
 xclip_pid=$!
@@ -156,5 +156,22 @@ key=$(exact_key "$(hex_of "$text")")
     || fail "cSource: expected $(td ansiform "$(hex_of "$title")"), got $(db "select hex(cSource) from cTbl where cKey = $key")"
 source_exact=$(db "select eSource from cExact where cKey = $key")
 [ "$source_exact" = "$title" ] || fail "$(differ "the exact source" "$title" "$source_exact")"
+
+# Search Clips, from the top row, finds a text beyond the code page typed into the find dialog in
+# a lower clip, and selects it there.
+wanted='меня: 日本'
+x11_copy "Найди меня: 日本 ✓"
+wait_until 15 eval '[ -n "$(exact_key "$(hex_of "Найди меня: 日本 ✓")")" ]' || fail "the text to find was not stored"
+x11_copy "the top clip"
+wait_until 15 eval '[ "$(db "select count(*) from cTbl where cText = '"'the top clip'"'")" = 1 ]' || fail "the top clip was not stored"
+td listclick "$MAIN_TITLE" "$CLIP_LIST" 0 >/dev/null || fail "cannot click the top row"
+press "Search Clips"
+td dialogtext "Find" 10 >/dev/null || fail "no find dialog"
+td seteditwide "Find" "$(hex_of "$wanted")" >/dev/null || fail "cannot type into the find dialog"
+td press "Find" "Find Next" >/dev/null || fail "no Find Next"
+found_in_editor() { [[ "$(editor_text)" == *"$wanted"* ]]; }
+wait_until 10 found_in_editor || fail "Search Clips did not show the clip: the Text tab holds $(editor_text)"
+td press "Find" Cancel >/dev/null || fail "cannot close the find dialog"
+td waitgone "Find" 10 >/dev/null || fail "the find dialog stays"
 tandrel_running || fail "Tandrel.exe ended"
 end_session

@@ -94,6 +94,15 @@ TEST_F(TextEditTest, ExactTextIsKeptBySavesEditsCutsCombiningAndPrinting) {
   });
   desktop.then([&] {
     EXPECT_EQ(exactRows(), (Rows{{"??????", hello, "-"}, {">  world", "-", window}}));
+    // Search Clips finds it from another clip, whatever its case.
+    selectOnly(ui::gadgetClipList, 1);
+    post(ui::gadgetSearchClips);
+  });
+  desktop.then([&] {
+    find(platform::FIND_FINDNEXT, "\xD1\x80\xD0\xB8\xD0\xB2");
+    EXPECT_EQ(selected(), "\xD1\x80\xD0\xB8\xD0\xB2");
+    EXPECT_EQ(platform::listSelectedRows(ui::gadgetClipList), (std::vector<int>{0}));
+    desktop.pressFindButton(platform::FIND_DIALOGTERM, "", "");
     // Combined with a text of the code page, the exact text is joined.
     selectOnly(ui::gadgetClipList, 0);
     platform::selectListRow(ui::gadgetClipList, 2);

@@ -10,6 +10,7 @@
 //                                            put CF_UNICODETEXT alone on the clipboard from a visible,
 //                                            foreground window whose title SetWindowTextW gave (the
 //                                            system adds CF_TEXT); the window stays in front for the hold
+//   seteditwide <dialog title> <hex>          set the first edit box of the dialog to the text, wide
 //   pastewide <title> <seconds>              show a window with a wide edit box in front, focused, for
 //                                            that long (or until it is closed); print the box's text
 //                                            after every change, one line each
@@ -197,6 +198,17 @@ int unicodeCommand(const std::string& command, int argc, char** argv) {
     return 0;
   }
   if (command == "setunicode" && argc >= 3) return setUnicode(argc, argv);
+  if (command == "seteditwide" && argc >= 4) {
+    HWND dialog = FindWindowW(L"#32770", wideOf(argv[2]).c_str());
+    HWND edit = dialog ? FindWindowExW(dialog, nullptr, L"Edit", nullptr) : nullptr;
+    if (!edit) return 1;
+    const std::wstring text = wideOf(fromHex(argv[3]));
+    DWORD_PTR ok = 0;
+    if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &ok) || !ok)
+      return 2;
+    std::printf("set %u characters\n", static_cast<unsigned>(text.size()));
+    return 0;
+  }
   if (command == "pastewide" && argc >= 4) {
     HWND window = makeWideWindow(L"TdHelperWidePaste", wideOf(argv[2]), 400);
     if (!window) return 2;
