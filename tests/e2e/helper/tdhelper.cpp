@@ -92,6 +92,11 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
+// In unicode.cpp: the escaping of control bytes, and the message pump (wide, which serves every
+// window of ours).
+std::string escapeControls(const std::string& text);
+void pump(DWORD milliseconds);
+
 namespace {
 
 std::string unescape(const std::string& text) {
@@ -117,21 +122,6 @@ std::string escape(const std::string& text) {
     } else {
       std::snprintf(hex, sizeof hex, "\\x%02x", c);
       out += hex;
-    }
-  }
-  return out;
-}
-
-// UTF-8 as it is, control bytes escaped as by escape().
-std::string escapeControls(const std::string& text) {
-  std::string out;
-  char hex[8];
-  for (unsigned char c : text) {
-    if ((c < 0x20 && c != '\n') || c == 0x7F) {
-      std::snprintf(hex, sizeof hex, "\\x%02x", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
     }
   }
   return out;
@@ -198,18 +188,6 @@ HWND waitForWindow(const std::string& title, bool exact, bool dialogsOnly, doubl
     if (GetTickCount() - start >= static_cast<DWORD>(seconds * 1000)) return nullptr;
     Sleep(100);
   }
-}
-
-void pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  } while (GetTickCount() - start < milliseconds);
 }
 
 // A visible window of our own, in front, so that the watcher takes its title as the source; of

@@ -21,6 +21,34 @@
 #include <cstring>
 #include <string>
 
+// UTF-8 as it is, control bytes (but line feeds) as \\xNN.
+std::string escapeControls(const std::string& text) {
+  std::string out;
+  char hex[8];
+  for (unsigned char c : text) {
+    if ((c < 0x20 && c != '\n') || c == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// Handles the messages of this thread's windows for a while.
+void pump(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  } while (GetTickCount() - start < milliseconds);
+}
+
 namespace {
 
 std::wstring wideOf(const std::string& utf8) {
@@ -57,31 +85,9 @@ std::string hexOf(const std::string& bytes) {
 
 // Written as bytes: the console would convert them again.
 void printLine(const std::string& text) {
-  std::string out;
-  char esc[8];
-  for (unsigned char c : text) {
-    if ((c < 0x20 && c != '\n') || c == 0x7F) {
-      std::snprintf(esc, sizeof esc, "\\x%02x", c);
-      out += esc;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  out += '\n';
+  const std::string out = escapeControls(text) + '\n';
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
-}
-
-void pumpFor(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  } while (GetTickCount() - start < milliseconds);
 }
 
 bool openClipboardSoon(HWND owner) {
@@ -140,7 +146,7 @@ int setUnicode(int argc, char** argv) {
   HWND window = makeWideWindow(L"TdHelperWideSource", title, 60);
   if (!window) return 2;
   SetForegroundWindow(window);
-  pumpFor(300);
+  pump(300);
   const size_t size = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
   void* target = block ? GlobalLock(block) : nullptr;
@@ -159,7 +165,7 @@ int setUnicode(int argc, char** argv) {
     GlobalFree(block);
     return 2;
   }
-  pumpFor(holdMs);
+  pump(holdMs);
   DestroyWindow(window);
   std::printf("set %u characters\n", static_cast<unsigned>(text.size()));
   return 0;
@@ -219,7 +225,7 @@ int unicodeCommand(const std::string& command, int argc, char** argv) {
     SetFocus(edit);
     const DWORD start = GetTickCount();
     const DWORD limit = static_cast<DWORD>(std::atof(argv[3]) * 1000);
-    while (IsWindow(window) && GetTickCount() - start < limit) pumpFor(50);
+    while (IsWindow(window) && GetTickCount() - start < limit) pump(50);
     if (IsWindow(window)) DestroyWindow(window);
     return 0;
   }
