@@ -145,7 +145,7 @@ void checkControls(Hwnd window) {
   auto shown = [h](int gadget) { return (GetWindowLongA(GetDlgItem(h, gadget), GWL_STYLE) & WS_VISIBLE) != 0; };
   check(panelTab(6) == 1 && !shown(7) && shown(8),
         "only the shown tab's controls are visible");
-  std::string text = "{\\rtf1 looks rich} caf\xe9 \x99";
+  std::string text = "{\\rtf1 looks rich} caf\xc3\xa9 \xe2\x84\xa2";  // the editor takes UTF-8
   while (text.size() < 100000) text += "\r\n" + std::string(78, 'x');
   setEditorText(7, text);
   check(editorText(7) == text, "the editor holds a long text byte for byte, a \"{\\rtf\" start included");
