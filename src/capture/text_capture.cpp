@@ -201,19 +201,29 @@ int combineCapture(core::Program& p) {
   c.combinedText += core::exactOf(c.clipText, c.clipExact) + "\n\r";
   const std::string combinedPreview = core::firstCharacters(c.combinedText, previewLimit);
   const char* const combinedComplete = core::characterCount(c.combinedText) < previewLimit ? "Y" : "N";
-  if (c.combineCount == 1) {
+  // The combined clip, made with the first piece, or again when it was deleted meanwhile.
+  const auto newCombinedClip = [&] {
     fillTextRecord(p, "", "", p.captureTime, c.sourceTitle);
     core::setClipText(p.clip, c.combinedText);
-    if (store::WriteClipDB(p) == 0) {
-      ui::showActionFailed(p);
-      return 0;
-    }
+    if (store::WriteClipDB(p) == 0) return false;
     c.combineKey = p.lastKey;
     core::ClipRow row = rowForText(p);
     row.key = c.combineKey;
     core::setRowText(row, combinedPreview);
     row.complete = combinedComplete;
     ui::addRowAtTop(p, row);
+    return true;
+  };
+  if (c.combineCount == 1 || !store::ClipExists(p, c.combineKey)) {
+    if (c.combineCount != 1) {
+      core::writeLog(p, p.captureTime + " the combined clip " + std::to_string(c.combineKey) +
+                            " is gone: the text gathered so far is a new clip");
+      c.richTextFlag = 0;  // plain text from the second piece on, as the update makes it
+    }
+    if (!newCombinedClip()) {
+      ui::showActionFailed(p);
+      return 0;
+    }
   } else {
     // Always the clip combine mode created, whatever row the user has selected meanwhile. Its rich
     // text holds only the first piece, so from the second piece on it is plain text.

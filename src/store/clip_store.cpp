@@ -515,6 +515,15 @@ bool CommitBatch(core::Program& p) {
 
 void RollBackBatch(core::Program& p) { p.db.DbExecute("ROLLBACK", p.databaseHandle); }
 
+bool ClipExists(core::Program& p, std::int64_t key) {
+  core::Recordset rs;
+  p.db.DbQuery("SELECT cKey FROM cTbl WHERE cKey = " + std::to_string(key), p.databaseHandle, rs);
+  // A query that fails says nothing of the clip: it is taken to be there, and its update reports.
+  const bool found = p.db.DbLastMessage() != "OK" || rs.rowCount > 0;
+  p.db.RecordsetRelease(rs);
+  return found;
+}
+
 void DeleteClip(core::Program& p) {
   p.db.DbExecute("DELETE FROM cTbl WHERE cKey = '" + escapeQuotes(p.currentKey) + "'", p.databaseHandle);
 }

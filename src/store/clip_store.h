@@ -32,6 +32,8 @@ int ReadClipFields(core::Program& p);
 // Replaces the text of clip currentKey by a UTF-8 text (its side row changes with it), and with `plainText` also drops its rich text (a combined clip
 // whose rich text holds only its first piece); 1 done, 0 refused (the user was told).
 int UpdateClipText(core::Program& p, const std::string& text, bool plainText = false);
+// False only when the store says clip `key` is not there (deleted, by us or by another program).
+bool ClipExists(core::Program& p, std::int64_t key);
 // Moves clip currentKey to targetSet; 1 when it was deleted from the trash instead, 0 moved,
 // -1 refused (the user was told).
 int MoveClip(core::Program& p, const std::string& targetSet);

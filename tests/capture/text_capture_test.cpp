@@ -268,10 +268,15 @@ TEST_F(TextCaptureTest, CombinedClipIsPlainTextFromItsSecondPieceAndStaysTheRowS
     EXPECT_EQ(gadget(ui::gadgetStatusLine).text, "Action Failed");
     EXPECT_EQ(ui::elementWithKey(*program, combined)->preview, "one\n\rtwo\n\r");
     desktop.copyText("four", mail);
+    // Deleted meanwhile (here by another program), the combined clip is made again with all that
+    // was gathered, and the pieces after it join the new one: none is lost.
+    query("DELETE FROM cTbl WHERE cKey = " + std::to_string(combined));
+    desktop.copyText("five", editor);
+    desktop.copyText("six", mail);
   });
   runToEnd();
-  EXPECT_EQ(query("select cText from cTbl where cKey = " + std::to_string(combined)),
-            (Rows{{"one\n\rtwo\n\rthree\n\rfour\n\r"}}));
+  EXPECT_EQ(query("select cText, cRTFsw from cTbl where cKey >= " + std::to_string(combined) + " order by cKey"),
+            (Rows{{"one\n\rtwo\n\rthree\n\rfour\n\rfive\n\rsix\n\r", "N"}}));
 }
 
 TEST_F(TextCaptureTest, TextWhoseInsertFailsLeavesNoRow) {
