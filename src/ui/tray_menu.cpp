@@ -31,20 +31,21 @@ std::string menuCaption(const std::string& text, std::size_t limit) {
 }
 
 void buildTrayMenu(core::Program& p) {
+  const auto entry = [](int id, const std::string& caption) { return platform::MenuItem{id, caption, true, {}}; };
   std::vector<platform::MenuItem> items = {
-      {commandShowWindow, "Show Tandrel Window"},
-      {commandTrayExit, "Exit Tandrel"},
-      {commandCleanExit, "Clean Database and Exit Tandrel"},
-      {0, ""},
-      {commandCaptureToggle, p.capture.capturing == 1 ? "Turn off clip collecting" : "Turn on clip collecting"},
-      {0, ""},
+      entry(commandShowWindow, "Show Tandrel Window"),
+      entry(commandTrayExit, "Exit Tandrel"),
+      entry(commandCleanExit, "Clean Database and Exit Tandrel"),
+      entry(0, ""),
+      entry(commandCaptureToggle, p.capture.capturing == 1 ? "Turn off clip collecting" : "Turn on clip collecting"),
+      entry(0, ""),
   };
   p.view.trayClipKeys.assign(recentClips, 0);
   const int n = std::min(static_cast<int>(p.view.order.size()), recentClips);
   for (int i = 0; i < n; ++i) {
     const std::string text = rowColumnText(p, i, 0);
     if (text.empty()) continue;
-    items.push_back({commandFirstRecentClip + i, menuCaption(text, 35)});
+    items.push_back(entry(commandFirstRecentClip + i, menuCaption(text, 35)));
     p.view.trayClipKeys[static_cast<std::size_t>(i)] = elementAtRow(p, i)->key;
   }
   platform::setPopupMenu(p.mainWindow, trayMenuNumber, items);
