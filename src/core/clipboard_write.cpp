@@ -19,7 +19,6 @@ bool putTextOnClipboard(core::Program& p, const std::string& text) {
   if (!platform::setClipboardBytes(platform::CF_TEXT, ansi)) return false;
   // Otherwise the system makes the wide text from the ANSI one.
   if (!exactBeside(exact, ansi).empty() && !platform::setClipboardUnicodeText(exact)) return false;
-  p.capture.lastClipboardText = text;
   return true;
 }
 

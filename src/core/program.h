@@ -124,7 +124,6 @@ struct CaptureState {
   bool fedByTextTab = false;
   unsigned richTextFormat = 0;   // registered on first use
   unsigned textGateFormat = 0;
-  std::string lastClipboardText;
   std::string richText;
   std::string dibBytes;      // the clipboard image slot: CF_DIB data, empty when none
   std::map<std::string, unsigned> privateFormats;  // the private marks' format numbers, by name

@@ -44,7 +44,6 @@ void openActiveSet(core::Program& p) {
   p.settings.activeSetName = p.view.pickedSet;
   // A set cannot be both the active set and the target.
   if (p.view.targetSetOpen == 1 && p.view.pickedSet == p.edit.openTargetName) closeTargetSet(p);
-  p.capture.lastClipboardText.clear();
   ops::LoadActiveSet(p);
   ui::refreshStatus(p);
   core::saveSettings(p);

@@ -273,7 +273,6 @@ int ConvertSetFile(core::Program& p) {
   }
   if (c.name == mainOldSet) p.settings.clipsConverted = "Y";
   p.settings.activeSetName = c.name;
-  p.capture.lastClipboardText.clear();
   finish(p, c);
   RefreshSetFolders(p);
   LoadActiveSet(p);

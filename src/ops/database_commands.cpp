@@ -107,7 +107,6 @@ void ReloadClipStore(core::Program& p) {
   // The target was a set of the file that is gone.
   if (p.view.targetSetOpen == 1) closeTargetSet(p);
   p.view.targetSet.clear();
-  p.capture.lastClipboardText.clear();
   p.freshStart = 0;  // the welcome clip belongs to a first start only
   // The file may lack the active set: the main set is shown then, and the user is told.
   InitClipStore(p, false);

@@ -227,7 +227,6 @@ void finishMoves(core::Program& p) {
       kept.push_back(std::move(e));
       continue;
     }
-    p.capture.lastClipboardText.clear();
     ++p.edit.transferTotal;
   }
   const bool emptied = kept.empty() && !v.rows.empty();

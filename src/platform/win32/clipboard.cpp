@@ -80,14 +80,8 @@ std::optional<std::string> getClipboardUnicodeText() {
   if (length > static_cast<SIZE_T>(INT_MAX / 3)) {
     text = std::nullopt;  // beyond what one conversion can answer; far beyond what a clip may hold
   } else if (length > 0) {
-    const int count = static_cast<int>(length);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, count, nullptr, 0, nullptr, nullptr);
-    if (bytes > 0) {
-      text->resize(static_cast<std::size_t>(bytes));
-      if (WideCharToMultiByte(CP_UTF8, 0, wide, count, &(*text)[0], bytes, nullptr, nullptr) != bytes) text = std::nullopt;
-    } else {
-      text = std::nullopt;
-    }
+    text = toUtf8(wide, static_cast<int>(length));
+    if (text->empty()) text = std::nullopt;  // the system refused the conversion
   }
   GlobalUnlock(data);
   return text;
