@@ -388,21 +388,20 @@ int ReadClipFields(core::Program& p) {
 }
 
 int UpdateClipText(core::Program& p, const std::string& text, bool plainText) {
-  // The clip's source, whose exact form the side row keeps too.
+  // The clip's source, whose exact form the side row keeps too. The whole old text is read only
+  // for a clip that has a side row, to check that row's fingerprint.
   std::string source, exactSource;
-  {
-    const std::string key = p.currentKey;
-    const std::int64_t keyNumber = std::strtoll(key.c_str(), nullptr, 10);
-    sqlite3_stmt* stmt = p.db.DbPrepare(
-        p.databaseHandle, "SELECT CAST(cSource AS BLOB), CAST(cText AS BLOB), eSource IS NOT NULL, eSource, eFingerprint "
-                          "FROM cTbl LEFT JOIN cExact USING (cKey) WHERE cKey = " + std::to_string(keyNumber));
-    if (stmt != nullptr && p.db.StmtStep(stmt) == SQLITE_ROW) {
-      source = columnText(p, stmt, 0);
-      if (columnText(p, stmt, 2) == "1" && columnText(p, stmt, 4) == fingerprintOf(columnText(p, stmt, 1), source))
-        exactSource = columnText(p, stmt, 3);
-    }
-    if (stmt != nullptr) p.db.StmtFinalize(stmt);
+  sqlite3_stmt* stmt = p.db.DbPrepare(
+      p.databaseHandle,
+      "SELECT CAST(cSource AS BLOB), CASE WHEN eFingerprint IS NOT NULL THEN CAST(cText AS BLOB) END, "
+      "eSource IS NOT NULL, eSource, eFingerprint FROM cTbl LEFT JOIN cExact USING (cKey) WHERE cKey = " +
+          std::to_string(std::strtoll(p.currentKey.c_str(), nullptr, 10)));
+  if (stmt != nullptr && p.db.StmtStep(stmt) == SQLITE_ROW) {
+    source = columnText(p, stmt, 0);
+    if (columnText(p, stmt, 2) == "1" && columnText(p, stmt, 4) == fingerprintOf(columnText(p, stmt, 1), source))
+      exactSource = columnText(p, stmt, 3);
   }
+  if (stmt != nullptr) p.db.StmtFinalize(stmt);
   const std::string ansi = platform::utf8ToAnsi(text);
   const std::string rich = plainText ? ", cRTFsw = 'N', cRTF = ' '" : "";
   // The text and its side row change together; a savepoint, since capture may hold a transaction.
