@@ -61,6 +61,7 @@ struct Settings {
   int reverseCaseShortcut = 0;
   int captureSound = 0;
   int skipPrivate = 1;       // clipboard changes marked private are not captured
+  int quickPasteShortcut = 1;  // Ctrl+Alt+H opens the quick paste window
   int debugTiming = 0;       // steps of each capture are timed into the log
   std::int64_t tooltipColour = 16776960;
   int windowX = 50;
@@ -149,6 +150,14 @@ struct ShortcutKeys {
   };
   Key t, r, v;
   bool stepOnRelease = false;  // a Ctrl+V was pressed: List Paste steps when its V comes up
+};
+
+// A request to open the quick paste window, made where the chord or a menu entry fired and served
+// by the main loop.
+struct QuickPasteAsk {
+  bool asked = false;
+  platform::Hwnd target = 0;  // the window in front when the chord fired; 0 from a menu entry
+  bool fromBridge = false;    // the chord came through the key bridge: no program of ours can paste
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.
@@ -281,6 +290,7 @@ struct Program {
   ViewState view;
   EditState edit;
   ShortcutKeys shortcuts;
+  QuickPasteAsk quickPasteAsk;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;

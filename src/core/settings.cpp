@@ -171,6 +171,7 @@ void loadSettings(Program& p) {
   in.flag("ReverseCase", s.reverseCaseShortcut);
   in.flag("soundYes", s.captureSound);
   in.flag("SkipPrivate", s.skipPrivate);
+  in.flag("QuickPaste", s.quickPasteShortcut);
   in.flag("DebugTiming", s.debugTiming);
 
   s.imageExtension = s.usePng == 1 ? ".png" : ".jpg";
@@ -215,6 +216,7 @@ SettingsLines settingsLines(const Program& p) {
   put(lines, "clipsConverted", s.clipsConverted);
   put(lines, "ToolTipBG", std::to_string(s.tooltipColour));
   put(lines, "SkipPrivate", yesNo(s.skipPrivate));
+  put(lines, "QuickPaste", yesNo(s.quickPasteShortcut));
   // A debugging aid: kept by a file that has it, never added to one that has not.
   if (s.debugTiming == 1) put(lines, "DebugTiming", "Y");
   return lines;

@@ -11,6 +11,10 @@ constexpr int VK_MENU = 0x12;  // Alt
 constexpr int VK_R = 0x52;
 constexpr int VK_T = 0x54;
 constexpr int VK_V = 0x56;
+constexpr int VK_H = 0x48;
+
+// The dwExtraInfo of the keys Tandrel itself sends: the shortcuts never see them.
+constexpr std::uintptr_t ownInputMark = 0x54445256;
 
 // The state of a key as Windows answers it: bit 0x8000 while it is down, bit 0x0001 when it was
 // pressed since the previous query (each query takes that bit), as a signed 16-bit value, so a key

@@ -38,7 +38,7 @@ TEST_F(SettingsTest, FirstQuitWritesEveryKeyInOrderWithOneVersionLine) {
                             "SupressDuplicates = Y", "SaveImages = Y", "UsePNG = N", "winPosX = 120.000000",
                             "winPosY = 50.000000", "SaveHTML = N", "DisplayTooltips = Y", "ListPaste = N",
                             "TopList = N", "ReverseCase = N", "soundYes = Y", "clipsConverted = N",
-                            "ToolTipBG = 16776960", "SkipPrivate = Y"}));
+                            "ToolTipBG = 16776960", "SkipPrivate = Y", "QuickPaste = Y"}));
 }
 
 TEST_F(SettingsTest, KeysReadInAnyLetterCaseAndHandAddedKeysDropped) {
@@ -134,7 +134,7 @@ TEST_F(SettingsTest, HostileFileFallsBackToDefaults) {
     EXPECT_EQ(program->settings.windowY, 50);
     EXPECT_EQ(program->settings.tooltipColour, 16776960);
   });
-  EXPECT_EQ(iniLines().size(), 24u);
+  EXPECT_EQ(iniLines().size(), 25u);
   // Start-up looks into the file with the same limit as the settings reader.
   const auto log = logLines();
   EXPECT_NE(std::find(log.begin(), log.end(), "VistaConverted switch is set " + dataFolder), log.end());
