@@ -16,7 +16,7 @@ set -euo pipefail
 shopt -s inherit_errexit
 
 # Bump when the way the libraries are built changes: a new value rebuilds.
-RECIPE=2
+RECIPE=3
 
 ARCH=${TANDREL_WIN_ARCH:-i686}
 TRIPLE=$ARCH-w64-mingw32
@@ -273,7 +273,8 @@ build_sqlite() {
     local dir; dir=$(dirname "$amalg")
     log "sqlite3: compiling the amalgamation with $CC"
     # Default rollback journal; thread-safe; no extension loading. Column
-    # metadata and the variable limit match Debian's native libsqlite3.
+    # metadata, FTS5 (the quick paste index) and the variable limit match
+    # Debian's native libsqlite3.
     # Reads and writes seek and then transfer, without an OVERLAPPED offset:
     # under Wine each overlapped transfer costs one more wine server request.
     run "$logfile" "$CC" -O2 -DNDEBUG \
@@ -281,6 +282,7 @@ build_sqlite() {
         -DSQLITE_WIN32_NO_OVERLAPPED \
         -DSQLITE_OMIT_LOAD_EXTENSION \
         -DSQLITE_ENABLE_COLUMN_METADATA \
+        -DSQLITE_ENABLE_FTS5 \
         -DSQLITE_MAX_VARIABLE_NUMBER=250000 \
         -c "$amalg" -o "$dir/sqlite3-mingw.o"
     rm -f "$dir/libsqlite3.a"
