@@ -36,6 +36,17 @@ const SqliteApi* linkedSqliteApi() {
     a.free = sqlite3_free;
     a.busy_timeout = sqlite3_busy_timeout;
     a.errcode = sqlite3_errcode;
+    a.bind_int64 = [](sqlite3_stmt* stmt, int index, std::int64_t value) { return sqlite3_bind_int64(stmt, index, value); };
+    a.reset = sqlite3_reset;
+    a.get_autocommit = sqlite3_get_autocommit;
+    a.blob_open = [](sqlite3* db, const char* database, const char* table, const char* column, std::int64_t row,
+                     int flags, sqlite3_blob** blob) {
+      return sqlite3_blob_open(db, database, table, column, row, flags, blob);
+    };
+    a.blob_reopen = [](sqlite3_blob* blob, std::int64_t row) { return sqlite3_blob_reopen(blob, row); };
+    a.blob_bytes = sqlite3_blob_bytes;
+    a.blob_read = sqlite3_blob_read;
+    a.blob_close = sqlite3_blob_close;
     return a;
   }();
   return &api;
@@ -484,6 +495,85 @@ std::int64_t DbLayer::DbLastInsertRowId(sqlite3* db) {
     return 0;
   }
   return api_->last_insert_rowid(db);
+}
+
+int DbLayer::StmtBindInt64(sqlite3_stmt* stmt, int index, std::int64_t value) {
+  if (!ready("bind_int64")) return 0;
+  if (!api_->bind_int64) {
+    lastMessage_ = initFailure("bind_int64");
+    return 0;
+  }
+  if (!stmt) {
+    lastMessage_ = "Statement is empty";
+    return 0;
+  }
+  const int rc = api_->bind_int64(stmt, index, value);
+  DbResultMessage(rc);
+  return rc == SQLITE_OK ? 1 : 0;
+}
+
+int DbLayer::StmtReset(sqlite3_stmt* stmt) {
+  if (!ready("reset")) return 0;
+  if (!api_->reset) {
+    lastMessage_ = initFailure("reset");
+    return 0;
+  }
+  if (!stmt) {
+    lastMessage_ = "Statement is empty";
+    return 0;
+  }
+  const int rc = api_->reset(stmt);
+  DbResultMessage(rc);
+  return rc == SQLITE_OK ? 1 : 0;
+}
+
+bool DbLayer::DbInTransaction(sqlite3* db) {
+  return api_ && api_->get_autocommit && db && api_->get_autocommit(db) == 0;
+}
+
+sqlite3_blob* DbLayer::BlobOpen(sqlite3* db, const char* database, const char* table, const char* column,
+                                std::int64_t row) {
+  if (!api_ || !api_->blob_open) {
+    lastMessage_ = initFailure("blob_open");
+    return nullptr;
+  }
+  if (!db) {
+    lastMessage_ = "Wrong Database-Handle";
+    return nullptr;
+  }
+  sqlite3_blob* blob = nullptr;
+  const int rc = api_->blob_open(db, database, table, column, row, 0, &blob);
+  if (rc != SQLITE_OK) {
+    const char* text = api_->errmsg(db);
+    lastMessage_ = text ? std::string(text) : dbResultText(rc & 0xFF);
+    if (blob) api_->blob_close(blob);
+    return nullptr;
+  }
+  lastMessage_ = "OK";
+  return blob;
+}
+
+int DbLayer::BlobReopen(sqlite3_blob* blob, std::int64_t row) {
+  if (!api_ || !api_->blob_reopen || !blob) return 0;
+  const int rc = api_->blob_reopen(blob, row);
+  DbResultMessage(rc);
+  return rc == SQLITE_OK ? 1 : 0;
+}
+
+int DbLayer::BlobBytes(sqlite3_blob* blob) { return api_ && api_->blob_bytes && blob ? api_->blob_bytes(blob) : 0; }
+
+int DbLayer::BlobRead(sqlite3_blob* blob, std::string& out, int offset, int count) {
+  if (!api_ || !api_->blob_read || !blob || count < 0) return 0;
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(count));
+  const int rc = count == 0 ? SQLITE_OK : api_->blob_read(blob, &out[at], count, offset);
+  DbResultMessage(rc);
+  if (rc != SQLITE_OK) out.resize(at);
+  return rc == SQLITE_OK ? 1 : 0;
+}
+
+void DbLayer::BlobClose(sqlite3_blob* blob) {
+  if (api_ && api_->blob_close && blob) api_->blob_close(blob);
 }
 
 void DbLayer::DbResultMessage(int code) {

@@ -10,6 +10,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_blob;
 
 namespace core {
 
@@ -34,6 +35,16 @@ struct SqliteApi {
   void (*free)(void*) = nullptr;
   int (*busy_timeout)(sqlite3*, int) = nullptr;
   int (*errcode)(sqlite3*) = nullptr;
+  // Optional: the quick paste index binds keys, reuses statements and reads the head of a large text
+  // without loading the whole of it.
+  int (*bind_int64)(sqlite3_stmt*, int, std::int64_t) = nullptr;
+  int (*reset)(sqlite3_stmt*) = nullptr;
+  int (*get_autocommit)(sqlite3*) = nullptr;
+  int (*blob_open)(sqlite3*, const char*, const char*, const char*, std::int64_t, int, sqlite3_blob**) = nullptr;
+  int (*blob_reopen)(sqlite3_blob*, std::int64_t) = nullptr;
+  int (*blob_bytes)(sqlite3_blob*) = nullptr;
+  int (*blob_read)(sqlite3_blob*, void*, int, int) = nullptr;
+  int (*blob_close)(sqlite3_blob*) = nullptr;
 };
 
 // The entry points of the linked engine.
@@ -88,6 +99,21 @@ class DbLayer {
   const char* StmtColumnText(sqlite3_stmt* stmt, int column);
   const void* StmtColumnBlob(sqlite3_stmt* stmt, int column);
   std::int64_t DbLastInsertRowId(sqlite3* db);
+  int StmtBindInt64(sqlite3_stmt* stmt, int index, std::int64_t value);
+  // Makes a stepped statement ready to step again, its bindings kept; 1 done.
+  int StmtReset(sqlite3_stmt* stmt);
+  // True while the connection holds a transaction open (BEGIN or a SAVEPOINT not yet released).
+  bool DbInTransaction(sqlite3* db);
+
+  // Reading a text or blob cell in pieces, without loading all of it: nullptr when the cell is not
+  // there or holds no text (the engine's reason is the last message). A handle is reopened on another
+  // row of the same column and must be closed before its connection is.
+  sqlite3_blob* BlobOpen(sqlite3* db, const char* database, const char* table, const char* column, std::int64_t row);
+  int BlobReopen(sqlite3_blob* blob, std::int64_t row);  // 1 done; 0 leaves the handle fit only to close
+  int BlobBytes(sqlite3_blob* blob);
+  // Appends `count` bytes from `offset` to `out`; 1 done.
+  int BlobRead(sqlite3_blob* blob, std::string& out, int offset, int count);
+  void BlobClose(sqlite3_blob* blob);
 
   const std::string& DbLastMessage() const { return lastMessage_; }
   void DbResultMessage(int code);

@@ -160,6 +160,14 @@ struct QuickPasteAsk {
   bool fromBridge = false;    // the chord came through the key bridge: no program of ours can paste
 };
 
+// The quick paste index as last found; tdclips.idx itself keeps its progress (store/quick_search.h).
+struct QuickIndexState {
+  bool ready = false;        // built through and paired with the open clip database
+  bool unavailable = false;  // the engine cannot keep it (no FTS5) or it failed again: searches scan
+  bool rebuildDue = false;   // it failed inside a transaction: built again at the next chance
+  int rebuilds = 0;          // failures this run
+};
+
 // The current clip: one text per column of cTbl plus the encoded image.
 struct ClipRecord {
   std::string cDate, cSet, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, cText, cRTF, cHTML;
@@ -291,6 +299,7 @@ struct Program {
   EditState edit;
   ShortcutKeys shortcuts;
   QuickPasteAsk quickPasteAsk;
+  QuickIndexState quickIndex;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;

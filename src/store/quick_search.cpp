@@ -1,0 +1,278 @@
+// The quick paste window's search: the index hands out the clips holding every trigram of the
+// filter, newest first, and each is checked against the filter's pieces in its folded text, so the
+// answer follows our own matching rule whatever the engine's. Clips the index does not hold yet (a
+// build under way, or a backlog of changes) are read from cTbl and checked the same way.
+#include "store/quick_search.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <string_view>
+
+#include "core/log.h"
+#include "core/program.h"
+#include "core/utf8.h"
+#include "platform/text_encoding.h"
+#include "store/quick_index.h"
+
+namespace store {
+namespace {
+
+constexpr std::size_t cancelEvery = 256;
+// A larger backlog of changed clips is left to the idle steps; the search reads cTbl meanwhile.
+constexpr std::size_t searchMarks = 1000;
+// More trigrams narrow the candidates less than they cost to merge.
+constexpr std::size_t maxTrigrams = 12;
+constexpr std::size_t firstLineCharacters = 200;
+
+std::size_t sequenceLength(unsigned char lead) {
+  return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// The code point at `i` (a byte that is no valid start counts as itself) and its length.
+char32_t codePointAt(const std::string& s, std::size_t i, std::size_t& length) {
+  const auto lead = static_cast<unsigned char>(s[i]);
+  length = sequenceLength(lead);
+  if (length == 1 || i + length > s.size()) {
+    length = 1;
+    return lead;
+  }
+  char32_t c = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+  return c;
+}
+
+bool isSpace(char32_t c) {
+  return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+// The filter's pieces, folded, each once.
+std::vector<std::string> piecesOf(const std::string& filter) {
+  std::vector<std::string> pieces;
+  std::string piece;
+  const auto flush = [&] {
+    if (piece.empty()) return;
+    std::string folded = core::foldCase(piece);
+    if (std::find(pieces.begin(), pieces.end(), folded) == pieces.end()) pieces.push_back(std::move(folded));
+    piece.clear();
+  };
+  for (std::size_t i = 0; i < filter.size();) {
+    std::size_t length = 0;
+    const char32_t c = codePointAt(filter, i, length);
+    if (isSpace(c)) flush();
+    else piece.append(filter, i, length);
+    i += length;
+  }
+  flush();
+  return pieces;
+}
+
+// The FTS5 query of up to maxTrigrams trigrams taken evenly from the pieces of three characters or
+// more; empty when there is none. Each trigram is a quoted string, so no character of the filter
+// is read as query syntax.
+std::string trigramQuery(const std::vector<std::string>& pieces) {
+  std::vector<std::string> trigrams;
+  for (const std::string& piece : pieces) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < piece.size(); i += sequenceLength(static_cast<unsigned char>(piece[i]))) starts.push_back(i);
+    starts.push_back(piece.size());
+    for (std::size_t k = 0; k + 3 < starts.size(); ++k) {
+      std::string trigram = piece.substr(starts[k], starts[k + 3] - starts[k]);
+      if (std::find(trigrams.begin(), trigrams.end(), trigram) == trigrams.end()) trigrams.push_back(std::move(trigram));
+    }
+  }
+  std::string query;
+  const std::size_t count = std::min(trigrams.size(), maxTrigrams);
+  for (std::size_t n = 0; n < count; ++n) {
+    // Spread over all of them: the first and the last always, so a long piece is held at both ends.
+    const std::size_t k = count == 1 ? 0 : n * (trigrams.size() - 1) / (count - 1);
+    std::string quoted = "\"";
+    for (char c : trigrams[k]) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    query += (query.empty() ? "" : " AND ") + quoted + "\"";
+  }
+  return query;
+}
+
+bool holdsAll(std::string_view folded, const std::vector<std::string>& pieces) {
+  for (const std::string& piece : pieces)
+    if (folded.find(piece) == std::string_view::npos) return false;
+  return true;
+}
+
+// Steps `stmt` over candidate rows, adding the keys `accept` takes until `limit`; false when the
+// engine failed (its reason is the last message).
+template <typename Accept>
+bool collect(core::Program& p, sqlite3_stmt* stmt, std::size_t limit, const std::function<bool()>& cancelled,
+             QuickSearchResult& result, Accept accept) {
+  std::size_t rows = 0;
+  int step;
+  while (result.keys.size() < limit && (step = p.db.StmtStep(stmt)) == SQLITE_ROW) {
+    if (++rows % cancelEvery == 0 && cancelled && cancelled()) {
+      result.complete = false;
+      return true;
+    }
+    const std::int64_t key = std::strtoll(p.db.StmtColumnText(stmt, 0), nullptr, 10);
+    if (accept(key)) result.keys.push_back(key);
+  }
+  return result.keys.size() >= limit || step == SQLITE_DONE;
+}
+
+// The index's part: the clips from key `floor` on.
+bool searchIndex(core::Program& p, const std::vector<std::string>& pieces, std::int64_t floor, std::size_t limit,
+                 const std::function<bool()>& cancelled, QuickSearchResult& result) {
+  const std::string query = trigramQuery(pieces);
+  sqlite3_stmt* stmt = p.db.DbPrepare(
+      p.databaseHandle, std::string("SELECT rowid, t FROM qidx.qText WHERE ") + (query.empty() ? "" : "qText MATCH ?2 AND ") +
+                            "rowid >= ?1 ORDER BY rowid DESC");
+  bool ok = stmt != nullptr && p.db.StmtBindInt64(stmt, 1, floor) == 1 &&
+            (query.empty() || p.db.StmtBindText(stmt, 2, &query) == 1);
+  if (ok) {
+    ok = collect(p, stmt, limit, cancelled, result, [&](std::int64_t) {
+      const char* text = p.db.StmtColumnText(stmt, 1);
+      return holdsAll(std::string_view(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, 1))), pieces);
+    });
+  }
+  const std::string reason = p.db.DbLastMessage();
+  if (stmt != nullptr) p.db.StmtFinalize(stmt);
+  p.db.restoreLastMessage(reason);
+  return ok;
+}
+
+// The part read from cTbl: the clips below key `below`, each text read and folded here.
+bool scanClips(core::Program& p, const std::vector<std::string>& pieces, std::int64_t below, std::size_t limit,
+               const std::function<bool()>& cancelled, QuickSearchResult& result) {
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string("SELECT ") + quick::clipColumnsSql +
+                                                            " FROM main.cTbl LEFT JOIN main.cExact USING (cKey) "
+                                                            "WHERE cKey < ? AND cSet IS NOT ? ORDER BY cKey DESC");
+  bool ok = stmt != nullptr && p.db.StmtBindInt64(stmt, 1, below) == 1 &&
+            p.db.StmtBindText(stmt, 2, &core::trashSetName) == 1;
+  bool readFailed = false;
+  if (ok) {
+    quick::ClipTextReader reader(p);
+    std::string text;
+    ok = collect(p, stmt, limit, cancelled, result, [&](std::int64_t key) {
+      if (pieces.empty()) return true;
+      quick::ClipColumns clip;
+      clip.key = key;
+      const auto cell = [&](int column) {
+        return std::string(p.db.StmtColumnText(stmt, column), static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
+      };
+      clip.set = cell(1);
+      clip.source = cell(2);
+      clip.fingerprint = cell(3);
+      clip.exactText = cell(4) == "1";
+      bool current = false;
+      if (!reader.text(clip, quickTextBound, text, current)) {
+        readFailed = true;  // logged once below; the other clips still count
+        return false;
+      }
+      return holdsAll(quick::foldedHead(text), pieces);
+    });
+  }
+  const std::string reason = p.db.DbLastMessage();
+  if (stmt != nullptr) p.db.StmtFinalize(stmt);
+  if (readFailed) core::writeLog(p, p.captureTime + " Quick search could not read a clip's text");
+  p.db.restoreLastMessage(reason);
+  return ok;
+}
+
+std::string firstLineOf(const std::string& text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(" \t\r\f\v") != std::string::npos) return core::firstCharacters(line, firstLineCharacters);
+    start = end + 1;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+QuickSearchResult QuickSearch(core::Program& p, const std::string& filterUtf8, std::size_t limit,
+                              const std::function<bool()>& cancelled) {
+  QuickSearchResult result;
+  if (p.databaseHandle == nullptr) {
+    result.failed = true;
+    return result;
+  }
+  if (limit == 0) return result;
+  const std::vector<std::string> pieces = piecesOf(filterUtf8);
+  constexpr std::int64_t all = std::numeric_limits<std::int64_t>::max();
+  if (pieces.empty()) {
+    // Without a filter the newest clips are the answer, from cTbl alone.
+    result.indexed = true;
+    if (!scanClips(p, pieces, all, limit, cancelled, result)) {
+      core::writeLog(p, p.captureTime + " Quick search failed: " + p.db.DbLastMessage());
+      result.failed = true;
+    }
+    return result;
+  }
+  // The index holds every clip from `floor` on; the rest is read from cTbl.
+  const std::int64_t floor = quick::prepareForSearch(p, searchMarks);
+  if (floor >= 0 && !searchIndex(p, pieces, floor, limit, cancelled, result)) {
+    const std::string reason = p.db.DbLastMessage();
+    core::writeLog(p, p.captureTime + " Quick search left the index: " + reason);
+    quick::indexFailed(p, reason);
+    return QuickSearch(p, filterUtf8, limit, cancelled);
+  }
+  result.indexed = floor == 0 || (floor > 0 && result.keys.size() >= limit);
+  if (!result.indexed && result.complete && !scanClips(p, pieces, floor < 0 ? all : floor, limit, cancelled, result)) {
+    core::writeLog(p, p.captureTime + " Quick search failed: " + p.db.DbLastMessage());
+    result.failed = true;
+  }
+  return result;
+}
+
+std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key) {
+  if (p.databaseHandle == nullptr) return std::nullopt;
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string("SELECT ") + quick::clipColumnsSql +
+                                                            ", cDate, cNote, eSource FROM main.cTbl LEFT JOIN "
+                                                            "main.cExact USING (cKey) WHERE cKey = ?");
+  if (stmt == nullptr || p.db.StmtBindInt64(stmt, 1, key) == 0 || p.db.StmtStep(stmt) != SQLITE_ROW) {
+    if (p.db.DbLastMessage() != core::dbResultText(SQLITE_DONE))
+      core::writeLog(p, p.captureTime + " Quick paste row " + std::to_string(key) + " not read: " + p.db.DbLastMessage());
+    if (stmt != nullptr) p.db.StmtFinalize(stmt);
+    return std::nullopt;
+  }
+  const auto cell = [&](int column) {
+    return std::string(p.db.StmtColumnText(stmt, column), static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
+  };
+  quick::ClipColumns clip;
+  clip.key = key;
+  clip.set = cell(1);
+  clip.source = cell(2);
+  clip.fingerprint = cell(3);
+  clip.exactText = cell(4) == "1";
+  clip.exactSource = cell(5) == "1";
+  QuickRow row;
+  row.key = key;
+  row.date = cell(quick::clipColumnCount);
+  const std::string note = cell(quick::clipColumnCount + 1);
+  const std::string exactSource = cell(quick::clipColumnCount + 2);
+  std::string text;
+  bool current = false;
+  {
+    quick::ClipTextReader reader(p);
+    if (!reader.text(clip, quickTextBound, text, current)) text.clear();
+  }
+  p.db.StmtFinalize(stmt);
+  row.firstLine = firstLineOf(text);
+  row.setName = platform::ansiToUtf8(clip.set);
+  const bool blankNote = note.find_first_not_of(" \t\r\n") == std::string::npos;
+  row.noteOrSource = !blankNote ? platform::ansiToUtf8(note)
+                     : current && clip.exactSource ? exactSource
+                                                   : platform::ansiToUtf8(clip.source);
+  return row;
+}
+
+bool QuickIndexReady(const core::Program& p) { return p.quickIndex.ready && !p.quickIndex.unavailable; }
+
+bool QuickIndexWork(core::Program& p) { return quick::workStep(p); }
+
+}  // namespace store
