@@ -24,6 +24,8 @@ namespace {
 constexpr int indexVersion = 1;
 constexpr int maxRebuilds = 3;  // an index that fails again and again in one run is given up
 constexpr std::size_t stepClips = 300;
+// Fewer marks wait for more: a search reads them from cTbl at no cost worth a commit.
+constexpr std::size_t idleMarks = 64;
 constexpr std::uint32_t stepMs = 20;
 
 // Every write that can change what a clip's text is, or whether it is in the trash, marks its key.
@@ -229,7 +231,9 @@ class RowWriter {
   sqlite3_stmt* insert_ = nullptr;
 };
 
-ClipColumns readColumns(core::Program& p, sqlite3_stmt* stmt) {
+}  // namespace
+
+ClipColumns clipColumnsOf(core::Program& p, sqlite3_stmt* stmt) {
   ClipColumns c;
   c.key = std::strtoll(cell(p, stmt, 0).c_str(), nullptr, 10);
   c.set = cell(p, stmt, 1);
@@ -239,6 +243,8 @@ ClipColumns readColumns(core::Program& p, sqlite3_stmt* stmt) {
   c.exactSource = cell(p, stmt, 5) == "1";
   return c;
 }
+
+namespace {
 
 // Runs `work` in a savepoint; a failure rolls it back and answers false with the reason kept.
 template <typename Work>
@@ -289,7 +295,7 @@ Step catchUp(core::Program& p, std::size_t maxMarks, std::uint32_t ms) {
       fine = p.db.StmtBindInt64(read, 1, key) == 1;
       const int found = fine ? p.db.StmtStep(read) : 0;
       fine = found == SQLITE_ROW || found == SQLITE_DONE;
-      if (fine) fine = found == SQLITE_ROW ? writer.write(readColumns(p, read)) : writer.remove(key);
+      if (fine) fine = found == SQLITE_ROW ? writer.write(clipColumnsOf(p, read)) : writer.remove(key);
       fine = fine && p.db.StmtReset(read) == 1 && p.db.StmtBindInt64(unmark, 1, key) == 1 &&
              p.db.StmtStep(unmark) == SQLITE_DONE && p.db.StmtReset(unmark) == 1;
     }
@@ -324,7 +330,7 @@ Step buildStep(core::Program& p) {
     std::size_t done = 0;
     int step = SQLITE_DONE;
     while (fine && (step = p.db.StmtStep(read)) == SQLITE_ROW) {
-      const ClipColumns clip = readColumns(p, read);
+      const ClipColumns clip = clipColumnsOf(p, read);
       fine = writer.write(clip);
       last = clip.key;
       if (++done == stepClips || platform::tickCount() - start >= stepMs) {
@@ -337,7 +343,8 @@ Step buildStep(core::Program& p) {
     p.db.StmtFinalize(read);
     p.db.restoreLastMessage(reason);
     if (!fine) return false;
-    return p.db.DbExecute("UPDATE qidx.qMeta SET buildBelow = " + std::to_string(more ? last : 0), p.databaseHandle) != 0;
+    return p.db.DbExecute("UPDATE qidx.qMeta SET buildBelow = " + std::to_string(more ? last : 0), p.databaseHandle) != 0 &&
+           p.db.DbExecute(renewPair, p.databaseHandle) != 0;
   });
   if (!ok) return Step::Failed;
   setReady(p, !more);
@@ -424,17 +431,28 @@ bool ClipTextReader::text(const ClipColumns& clip, std::size_t bound, std::strin
   return true;
 }
 
-std::int64_t prepareForSearch(core::Program& p, std::size_t maxMarks) {
-  if (!ensureAttached(p)) return -1;
-  const Step step = catchUp(p, maxMarks, 0);
-  if (step == Step::Failed) {
-    stepFailed(p);
-    return -1;
-  }
-  if (step == Step::More) return -1;
+SearchPlan prepareForSearch(core::Program& p, std::size_t maxMarks) {
+  SearchPlan plan;
+  if (!ensureAttached(p)) return plan;
   const std::int64_t below = buildBelow(p);
-  if (below < 0) stepFailed(p);
-  return below;
+  sqlite3_stmt* marks = below < 0 ? nullptr : p.db.DbPrepare(p.databaseHandle, "SELECT cKey FROM main.cIdxDirty ORDER BY cKey");
+  int step = 0;
+  while (marks != nullptr && (step = p.db.StmtStep(marks)) == SQLITE_ROW && plan.marked.size() <= maxMarks)
+    plan.marked.push_back(std::strtoll(cell(p, marks, 0).c_str(), nullptr, 10));
+  const std::string reason = p.db.DbLastMessage();
+  if (marks != nullptr) p.db.StmtFinalize(marks);
+  p.db.restoreLastMessage(reason);
+  if (below < 0 || (step != SQLITE_ROW && step != SQLITE_DONE)) {
+    stepFailed(p);
+    plan.marked.clear();
+    return plan;
+  }
+  if (plan.marked.size() > maxMarks) {
+    plan.marked.clear();
+    return plan;
+  }
+  plan.floor = below;
+  return plan;
 }
 
 void indexFailed(core::Program& p, const std::string& reason) {
@@ -451,13 +469,16 @@ void indexFailed(core::Program& p, const std::string& reason) {
 bool workStep(core::Program& p) {
   if (p.databaseHandle == nullptr || p.quickIndex.unavailable || p.db.DbInTransaction(p.databaseHandle)) return false;
   if (!ensureAttached(p)) return false;
-  Step step = catchUp(p, stepClips, stepMs);
-  if (step == Step::Done) step = buildStep(p);
+  bool ok = true;
+  const std::size_t marks = static_cast<std::size_t>(std::strtoull(
+      single(p, "SELECT count(*) FROM (SELECT 1 FROM main.cIdxDirty LIMIT " + std::to_string(idleMarks) + ")", ok).c_str(),
+      nullptr, 10));
+  Step step = !ok ? Step::Failed : marks >= idleMarks ? catchUp(p, stepClips, stepMs) : buildStep(p);
   if (step == Step::Failed) {
     stepFailed(p);
     return !p.quickIndex.unavailable;
   }
-  return step == Step::More;
+  return step == Step::More || buildBelow(p) > 0;
 }
 
 }  // namespace store::quick

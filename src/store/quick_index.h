@@ -4,16 +4,20 @@
 //
 // It never names itself in the clip database: triggers there only mark the keys of changed clips in
 // cIdxDirty, so that an engine without FTS5 (an older release) can still write every clip, and
-// every write, ours or not, is caught. The index takes the marked clips in before each search and
-// when idle. The database and the index store the same random id, renewed at each catch-up, so a
-// database put back from a copy is never served by an index that has moved on.
+// every write, ours or not, is caught. The index takes the marked clips in when idle, a batch at a
+// time (a commit per capture would cost more than the capture); until then a search reads the few
+// marked clips from cTbl, so a keystroke never writes. The database and the index store the same
+// random id, renewed at every commit that changes the index, so a database put back from a copy is
+// never served by an index that has moved on.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct sqlite3_blob;
+struct sqlite3_stmt;
 
 namespace core {
 struct Program;
@@ -23,11 +27,15 @@ namespace store::quick {
 
 inline const std::string indexFileName = "tdclips.idx";
 
-// Makes the index ready to answer a search: attached and paired, the marked clips taken in (a
-// backlog larger than `maxMarks` is left, and the index then serves nothing). Answers the key from
-// which on the index holds every clip (0: all of them; a build under way holds only the newest), or
-// -1 when it cannot serve now.
-std::int64_t prepareForSearch(core::Program& p, std::size_t maxMarks);
+struct SearchPlan {
+  // The key from which on the index holds every clip (0: all of them; a build under way holds only
+  // the newest); -1 when it cannot serve now.
+  std::int64_t floor = -1;
+  std::vector<std::int64_t> marked;  // changed since the index took them: read from cTbl instead; ascending
+};
+// Attaches and pairs the index when needed and reads the marks. A backlog of more than `maxMarks`
+// marks leaves the index out (floor -1) until the idle steps have taken it in.
+SearchPlan prepareForSearch(core::Program& p, std::size_t maxMarks);
 // An index query failed: the file is taken as damaged, deleted and built again.
 void indexFailed(core::Program& p, const std::string& reason);
 // One step of the idle work; true while more is left.
@@ -69,6 +77,9 @@ class ClipTextReader {
 inline const char* const clipColumnsSql =
     "cKey, cSet, CAST(cSource AS BLOB), eFingerprint, typeof(eText) <> 'null', typeof(eSource) <> 'null'";
 constexpr int clipColumnCount = 6;
+
+// The ClipColumns of the row `stmt` stands on, read with clipColumnsSql first.
+ClipColumns clipColumnsOf(core::Program& p, sqlite3_stmt* stmt);
 
 // A text as the index keeps it and the search compares it: its first quickTextBound bytes, folded.
 std::string foldedHead(const std::string& utf8);

@@ -21,7 +21,7 @@ namespace store {
 namespace {
 
 constexpr std::size_t cancelEvery = 256;
-// A larger backlog of changed clips is left to the idle steps; the search reads cTbl meanwhile.
+// A larger backlog of changed clips is left to the idle steps; the search reads every clip meanwhile.
 constexpr std::size_t searchMarks = 1000;
 // More trigrams narrow the candidates less than they cost to merge.
 constexpr std::size_t maxTrigrams = 12;
@@ -120,21 +120,65 @@ bool collect(core::Program& p, sqlite3_stmt* stmt, std::size_t limit, const std:
   return result.keys.size() >= limit || step == SQLITE_DONE;
 }
 
-// The index's part: the clips from key `floor` on.
-bool searchIndex(core::Program& p, const std::vector<std::string>& pieces, std::int64_t floor, std::size_t limit,
-                 const std::function<bool()>& cancelled, QuickSearchResult& result) {
+// Whether the clip's text holds every piece; false too when it could not be read (`readFailed`).
+bool textMatches(quick::ClipTextReader& reader, const quick::ClipColumns& clip, const std::vector<std::string>& pieces,
+                 bool& readFailed) {
+  std::string text;
+  bool current = false;
+  if (!reader.text(clip, quickTextBound, text, current)) {
+    readFailed = true;
+    return false;
+  }
+  return holdsAll(quick::foldedHead(text), pieces);
+}
+
+// The marked clips from the plan's floor on that match, newest first: the index cannot tell.
+bool matchMarked(core::Program& p, const quick::SearchPlan& plan, const std::vector<std::string>& pieces,
+                 std::vector<std::int64_t>& hits) {
+  if (plan.marked.empty() || plan.marked.back() < plan.floor) return true;
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string("SELECT ") + quick::clipColumnsSql +
+                                                            " FROM main.cTbl LEFT JOIN main.cExact USING (cKey) WHERE cKey = ?");
+  bool ok = stmt != nullptr, readFailed = false;
+  quick::ClipTextReader reader(p);
+  for (auto key = plan.marked.rbegin(); ok && key != plan.marked.rend() && *key >= plan.floor; ++key) {
+    const int step = p.db.StmtBindInt64(stmt, 1, *key) == 1 ? p.db.StmtStep(stmt) : 0;
+    ok = step == SQLITE_ROW || step == SQLITE_DONE;
+    if (step == SQLITE_ROW) {
+      const quick::ClipColumns clip = quick::clipColumnsOf(p, stmt);
+      if (clip.set != core::trashSetName && textMatches(reader, clip, pieces, readFailed)) hits.push_back(*key);
+    }
+    ok = ok && p.db.StmtReset(stmt) == 1;
+  }
+  const std::string reason = p.db.DbLastMessage();
+  if (stmt != nullptr) p.db.StmtFinalize(stmt);
+  if (readFailed) core::writeLog(p, p.captureTime + " Quick search could not read a clip's text");
+  p.db.restoreLastMessage(reason);
+  return ok;
+}
+
+// The index's part: the clips from the plan's floor on, the marked ones merged in from `hits`.
+bool searchIndex(core::Program& p, const std::vector<std::string>& pieces, const quick::SearchPlan& plan,
+                 const std::vector<std::int64_t>& hits, std::size_t limit, const std::function<bool()>& cancelled,
+                 QuickSearchResult& result) {
   const std::string query = trigramQuery(pieces);
   sqlite3_stmt* stmt = p.db.DbPrepare(
       p.databaseHandle, std::string("SELECT rowid, t FROM qidx.qText WHERE ") + (query.empty() ? "" : "qText MATCH ?2 AND ") +
                             "rowid >= ?1 ORDER BY rowid DESC");
-  bool ok = stmt != nullptr && p.db.StmtBindInt64(stmt, 1, floor) == 1 &&
+  bool ok = stmt != nullptr && p.db.StmtBindInt64(stmt, 1, plan.floor) == 1 &&
             (query.empty() || p.db.StmtBindText(stmt, 2, &query) == 1);
+  std::size_t next = 0;
+  const auto takeHitsAbove = [&](std::int64_t key) {
+    while (next < hits.size() && hits[next] > key && result.keys.size() < limit) result.keys.push_back(hits[next++]);
+  };
   if (ok) {
-    ok = collect(p, stmt, limit, cancelled, result, [&](std::int64_t) {
+    ok = collect(p, stmt, limit, cancelled, result, [&](std::int64_t key) {
+      takeHitsAbove(key);
+      if (result.keys.size() >= limit || std::binary_search(plan.marked.begin(), plan.marked.end(), key)) return false;
       const char* text = p.db.StmtColumnText(stmt, 1);
       return holdsAll(std::string_view(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, 1))), pieces);
     });
   }
+  if (ok && result.complete) takeHitsAbove(std::numeric_limits<std::int64_t>::min());
   const std::string reason = p.db.DbLastMessage();
   if (stmt != nullptr) p.db.StmtFinalize(stmt);
   p.db.restoreLastMessage(reason);
@@ -152,28 +196,13 @@ bool scanClips(core::Program& p, const std::vector<std::string>& pieces, std::in
   bool readFailed = false;
   if (ok) {
     quick::ClipTextReader reader(p);
-    std::string text;
-    ok = collect(p, stmt, limit, cancelled, result, [&](std::int64_t key) {
-      if (pieces.empty()) return true;
-      quick::ClipColumns clip;
-      clip.key = key;
-      const auto cell = [&](int column) {
-        return std::string(p.db.StmtColumnText(stmt, column), static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
-      };
-      clip.set = cell(1);
-      clip.source = cell(2);
-      clip.fingerprint = cell(3);
-      clip.exactText = cell(4) == "1";
-      bool current = false;
-      if (!reader.text(clip, quickTextBound, text, current)) {
-        readFailed = true;  // logged once below; the other clips still count
-        return false;
-      }
-      return holdsAll(quick::foldedHead(text), pieces);
+    ok = collect(p, stmt, limit, cancelled, result, [&](std::int64_t) {
+      return pieces.empty() || textMatches(reader, quick::clipColumnsOf(p, stmt), pieces, readFailed);
     });
   }
   const std::string reason = p.db.DbLastMessage();
   if (stmt != nullptr) p.db.StmtFinalize(stmt);
+  // Logged once; the other clips still count.
   if (readFailed) core::writeLog(p, p.captureTime + " Quick search could not read a clip's text");
   p.db.restoreLastMessage(reason);
   return ok;
@@ -213,14 +242,18 @@ QuickSearchResult QuickSearch(core::Program& p, const std::string& filterUtf8, s
     }
     return result;
   }
-  // The index holds every clip from `floor` on; the rest is read from cTbl.
-  const std::int64_t floor = quick::prepareForSearch(p, searchMarks);
-  if (floor >= 0 && !searchIndex(p, pieces, floor, limit, cancelled, result)) {
+  // The index holds every clip from the plan's floor on, but for the marked ones; the rest is read
+  // from cTbl.
+  const quick::SearchPlan plan = quick::prepareForSearch(p, searchMarks);
+  std::vector<std::int64_t> hits;
+  if (plan.floor >= 0 && (!matchMarked(p, plan, pieces, hits) ||
+                          !searchIndex(p, pieces, plan, hits, limit, cancelled, result))) {
     const std::string reason = p.db.DbLastMessage();
     core::writeLog(p, p.captureTime + " Quick search left the index: " + reason);
     quick::indexFailed(p, reason);
     return QuickSearch(p, filterUtf8, limit, cancelled);
   }
+  const std::int64_t floor = plan.floor;
   result.indexed = floor == 0 || (floor > 0 && result.keys.size() >= limit);
   if (!result.indexed && result.complete && !scanClips(p, pieces, floor < 0 ? all : floor, limit, cancelled, result)) {
     core::writeLog(p, p.captureTime + " Quick search failed: " + p.db.DbLastMessage());
