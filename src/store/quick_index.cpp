@@ -116,6 +116,9 @@ bool attachFile(core::Program& p) {
   const std::string reason = p.db.DbLastMessage();
   if (stmt != nullptr) p.db.StmtFinalize(stmt);
   p.db.restoreLastMessage(reason);
+  // Each keystroke reads the newest clips' texts again: they stay in memory between keys.
+  if (ok) p.db.DbExecute("PRAGMA qidx.cache_size = -16384", p.databaseHandle);
+  p.db.restoreLastMessage(reason);
   return ok;
 }
 
