@@ -70,7 +70,7 @@ std::string cell(core::Program& p, sqlite3_stmt* stmt, int column) {
   return text == nullptr ? std::string() : std::string(text, static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
 }
 
-// The first column of the first row, or nullopt-like `fallback` with `ok` false when the query failed.
+// The first column of the first row (empty when none); `ok` false when the query failed.
 std::string single(core::Program& p, const std::string& sql, bool& ok) {
   sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, sql);
   ok = stmt != nullptr;
