@@ -1,9 +1,11 @@
 // tandrel-keys: the key bridge. Under Wine on an X11 desktop, Tandrel.exe learns of no key while a
 // native window has the focus, so its shortcuts (Ctrl+Alt+V, Ctrl+V in List Paste, ...) would only
 // work inside Wine windows. This small native program reads the raw key presses and releases of
-// the X server, whichever window has the focus, keeps only Ctrl, Alt, T, R and V, and sends their
-// state to Tandrel.exe over UDP on 127.0.0.1 (the format is in src/platform/key_channel.h).
-// No other key goes past the filter: it is not sent, logged or kept.
+// the X server, whichever window has the focus, keeps only Ctrl, the left and right Alt, T, R, V and
+// H, and sends their state to Tandrel.exe over UDP on 127.0.0.1 (the format is in
+// src/platform/key_channel.h). A letter is sent only when it can make a shortcut (V with Ctrl held,
+// T, R and H with Ctrl and Alt), and then its release too; no other key goes past the filter: it is
+// not sent, logged or kept.
 //
 //   tandrel-keys [channel file]     (default: the file named by TANDREL_KEYS_FILE)
 //
@@ -97,7 +99,7 @@ std::array<signed char, 256> keysOfCodes(Display* display) {
   for (int code = first; code <= last && code < 256; ++code)
     for (int group = 0; group < 4; ++group) {
       const KeySym keysym = XkbKeycodeToKeysym(display, static_cast<KeyCode>(code), group, 0);
-      if (keysym == NoSymbol || (keysym > 0xff && (keysym & 0xff00) != 0xff00)) continue;
+      if (keysym == NoSymbol || (keysym > 0xff && (keysym & 0xfe00) != 0xfe00)) continue;
       keys[code] = static_cast<signed char>(keychannel::keyOfKeysym(static_cast<std::uint32_t>(keysym)));
       break;
     }
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
   std::array<signed char, 256> keyOfCode = keysOfCodes(display);
   XSync(display, False);
 
-  std::printf("tandrel-keys: passing Ctrl, Alt, T, R and V to 127.0.0.1:%u\n", static_cast<unsigned>(channel->port));
+  std::printf("tandrel-keys: passing Ctrl, Alt, T, R, V and H to 127.0.0.1:%u\n", static_cast<unsigned>(channel->port));
   std::fflush(stdout);
 
   keychannel::HeldKeys keys;

@@ -383,7 +383,7 @@ platform::WindowEvent nextEvent(Program& p, int milliseconds) {
 void handleMainEvent(Program& p, const platform::WindowEvent& event) {
   if (event.kind == platform::EVENT_RBUTTON && platform::gadgetUnderCursor() == gadgetTextEditor)
     platform::showPopupMenu(p.mainWindow, editorPopupNumber);
-  capture::pollShortcuts(p);
+  capture::serveShortcutKeys(p);
   switch (event.kind) {
     case platform::EVENT_GADGET: gadgetEvent(p, event); break;
     case platform::EVENT_DROP:

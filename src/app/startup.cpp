@@ -147,21 +147,24 @@ void migrateOldFiles(Program& p, const std::string& oldFolder) {
 }
 
 void mainLoopPass(Program& p) {
-  // While no shortcut can fire there is nothing to poll, and the loop sleeps until a message comes.
-  const bool polling = capture::shortcutsCanFire(p);
-  platform::setKeysWatched(polling);
-  if (polling) capture::watchShortcutKeys(p);
+  // The keys are watched only while a shortcut can fire; either way the loop sleeps until a message
+  // comes, and a key event posts one.
+  const bool watching = capture::shortcutsCanFire(p);
+  platform::setKeysWatched(watching);
+  // Keys that came while a command or a message box held the loop (their wake-up went to that
+  // box's loop) are served before the wait.
+  if (watching) guarded(p, [&] { capture::serveShortcutKeys(p); });
   // The status goes back to the set's name before a wait that may last, as it did after every short one.
   resetStatus(p);
-  const platform::WindowEvent event = app::nextEvent(p, polling ? 5 : platform::waitForever);
+  const platform::WindowEvent event = app::nextEvent(p, platform::waitForever);
   resetStatus(p);
   if (event.kind != 0 && event.window == mainWindowNumber) {
     guarded(p, [&] { app::handleMainEvent(p, event); });
     return;
   }
   if (event.kind != 0 && event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
-  // The dispatcher polls for the main window's events; every other pass polls here.
-  if (polling) guarded(p, [&] { capture::pollShortcuts(p); });
+  // The dispatcher serves the keys before the main window's events; every other pass serves here.
+  if (watching) guarded(p, [&] { capture::serveShortcutKeys(p); });
 }
 
 void startUp(Program& p) {

@@ -15,7 +15,7 @@ using core::Program;
 [[noreturn]] void startUp(Program& p);
 // Copies the database and settings of an older release from `oldFolder` into the data folder.
 void migrateOldFiles(Program& p, const std::string& oldFolder);
-// One pass of the main loop: wait at most 5 ms for an event and hand it to its window's handler.
+// One pass of the main loop: serve the queued keys, wait for an event and hand it to its window's handler.
 void mainLoopPass(Program& p);
 
 }  // namespace app

@@ -140,15 +140,9 @@ struct CaptureState {
   } batch;
 };
 
-// The shortcut keys as the previous poll saw them. A trigger key's pressed-since bit can be taken
-// by another program polling the same key, so a key seen up at the previous poll and down now is
-// a press as well.
+// What the key events served so far leave pending.
 struct ShortcutKeys {
-  struct Key {
-    bool watched = false;  // read at the previous poll
-    bool wasUp = false;    // and up then
-  };
-  Key t, r, v;
+  bool vDown = false;          // V's press was served, its release not yet
   bool stepOnRelease = false;  // a Ctrl+V was pressed: List Paste steps when its V comes up
 };
 

@@ -1,6 +1,6 @@
 // List Paste and the shortcut keys as the user meets them: keys pressed and released between
-// passes of the main loop, the clipboard another program pastes from, the list's selection and the
-// List Paste button.
+// passes of the main loop (each one an event of the keyboard hook), the clipboard another program
+// pastes from, the list's selection and the List Paste button.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -10,6 +10,7 @@
 #include "capture/watcher.h"
 #include "platform/keyboard.h"
 #include "support/main_window_script.h"
+#include "ui/commands.h"
 #include "ui/guards.h"
 
 using namespace testing_support;
@@ -17,7 +18,9 @@ using namespace testing_support;
 namespace {
 
 using platform::VK_CONTROL;
+using platform::VK_H;
 using platform::VK_MENU;
+using platform::VK_RMENU;
 using platform::VK_R;
 using platform::VK_T;
 using platform::VK_V;
@@ -51,9 +54,11 @@ class ListPasteTest : public MainWindowTest {
   }
   // Script: every key is let go.
   void thenReleaseAll() {
-    desktop.then([this] {
-      for (auto& [key, state] : desktop.keys) state.down = false;
-    });
+    desktop.then([this] { releaseAll(); });
+  }
+  void releaseAll(std::uintptr_t mark = 0) {
+    for (auto& [key, state] : desktop.keys)
+      if (state.down) desktop.releaseKey(key, mark);
   }
   // Script: a whole shortcut, held over one pass and let go in the next.
   void thenType(std::initializer_list<int> keys) {
@@ -176,17 +181,19 @@ TEST_F(ListPasteTest, CtrlVDoesNothingWhileListPasteIsOff) {
   desktop.then([&] {
     EXPECT_EQ(clipboardText(), "outside");
     EXPECT_EQ(selectedRow(), 0);
-    EXPECT_EQ(desktop.lastWait, 5);  // polling while Ctrl+Alt+V can fire
+    EXPECT_TRUE(desktop.keysWatched);  // Ctrl+Alt+V can fire
+    EXPECT_EQ(desktop.lastWait, platform::waitForever);
   });
   runToEnd();
 }
 
 TEST_F(ListPasteTest, WhileNoShortcutCanFireTheLoopSleepsAndReadsNoKey) {
-  seedWithPicture("Version = 2.8\r\n");
+  seedWithPicture("Version = 2.8\r\nQuickPaste = N\r\n");
   thenType({VK_CONTROL, VK_MENU, VK_V});
   desktop.then([&] {
     EXPECT_EQ(desktop.lastWait, platform::waitForever);
     EXPECT_FALSE(desktop.keysWatched);
+    EXPECT_TRUE(desktop.keyEvents.empty());
     // Another program polling these keys still finds their presses.
     EXPECT_TRUE(desktop.keys[VK_V].pressed);
     EXPECT_TRUE(desktop.keys[VK_CONTROL].pressed);
@@ -194,7 +201,7 @@ TEST_F(ListPasteTest, WhileNoShortcutCanFireTheLoopSleepsAndReadsNoKey) {
     post(ui::gadgetListPaste);
   });
   desktop.then([&] {
-    EXPECT_EQ(desktop.lastWait, 5);
+    EXPECT_EQ(desktop.lastWait, platform::waitForever);
     EXPECT_TRUE(desktop.keysWatched);
     EXPECT_EQ(program->capture.listPasteMode, 1);
     post(ui::gadgetListPaste);
@@ -361,6 +368,62 @@ TEST_F(ListPasteTest, CtrlAltROnAPictureFailsAndShortcutsWhoseSettingIsOffDoNoth
   });
   runToEnd();
   EXPECT_EQ(clipCount(), count);
+}
+
+// The quick paste chord fires with the left Alt only, and not once its setting is off; the keys
+// Tandrel types itself are never a shortcut; Ctrl+V pressed again and again while the program was
+// busy steps once; a shortcut pressed while a message box is up is served once it is answered.
+TEST_F(ListPasteTest, ChordOwnKeysBusyPressesAndPressesDuringAMessageBox) {
+  seed({{"td_clips", "Alpha", "s", " "}, {"td_clips", "Bravo", "s", " "}, {"td_clips", "Charlie", "httpd.exe", " "}},
+       {}, "Version = 2.8\r\nListPaste = Y\r\n");
+  desktop.then([&] { platform::setForegroundWindow(editor); });
+  thenType({VK_CONTROL, VK_MENU, VK_H});
+  desktop.then([&] {
+    EXPECT_TRUE(program->quickPasteAsk.asked);
+    EXPECT_EQ(program->quickPasteAsk.target, editor);
+    EXPECT_FALSE(program->quickPasteAsk.fromBridge);
+    program->quickPasteAsk = {};
+  });
+  thenType({VK_CONTROL, VK_RMENU, VK_H});  // AltGr+H types a character on many layouts
+  desktop.then([&] {
+    EXPECT_FALSE(program->quickPasteAsk.asked);
+    program->settings.quickPasteShortcut = 0;
+  });
+  thenType({VK_CONTROL, VK_MENU, VK_H});
+  desktop.then([&] {
+    EXPECT_FALSE(program->quickPasteAsk.asked);
+    for (int key : {VK_CONTROL, VK_MENU, VK_V}) desktop.pressKey(key, platform::ownInputMark);
+    releaseAll(platform::ownInputMark);
+  });
+  desktop.then([&] { EXPECT_EQ(program->capture.listPasteMode, 0); });
+  thenType({VK_CONTROL, VK_MENU, VK_V});
+  desktop.then([&] {
+    EXPECT_EQ(program->capture.listPasteMode, 1);
+    clipboardHolds("Charlie");
+    desktop.pressKey(VK_CONTROL);
+    for (int paste = 0; paste < 3; ++paste) desktop.tapKey(VK_V);
+  });
+  desktop.then([&] {
+    EXPECT_EQ(clipboardText(), "Bravo");
+    EXPECT_EQ(selectedRow(), 1);
+    releaseAll();
+    desktop.answerer = [&](const sim::MessageBoxRecord&) {
+      desktop.pressKey(VK_CONTROL);
+      desktop.pressKey(VK_MENU);
+      desktop.tapKey(VK_V);
+      releaseAll();
+      EXPECT_EQ(program->capture.listPasteMode, 1);
+      return platform::IDOK;
+    };
+    selectOnly(ui::gadgetClipList, 0);
+    program->view.currentRow = 0;
+    desktop.postEvent({platform::EVENT_MENU, core::mainWindowNumber, ui::commandOpenSource, 0, 0});
+  });
+  desktop.then([&] {
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_EQ(program->capture.listPasteMode, 0);
+  });
+  runToEnd();
 }
 
 TEST_F(ListPasteTest, ReverseCaseChangesOnlyAsciiLetters) {

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The idle cost of Tandrel.exe under Wine on this machine (not a test: nothing is asserted): the
 # CPU time of Tandrel.exe and of its wine server over an idle minute, and how often Tandrel's
-# threads were switched in (its wake-ups), once with the default settings, when no shortcut can
-# fire; once more so, with the key bridge running and the shortcuts typed in a native X11 window
-# twice a second (its datagrams must not wake Tandrel); and once with the ListPaste setting on,
-# when the shortcuts are polled.
-#   tests/e2e/measure-idle.sh        (after scripts/build-windows.sh; the bridge run needs
-#                                     build/tandrel-keys, from scripts/build-keybridge.sh)
+# threads were switched in (its wake-ups), once with the default settings (the quick paste chord is
+# on, so the keys are watched); once more so, with the key bridge running and shortcuts and letters
+# typed in a native X11 window twice a second; once with the ListPaste setting on; once with it
+# switched off in the options at run time while typing; and once with every shortcut on (ListPaste,
+# TopList, ReverseCase, QuickPaste) and the key bridge running, nothing typed: watching the keys
+# must cost nothing while idle.
+#   tests/e2e/measure-idle.sh [shortcuts]   (after scripts/build-windows.sh; "shortcuts": only the
+#                                            last case; the bridge runs need build/tandrel-keys,
+#                                            from scripts/build-keybridge.sh)
 #   BUILD_DIR=...  another build's Tandrel.exe and tdhelper.exe;  IDLE_SECONDS=n  (default 60)
 #   KEYS_BRIDGE=...  another tandrel-keys
 set -uo pipefail
@@ -65,7 +68,8 @@ stop_helpers() {
 trap stop_helpers EXIT
 
 # With "typing": the bridge started as scripts/run.sh starts it, and keys typed all along; with
-# "options-off" as well, the ListPaste setting is switched off in the options dialog first.
+# "bridge": the bridge started, nothing typed; with "options-off" as well, the ListPaste setting is
+# switched off in the options dialog first.
 measure_idle() {
     local label=$1 typing=${2:-} options=${3:-}
     if [ -n "$typing" ]; then
@@ -85,7 +89,7 @@ measure_idle() {
         td click "Tandrel Options" OK >/dev/null
         td waitgone "Tandrel Options" 10 || echo "(the options dialog did not close)"
     fi
-    if [ -n "$typing" ]; then
+    if [ "$typing" = typing ]; then
         xmessage -title "Focus Window" "keys typed here" >/dev/null 2>&1 &
         FOCUS_PID=$!
         xdotool search --sync --name "^Focus Window\$" windowfocus --sync >/dev/null 2>&1 ||
@@ -116,14 +120,23 @@ measure_idle() {
     end_session
 }
 
-measure_idle "default settings"
 bridge=0
 [ -x "$KEYS_BRIDGE" ] && bridge=1 || echo "(no key bridge at $KEYS_BRIDGE: scripts/build-keybridge.sh builds it)"
-[ $bridge = 1 ] && measure_idle "default settings, the key bridge running, keys typed in a native window" typing
 ini="$(data_dir)/tandrel.ini"
+if [ "${1:-}" = shortcuts ]; then
+    printf 'Version = 2.8\r\nListPaste = Y\r\nTopList = Y\r\nReverseCase = Y\r\nQuickPaste = Y\r\n' >"$ini"
+    [ $bridge = 1 ] && measure_idle "every shortcut on, the key bridge running, nothing typed" bridge
+    exit 0
+fi
+measure_idle "default settings"
+[ $bridge = 1 ] && measure_idle "default settings, the key bridge running, keys typed in a native window" typing
 sed -i 's/^ListPaste = N/ListPaste = Y/' "$ini"
 grep -q '^ListPaste = Y' "$ini" || echo "(could not switch ListPaste on)"
 measure_idle "ListPaste on"
 [ $bridge = 1 ] && measure_idle "ListPaste switched off in the options at run time, the key bridge running, keys typed" \
     typing options-off
 grep -q '^ListPaste = N' "$ini" || echo "(the options dialog did not switch ListPaste off)"
+sed -i 's/^\(TopList\|ReverseCase\|QuickPaste\) = .*/\1 = Y/' "$ini"
+for key in TopList ReverseCase QuickPaste; do grep -q "^$key = " "$ini" || printf '%s = Y\r\n' "$key" >>"$ini"; done
+sed -i 's/^ListPaste = N/ListPaste = Y/' "$ini"
+[ $bridge = 1 ] && measure_idle "every shortcut on, the key bridge running, nothing typed" bridge

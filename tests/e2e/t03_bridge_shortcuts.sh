@@ -70,7 +70,7 @@ button_is "$LIST_PASTE_OFF" || fail "Ctrl+Alt+V typed outside Wine reached Tandr
 : >"$TEST_DIR/bridge.out"
 "$KEYS_BRIDGE" >>"$TEST_DIR/bridge.out" 2>&1 &
 BRIDGE_PID=$!
-wait_until 10 grep -q "passing Ctrl, Alt, T, R and V to 127.0.0.1:$port" "$TEST_DIR/bridge.out" ||
+wait_until 10 grep -q "passing Ctrl, Alt, T, R, V and H to 127.0.0.1:$port" "$TEST_DIR/bridge.out" ||
     fail "the bridge did not start: $(cat "$TEST_DIR/bridge.out")"
 
 clips=$(count)
@@ -90,7 +90,7 @@ note "Ctrl+V typed outside Wine stepped through Bravo, Alpha, Charlie (wrapping)
 
 # Forged datagrams, each a press that would act at once: without the token, with another token,
 # of another size, with another tag, or with the token from another address. Bits: 1 Ctrl, 2 Alt,
-# 4 T, 8 R, 16 V.
+# 4 T, 8 R, 16 V, 32 H, 64 AltGr.
 send_hex() {
     perl -MIO::Socket::INET -e '
         my ($from, $port, $hex) = @ARGV;
@@ -100,12 +100,12 @@ send_hex() {
 }
 other_token=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
 [ "$other_token" != "$token" ] || fail "the random token came out twice"
-for keys in 1110 1304 0b08 0704; do   # Ctrl+V, Ctrl+Alt+V, Ctrl+Alt+R, Ctrl+Alt+T: held, pressed
-    send_hex 127.0.0.1 "54444b31$keys" || fail "cannot send"
-    send_hex 127.0.0.1 "54444b31$other_token$keys" || fail "cannot send"
-    send_hex 127.0.0.1 "54444b31$token${keys}00" || fail "cannot send"
-    send_hex 127.0.0.1 "54444b32$token$keys" || fail "cannot send"
-    send_hex 127.0.0.2 "54444b31$token$keys" || fail "cannot send from 127.0.0.2"
+for keys in 1110 1310 0b08 0704; do   # Ctrl+V, Ctrl+Alt+V, Ctrl+Alt+R, Ctrl+Alt+T: held, pressed
+    send_hex 127.0.0.1 "54444b32$keys" || fail "cannot send"
+    send_hex 127.0.0.1 "54444b32$other_token$keys" || fail "cannot send"
+    send_hex 127.0.0.1 "54444b32$token${keys}00" || fail "cannot send"
+    send_hex 127.0.0.1 "54444b31$token$keys" || fail "cannot send"
+    send_hex 127.0.0.2 "54444b32$token$keys" || fail "cannot send from 127.0.0.2"
     sleep 0.3
 done
 # A hold taken from a forgery would last a second, and a step comes when V goes up.

@@ -1,5 +1,5 @@
 // The key bridge's channel: which keys may cross, the datagram and channel file both ends read,
-// the bridge's record of held keys, and the receiver's merge with Wine's own key state.
+// the bridge's record of held keys, the hook's filter, and the receiver's merge with Wine's own keys.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -13,37 +13,68 @@ namespace {
 const Token token = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff};
 const char* tokenHex = "00112233445566778899aabbccddeeff";
 
-constexpr std::int16_t downAndPressed = -32767;
-constexpr std::int16_t held = -32768;
 
 std::optional<Report> parse(const std::string& bytes) { return parseDatagram(bytes.data(), bytes.size(), token); }
 
-TEST(KeyFilter, OnlyCtrlAltTRAndVCross) {
+TEST(KeyFilter, OnlyCtrlAltTRVAndHCross) {
   std::vector<std::uint32_t> passed;
   for (std::uint32_t keysym = 0; keysym <= 0xffff; ++keysym)
     if (keyOfKeysym(keysym) >= 0) passed.push_back(keysym);
-  EXPECT_EQ(passed, (std::vector<std::uint32_t>{'R', 'T', 'V', 'r', 't', 'v', 0xffe3, 0xffe4, 0xffe9, 0xffea}));
+  EXPECT_EQ(passed, (std::vector<std::uint32_t>{'H', 'R', 'T', 'V', 'h', 'r', 't', 'v', 0xfe03, 0xffe3, 0xffe4,
+                                                0xffe9, 0xffea}));
   EXPECT_EQ(keyOfKeysym(0xffe3), Ctrl);
-  EXPECT_EQ(keyOfKeysym(0xffea), Alt);
+  EXPECT_EQ(keyOfKeysym(0xffe9), Alt);
+  EXPECT_EQ(keyOfKeysym(0xffea), AltGr);
+  EXPECT_EQ(keyOfKeysym(0xfe03), AltGr);
   EXPECT_EQ(keyOfKeysym('t'), T);
   EXPECT_EQ(keyOfKeysym('R'), R);
   EXPECT_EQ(keyOfKeysym('v'), V);
+  EXPECT_EQ(keyOfKeysym('h'), H);
   EXPECT_EQ(keyOfKeysym(0x1000076), -1);  // a Unicode keysym whose low bits read 'v'
 }
 
-TEST(KeyFilter, VirtualKeysOfTheShortcutsOnly) {
-  EXPECT_EQ(keyOfVirtualKey(0x11), Ctrl);
-  EXPECT_EQ(keyOfVirtualKey(0x12), Alt);
-  EXPECT_EQ(keyOfVirtualKey(0x54), T);
-  EXPECT_EQ(keyOfVirtualKey(0x52), R);
-  EXPECT_EQ(keyOfVirtualKey(0x56), V);
-  for (int other : {0x10, 0x43, 0x58, 0xA2, 0xA4, 0x156}) EXPECT_EQ(keyOfVirtualKey(other), -1) << other;
+// The hook's filter: own keys unseen, repeats dropped, letters only with the modifiers of a shortcut.
+TEST(KeyFilter, TheHookPassesOnlyShortcutLettersWithTheirModifiers) {
+  using platform::KeyEvent;
+  platform::KeyFilter filter;
+  const auto key = [&](int vk, bool down, std::uintptr_t mark = 0) { return filter.onKey(vk, down, mark); };
+  EXPECT_FALSE(key(platform::VK_V, true));  // no Ctrl
+  EXPECT_FALSE(key(platform::VK_V, false));
+  EXPECT_FALSE(key(platform::VK_LCONTROL, true));
+  const auto v = key(platform::VK_V, true);
+  ASSERT_TRUE(v);
+  EXPECT_TRUE(v->down && v->ctrl && !v->leftAlt && !v->rightAlt);
+  EXPECT_FALSE(key(platform::VK_V, true));  // repeated while held
+  EXPECT_FALSE(key(platform::VK_T, true));  // T wants an Alt too
+  EXPECT_FALSE(key(platform::VK_T, false));
+  EXPECT_FALSE(key(0x58, true));
+  EXPECT_FALSE(key(platform::VK_RMENU, true));
+  const auto h = key(platform::VK_H, true);
+  ASSERT_TRUE(h);
+  EXPECT_TRUE(h->ctrl && h->rightAlt && !h->leftAlt);
+  EXPECT_TRUE(key(platform::VK_H, false));
+  EXPECT_TRUE(key(platform::VK_V, false));
+  EXPECT_FALSE(key(platform::VK_R, true, platform::ownInputMark));  // typed by Tandrel itself
+  EXPECT_FALSE(key(platform::VK_R, false, platform::ownInputMark));
+  // Tandrel's own Ctrl never counts as held either.
+  EXPECT_FALSE(key(platform::VK_RMENU, false));
+  EXPECT_FALSE(key(platform::VK_LCONTROL, false));
+  EXPECT_FALSE(key(platform::VK_CONTROL, true, platform::ownInputMark));
+  EXPECT_FALSE(key(platform::VK_V, true));
+  EXPECT_FALSE(key(platform::VK_V, false));
+  // Modifiers held when the watch began count; the generic codes of typed keys are the left ones.
+  filter.reset(false, true, false, false);
+  EXPECT_TRUE(key(platform::VK_V, true));
+  EXPECT_FALSE(key(platform::VK_MENU, true));
+  const auto t = key(platform::VK_T, true);
+  ASSERT_TRUE(t);
+  EXPECT_TRUE(t->ctrl && t->leftAlt && !t->rightAlt);
 }
 
 TEST(KeyDatagram, LaysOutMagicTokenHeldAndPressed) {
   const std::string bytes = formatDatagram(token, Report{0x11, 0x10});
   ASSERT_EQ(bytes.size(), datagramSize);
-  EXPECT_EQ(bytes.substr(0, 4), "TDK1");
+  EXPECT_EQ(bytes.substr(0, 4), "TDK2");
   EXPECT_EQ(static_cast<unsigned char>(bytes[4]), 0x00);
   EXPECT_EQ(static_cast<unsigned char>(bytes[19]), 0xff);
   EXPECT_EQ(bytes[20], 0x11);
@@ -67,7 +98,7 @@ TEST(KeyDatagram, AnythingButAWholeDatagramWithTheTokenIsRefused) {
   EXPECT_FALSE(parse(""));
   EXPECT_FALSE(parseDatagram(nullptr, datagramSize, token));
   std::string noKey = good;
-  noKey[20] = 0x20;
+  noKey[20] = static_cast<char>(0x80);
   EXPECT_FALSE(parse(noKey));
   noKey = good;
   noKey[21] = static_cast<char>(0x80);
@@ -111,77 +142,126 @@ TEST(BridgeHeldKeys, ReleasesOfKeysNotSeenDownAndUnknownKeysChangeNothing) {
   EXPECT_EQ(keys.held(), 0);
 }
 
+TEST(BridgeHeldKeys, LettersLeaveOnlyWithTheirModifiersAndTheirReleaseAlways) {
+  HeldKeys keys;
+  for (int letter : {T, R, V, H}) {
+    EXPECT_EQ(keys.onKey(letter, 28, true), std::nullopt) << letter;
+    EXPECT_EQ(keys.onKey(letter, 28, false), std::nullopt) << letter;
+  }
+  EXPECT_EQ(keys.onKey(Ctrl, 37, true), (Report{1u << Ctrl, 1u << Ctrl}));
+  EXPECT_EQ(keys.onKey(T, 28, true), std::nullopt);  // T, R and H want an Alt as well
+  EXPECT_EQ(keys.onKey(AltGr, 108, true), (Report{1u << Ctrl | 1u << AltGr, 1u << AltGr}));
+  EXPECT_EQ(keys.onKey(H, 43, true), std::nullopt);  // the chord is never made with AltGr
+  EXPECT_EQ(keys.onKey(R, 27, true), (Report{1u << Ctrl | 1u << AltGr | 1u << R, 1u << R}));
+  EXPECT_EQ(keys.onKey(AltGr, 108, false), (Report{1u << Ctrl | 1u << R, 0}));
+  EXPECT_EQ(keys.onKey(Ctrl, 37, false), (Report{1u << R, 0}));
+  EXPECT_EQ(keys.onKey(R, 27, false), (Report{0, 0}));  // sent whatever is held by then
+  EXPECT_EQ(keys.onKey(T, 28, false), std::nullopt);
+  EXPECT_EQ(keys.onKey(H, 43, false), std::nullopt);
+  keys.onKey(Ctrl, 37, true);
+  keys.onKey(Alt, 64, true);
+  EXPECT_EQ(keys.onKey(H, 43, true), (Report{1u << Ctrl | 1u << Alt | 1u << H, 1u << H}));
+}
+
+using Events = std::vector<platform::KeyEvent>;
+
+// The events as "V+c" (a press with Ctrl held), "V-" (a release); modifiers c, a (left Alt), g (AltGr).
+std::string shown(const Events& events) {
+  std::string out;
+  for (const auto& e : events) {
+    out += static_cast<char>(e.virtualKey);
+    out += e.down ? '+' : '-';
+    if (e.ctrl) out += 'c';
+    if (e.leftAlt) out += 'a';
+    if (e.rightAlt) out += 'g';
+    out += ' ';
+  }
+  return out;
+}
+
+platform::KeyEvent ownKey(int virtualKey, bool down) {
+  platform::KeyEvent e;
+  e.virtualKey = virtualKey;
+  e.down = down;
+  e.ctrl = true;
+  return e;
+}
+
+const platform::KeyEvent noContext;
+
 TEST(KeyReceiver, TheBridgesPressIsReportedOnceAndItsHoldUntilRelease) {
   Receiver receiver;
-  receiver.receive({1u << V, 1u << V}, 100);
-  EXPECT_EQ(receiver.answer(V, 0, 101), downAndPressed);
-  EXPECT_EQ(receiver.answer(V, 0, 102), held);
-  EXPECT_EQ(receiver.answer(Ctrl, 0, 102), 0);
-  receiver.receive({0, 0}, 150);
-  EXPECT_EQ(receiver.answer(V, 0, 151), 0);
+  platform::KeyEvent context;
+  context.foreground = 7;
+  context.fromBridge = true;
+  const Events pressed = receiver.receive({1u << Ctrl | 1u << Alt | 1u << V, 1u << V}, 100, context);
+  EXPECT_EQ(shown(pressed), "V+ca ");
+  EXPECT_EQ(pressed[0].foreground, 7u);
+  EXPECT_TRUE(pressed[0].fromBridge);
+  EXPECT_EQ(shown(receiver.receive({1u << Ctrl | 1u << Alt | 1u << V, 0}, 350, context)), "");
+  EXPECT_EQ(shown(receiver.receive({1u << Ctrl | 1u << AltGr, 1u << AltGr}, 360, context)), "V-cg ");
 }
 
 TEST(KeyReceiver, PressedBitsAreTakenKeyByKey) {
   Receiver receiver;
-  receiver.receive({0, 1u << T | 1u << R}, 10);
-  EXPECT_EQ(receiver.answer(T, 0, 11), 1);
-  EXPECT_EQ(receiver.answer(T, 0, 12), 0);
-  EXPECT_EQ(receiver.answer(R, 0, 13), 1);
+  // pressed and let go again before the datagram was sent
+  EXPECT_EQ(shown(receiver.receive({1u << Ctrl, 1u << T | 1u << R}, 10, noContext)), "T+c T-c R+c R-c ");
 }
 
 TEST(KeyReceiver, AHoldNotHeardAgainExpiresAndKeepAlivesRenewIt) {
   Receiver receiver;
   const std::uint32_t start = 0xFFFFFF00u;  // the tick count wraps on the way
-  receiver.receive({1u << Ctrl, 1u << Ctrl}, start);
-  EXPECT_EQ(receiver.answer(Ctrl, 0, start + holdLifetimeMs), downAndPressed);
-  EXPECT_EQ(receiver.answer(Ctrl, 0, start + holdLifetimeMs + 1), 0);
-  receiver.receive({1u << Ctrl, 0}, start + 2000);
-  receiver.receive({1u << Ctrl, 0}, start + 2000 + keepAliveMs);
-  EXPECT_EQ(receiver.answer(Ctrl, 0, start + 2000 + holdLifetimeMs + 100), held);
+  receiver.receive({1u << Ctrl | 1u << V, 1u << V}, start, noContext);
+  EXPECT_TRUE(receiver.holding());
+  EXPECT_EQ(shown(receiver.expire(start + holdLifetimeMs)), "");
+  EXPECT_EQ(shown(receiver.expire(start + holdLifetimeMs + 1)), "V- ");
+  EXPECT_FALSE(receiver.holding());
+  receiver.receive({1u << Ctrl | 1u << V, 1u << V}, start + 2000, noContext);
+  receiver.receive({1u << Ctrl | 1u << V, 0}, start + 2000 + keepAliveMs, noContext);
+  EXPECT_EQ(shown(receiver.expire(start + 2000 + holdLifetimeMs + 100)), "");
 }
 
 TEST(KeyReceiver, WinesOwnAnswerStandsWhenTheBridgeIsSilent) {
   Receiver receiver;
-  EXPECT_EQ(receiver.answer(V, downAndPressed, 5), downAndPressed);
-  EXPECT_EQ(receiver.answer(V, held, 6), held);
-  EXPECT_EQ(receiver.answer(-1, held, 7), held);
-  receiver.receive({1u << Alt, 0}, 8);
-  EXPECT_EQ(receiver.answer(Alt, 1, 9), downAndPressed);
+  EXPECT_EQ(shown(receiver.own(ownKey('V', true), 5)), "V+c ");
+  EXPECT_EQ(shown(receiver.own(ownKey('V', false), 6)), "V-c ");
+  EXPECT_EQ(shown(receiver.own(ownKey('X', true), 7)), "");
+  EXPECT_EQ(shown(receiver.own(ownKey('H', true), 800)), "H+c ");
 }
 
 TEST(KeyReceiver, APressSeenByBothCountsOnceWhicheverComesFirst) {
-  Receiver sameQuery, bridgeFirst, wineFirst;
-  sameQuery.receive({1u << V, 1u << V}, 0);
-  EXPECT_EQ(sameQuery.answer(V, downAndPressed, 1), downAndPressed);
-  EXPECT_EQ(sameQuery.answer(V, held, 6), held);
+  const Report vDown{1u << Ctrl | 1u << V, 1u << V}, up{1u << Ctrl, 0};
+  Receiver bridgeFirst, wineFirst;
+  EXPECT_EQ(shown(bridgeFirst.receive(vDown, 0, noContext)), "V+c ");
+  EXPECT_EQ(shown(bridgeFirst.own(ownKey('V', true), 30)), "");
+  EXPECT_EQ(shown(bridgeFirst.own(ownKey('V', false), 60)), "");  // the bridge still holds it
+  EXPECT_EQ(shown(bridgeFirst.receive(up, 70, noContext)), "V-c ");
 
-  bridgeFirst.receive({1u << V, 1u << V}, 0);
-  EXPECT_EQ(bridgeFirst.answer(V, 0, 1), downAndPressed);
-  EXPECT_EQ(bridgeFirst.answer(V, downAndPressed, 6), held);
-
-  EXPECT_EQ(wineFirst.answer(V, downAndPressed, 1), downAndPressed);
-  wineFirst.receive({1u << V, 1u << V}, 3);
-  EXPECT_EQ(wineFirst.answer(V, held, 6), held);
+  EXPECT_EQ(shown(wineFirst.own(ownKey('V', true), 1)), "V+c ");
+  EXPECT_EQ(shown(wineFirst.own(ownKey('V', false), 2)), "V-c ");  // a quick tap, all seen by Wine first
+  EXPECT_EQ(shown(wineFirst.receive(vDown, 3, noContext)), "");
+  EXPECT_EQ(shown(wineFirst.receive(up, 4, noContext)), "");
   // ...and the next press of both counts again
-  wineFirst.receive({0, 0}, 20);
-  EXPECT_EQ(wineFirst.answer(V, 0, 21), 0);
-  wineFirst.receive({1u << V, 1u << V}, 40);
-  EXPECT_EQ(wineFirst.answer(V, downAndPressed, 41), downAndPressed);
+  EXPECT_EQ(shown(wineFirst.own(ownKey('V', true), 40)), "V+c ");
+  EXPECT_EQ(shown(wineFirst.receive(vDown, 41, noContext)), "");
 }
 
 TEST(KeyReceiver, SeparatePressesAreNotTakenForOne) {
-  Receiver releasedBetween, longApart;
-  // the bridge saw a press while Wine had no focus; the key went up; then Wine sees a new press
-  releasedBetween.receive({1u << V, 1u << V}, 0);
-  EXPECT_EQ(releasedBetween.answer(V, 0, 1), downAndPressed);
-  releasedBetween.receive({0, 0}, 50);
-  EXPECT_EQ(releasedBetween.answer(V, 0, 51), 0);
-  EXPECT_EQ(releasedBetween.answer(V, downAndPressed, 60), downAndPressed);
+  const Report vDown{1u << Ctrl | 1u << V, 1u << V}, vHeld{1u << Ctrl | 1u << V, 0}, up{1u << Ctrl, 0};
+  Receiver twoTaps, longApart;
+  // Two quick presses that both sides saw, Wine's second before the bridge's first release.
+  EXPECT_EQ(shown(twoTaps.own(ownKey('V', true), 0)), "V+c ");
+  EXPECT_EQ(shown(twoTaps.receive(vDown, 5, noContext)), "");
+  EXPECT_EQ(shown(twoTaps.own(ownKey('V', false), 50)), "");
+  EXPECT_EQ(shown(twoTaps.own(ownKey('V', true), 90)), "V-c V+c ");
+  EXPECT_EQ(shown(twoTaps.receive(up, 95, noContext)), "");
+  EXPECT_EQ(shown(twoTaps.receive(vDown, 96, noContext)), "");
+  EXPECT_EQ(shown(twoTaps.own(ownKey('V', false), 150)), "");
+  EXPECT_EQ(shown(twoTaps.receive(up, 155, noContext)), "V-c ");
 
-  longApart.receive({1u << V, 1u << V}, 0);
-  EXPECT_EQ(longApart.answer(V, 0, 1), downAndPressed);
-  longApart.receive({1u << V, 0}, 200);
-  EXPECT_EQ(longApart.answer(V, downAndPressed, 1 + samePressMs + 1), downAndPressed);
+  EXPECT_EQ(shown(longApart.receive(vDown, 0, noContext)), "V+c ");
+  longApart.receive(vHeld, 200, noContext);
+  EXPECT_EQ(shown(longApart.own(ownKey('V', true), samePressMs + 1)), "V-c V+c ");
 }
 
 }  // namespace

@@ -47,6 +47,8 @@ void Desktop::reset() {
   foreground = active = 0;
   keys.clear();
   keysWatched = false;
+  keyFilter = platform::KeyFilter{};
+  keyEvents.clear();
   gadgets.clear();
   tooltips.clear();
   menus.clear();

@@ -18,6 +18,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/gadgets.h"
+#include "platform/keyboard.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -192,9 +193,11 @@ class Desktop {
   void raiseProcessorException(std::uint32_t code);
 
   // --- the keyboard, by virtual-key code; each getAsyncKeyState takes the key's pressed bit ---
-  // The user presses a key and holds it.
-  void pressKey(int virtualKey);
-  void releaseKey(int virtualKey);
+  // The user presses a key and holds it; while the program watches the keys, the press (and the
+  // release) also goes through the filter of the real hook into the program's key events, with the
+  // foreground window of that moment. `extraInfo` is the mark a program typing keys gives them.
+  void pressKey(int virtualKey, std::uintptr_t extraInfo = 0);
+  void releaseKey(int virtualKey, std::uintptr_t extraInfo = 0);
   // A press and release between two queries: the next query sees only that it was pressed.
   void tapKey(int virtualKey);
   struct KeyState {
@@ -203,6 +206,8 @@ class Desktop {
   };
   std::map<int, KeyState> keys;
   bool keysWatched = false;  // the program's latest setKeysWatched
+  platform::KeyFilter keyFilter;
+  std::vector<platform::KeyEvent> keyEvents;  // queued, not yet taken by the program
 
   // --- message boxes: answered from the queue, else by the answerer, else recorded as unscripted ---
   void answerNext(int answer) { answers_.push_back(answer); }

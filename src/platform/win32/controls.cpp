@@ -632,7 +632,10 @@ void moveGadget(int gadget, int x, int y, int width, int height) {
 }
 
 void setFocusGadget(int gadget) {
-  if (HWND control = gadgetWindow(gadget)) SetFocus(control);
+  HWND control = gadgetWindow(gadget);
+  // A window in the background never takes the focus: under Wine without a window manager that
+  // would take the X focus from the program the user types in.
+  if (control && GetForegroundWindow() == GetAncestor(control, GA_ROOT)) SetFocus(control);
 }
 
 void createTooltip(const Tooltip& tip, Colour background) {

@@ -335,11 +335,11 @@ void sendDatagram(std::uint16_t port, const std::string& datagram) {
 
 // The keys mode, run by t02_key_bridge.sh with the key bridge on the X display and the channel
 // file in TANDREL_KEYS_FILE. First the port must be closed while the keys are not watched; then
-// the receiver is offered forged datagrams, none of which may show, then one with the token, which
-// must; "ready" follows. (One from another address is sent by the script: Wine sends from
-// 127.0.0.1 whatever address its socket is bound to.) Then, as the main loop does, it waits at
-// most 5 ms for window events and polls the five keys, printing a line whenever an answer changes
-// or carries a press: the platform's answers, then Wine's own down bits.
+// forged datagrams must change nothing and a true one must give its key event. (The forgeries from
+// another address are sent by the script: Wine's loopback delivers what this program sends as
+// 127.0.0.1 whatever address its socket is bound to.) Then, as the main loop does, it sleeps until
+// a message comes (at most 100 ms, to see keys.stop) and prints each key event it takes:
+// "key V down ctrl=1 alt=1 altgr=0 bridge=1".
 // With "focused" it shows a window titled "Key Check" first, so that Wine sees the keys too.
 // It ends when the file keys.stop appears in its folder (or after two minutes).
 int watchKeys(const std::string& port, const std::string& tokenHex, bool focused) {
@@ -349,8 +349,6 @@ int watchKeys(const std::string& port, const std::string& tokenHex, bool focused
     check(initToolkit() && openWindow(500, 50, 50, 300, 200, "Key Check", true) != 0, "a window to type into");
     setForegroundWindow(windowOfNumber(500));
   }
-  const int keys[] = {VK_CONTROL, VK_MENU, VK_T, VK_R, VK_V};
-  const char* names[] = {"Ctrl", "Alt", "T", "R", "V"};
   WSADATA winsock;
   WSAStartup(MAKEWORD(2, 2), &winsock);
   // While the keys are not watched the port is closed (this program can take it) and nothing sent
@@ -368,65 +366,58 @@ int watchKeys(const std::string& port, const std::string& tokenHex, bool focused
     closesocket(taker);
   }
   check(portFree, "the port is closed while the keys are not watched");
-  sendDatagram(channel->port, keychannel::formatDatagram(channel->token, {1u << keychannel::V, 1u << keychannel::V}));
+  const std::uint8_t ctrlV = 1u << keychannel::Ctrl | 1u << keychannel::V;
+  const keychannel::Report vDown{ctrlV, 1u << keychannel::V};
+  sendDatagram(channel->port, keychannel::formatDatagram(channel->token, vDown));
   Sleep(50);
   setKeysWatched(true);
-  check(getAsyncKeyState(VK_V) == 0, "a press sent while the keys were not watched does not show");
+  Sleep(50);
+  check(takeKeyEvents().empty(), "a press sent while the keys were not watched does not show");
   keychannel::Token wrong = channel->token;
   wrong[15] ^= 1;
-  const keychannel::Report vDown{1u << keychannel::V, 1u << keychannel::V};
   const std::string good = keychannel::formatDatagram(channel->token, vDown);
-  const std::string marker = keychannel::formatDatagram(channel->token, {0, 1u << keychannel::T});
+  const std::string marker =
+      keychannel::formatDatagram(channel->token, {1u << keychannel::Ctrl, 1u << keychannel::T});
+  // Takes the events of the next 5 s until one of `key` comes: 1 when one of V came before it, 0
+  // when none did, -1 when `key` never came.
+  const auto vBefore = [&](int key) {
+    bool v = false;
+    for (int i = 0; i < 1000; ++i) {
+      waitWindowEvent(5);
+      for (const KeyEvent& e : takeKeyEvents()) {
+        if (e.virtualKey == key) return v ? 1 : 0;
+        v |= e.virtualKey == VK_V;
+      }
+    }
+    return -1;
+  };
   // Each forged datagram is followed by a true one pressing T: once T shows, the forged one has
   // been through the receiver.
   const auto refused = [&](const std::string& forged) {
     sendDatagram(channel->port, forged);
     sendDatagram(channel->port, marker);
-    bool shown = false, marked = false;
-    for (int i = 0; i < 1000 && !marked; ++i) {
-      shown |= getAsyncKeyState(VK_V) != 0;
-      marked = (getAsyncKeyState(VK_T) & 1) != 0;
-      Sleep(5);
-    }
-    return marked && !shown;
+    return vBefore(VK_T) == 0;
   };
   check(refused(keychannel::formatDatagram(wrong, vDown)), "a datagram with another token changes nothing");
   check(refused(good.substr(0, good.size() - 1)), "a short datagram changes nothing");
   check(refused(good + '\0'), "a long datagram changes nothing");
   sendDatagram(channel->port, good);
-  bool taken = false;
-  for (int i = 0; i < 1000 && !taken; ++i, Sleep(5)) taken = getAsyncKeyState(VK_V) == -32767;
-  check(taken, "a datagram with the token from 127.0.0.1 is taken");
   sendDatagram(channel->port, keychannel::formatDatagram(channel->token, {}));
-  for (int i = 0; i < 1000 && getAsyncKeyState(VK_V) != 0; ++i) Sleep(5);
+  sendDatagram(channel->port, marker);
+  check(vBefore(VK_T) == 1, "a datagram with the token from 127.0.0.1 is taken");
   std::printf("ready\n");
   std::fflush(stdout);
 
-  std::string last;
-  for (int i = 0; i < 24000 && GetFileAttributesA("keys.stop") == INVALID_FILE_ATTRIBUTES; ++i) {
-    std::string line = "keys";
-    bool pressed = false;
-    for (int k = 0; k < 5; ++k) {
-      const auto answer = static_cast<std::uint16_t>(getAsyncKeyState(keys[k]));
-      pressed |= (answer & 1) != 0;
-      char field[24];
-      std::snprintf(field, sizeof field, " %s=%x", names[k], answer);
-      line += field;
-    }
-    line += " own=";
-    for (int k = 0; k < 5; ++k) {
-      char field[12];
-      // the platform's query just before took Wine's pressed bit: only its down bit is left to see
-      std::snprintf(field, sizeof field, k ? ",%x" : "%x", static_cast<std::uint16_t>(GetAsyncKeyState(keys[k])) & 0x8000);
-      line += field;
-    }
-    if (line != last || pressed) {
-      std::printf("%s\n", line.c_str());
+  const DWORD start = GetTickCount();
+  while (GetFileAttributesA("keys.stop") == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 120000) {
+    waitWindowEvent(100);
+    for (const KeyEvent& e : takeKeyEvents()) {
+      std::printf("key %c %s ctrl=%d alt=%d altgr=%d bridge=%d\n", static_cast<char>(e.virtualKey),
+                  e.down ? "down" : "up", e.ctrl, e.leftAlt, e.rightAlt, e.fromBridge);
       std::fflush(stdout);
-      last = line;
     }
-    waitWindowEvent(5);
   }
+  setKeysWatched(false);
   return failures ? 1 : 0;
 }
 
