@@ -8,6 +8,7 @@
 #include "core/web_address.h"
 #include "ops/active_set.h"
 #include "ops/conversion.h"
+#include "ops/quick_paste.h"
 #include "ops/database_commands.h"
 #include "ops/find.h"
 #include "ops/image_commands.h"
@@ -133,7 +134,7 @@ bool keepsCombining(int command) {
   switch (command) {
     case commandAbout: case commandCheckVersion: case commandToggleTooltips: case commandTooltipColour:
     case commandHomePage: case commandExit: case commandShowWindow: case commandTrayExit:
-    case commandCleanExit: case commandCaptureToggle:
+    case commandCleanExit: case commandCaptureToggle: case commandQuickPaste:
       return true;
     default:
       return command >= commandFirstRecentClip && command < commandFirstRecentClip + recentClips;
@@ -258,6 +259,7 @@ void runMenuCommand(Program& p, int command) {
       }
       break;
     case commandOptions: openOptionsDialog(p); break;
+    case commandQuickPaste: ops::openQuickPasteFromMenu(p); break;
     case commandAbout: showAbout(p); break;
     case commandCheckVersion: checkForNewVersion(p); break;
     case commandHomePage: openHomePage(p); break;

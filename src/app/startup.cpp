@@ -15,6 +15,7 @@
 #include "core/settings.h"
 #include "core/step_timer.h"
 #include "ops/database_commands.h"
+#include "ops/quick_paste.h"
 #include "ops/set_commands.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -26,6 +27,7 @@
 #include "platform/window.h"
 #include "store/clip_database.h"
 #include "store/clip_store.h"
+#include "store/quick_search.h"
 #include "store/recovery.h"
 #include "ui/gadgets.h"
 #include "ui/help_page.h"
@@ -33,6 +35,7 @@
 #include "ui/main_window.h"
 #include "ui/menus.h"
 #include "ui/options_dialog.h"
+#include "ui/quick_paste_window.h"
 #include "ui/status.h"
 
 namespace app {
@@ -154,17 +157,25 @@ void mainLoopPass(Program& p) {
   // Keys that came while a command or a message box held the loop (their wake-up went to that
   // box's loop) are served before the wait.
   if (watching) guarded(p, [&] { capture::serveShortcutKeys(p); });
+  // A short step of the search index's upkeep, and then only a look for events, until it is done.
+  if (p.quickIndex.workDue) {
+    p.quickIndex.workDue = false;  // a step that failed is not tried at every pass
+    guarded(p, [&] { p.quickIndex.workDue = store::QuickIndexWork(p); });
+  }
   // The status goes back to the set's name before a wait that may last, as it did after every short one.
   resetStatus(p);
-  const platform::WindowEvent event = app::nextEvent(p, platform::waitForever);
+  const platform::WindowEvent event = app::nextEvent(p, p.quickIndex.workDue ? 0 : platform::waitForever);
   resetStatus(p);
   if (event.kind != 0 && event.window == mainWindowNumber) {
     guarded(p, [&] { app::handleMainEvent(p, event); });
     return;
   }
   if (event.kind != 0 && event.window == optionsWindowNumber) guarded(p, [&] { ui::handleOptionsEvent(p, event); });
+  if (event.kind != 0 && event.window == ui::quickPasteWindowNumber)
+    guarded(p, [&] { ops::handleQuickPasteEvent(p, event); });
   // The dispatcher serves the keys before the main window's events; every other pass serves here.
   if (watching) guarded(p, [&] { capture::serveShortcutKeys(p); });
+  if (p.quickPasteAsk.asked) guarded(p, [&] { ops::serveQuickPasteAsk(p); });
 }
 
 void startUp(Program& p) {

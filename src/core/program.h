@@ -154,12 +154,27 @@ struct QuickPasteAsk {
   bool fromBridge = false;    // the chord came through the key bridge: no program of ours can paste
 };
 
+// The quick paste window: the clips that match its filter, and where the chosen one goes.
+struct QuickPasteView {
+  platform::Hwnd window = 0;
+  platform::Hwnd target = 0;       // the window in front when the chord fired; 0: copy only
+  bool fromBridge = false;
+  std::string filter;              // the filter whose matches the list shows
+  std::vector<std::int64_t> keys;  // the matches, newest first
+  bool indexed = true;             // the index served the latest search
+  bool searchPending = false;      // a newer key stopped the search: it runs again
+  std::map<std::int64_t, std::vector<std::string>> rowTexts;  // the columns of the rows drawn
+};
+
 // The quick paste index as last found; tdclips.idx itself keeps its progress (store/quick_search.h).
 struct QuickIndexState {
   bool ready = false;        // built through and paired with the open clip database
   bool unavailable = false;  // the engine cannot keep it (no FTS5) or it failed again: searches scan
   bool rebuildDue = false;   // it failed inside a transaction: built again at the next chance
   int rebuilds = 0;          // failures this run
+  // The main loop gives the index short steps between events: at the start (to build it or take in
+  // what changed while we were away) and while the quick paste window is open.
+  bool workDue = true;
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.
@@ -294,6 +309,7 @@ struct Program {
   ShortcutKeys shortcuts;
   QuickPasteAsk quickPasteAsk;
   QuickIndexState quickIndex;
+  QuickPasteView quickPaste;
 
   core::DbLayer db;
   sqlite3* databaseHandle = nullptr;

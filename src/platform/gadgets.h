@@ -48,6 +48,14 @@ bool createNumberBox(const Place& place, int gadget);
 // A left-aligned single-line label (window.h's labels are centred).
 bool createTextLabel(const Place& place, int gadget, const std::string& text, FontId font);
 
+// A single-line text box for a filter. Its text is UTF-8; each change arrives as GADGET_TEXT_CHANGE.
+// The keys that move through a list (Up, Down, PgUp, PgDn, Ctrl+Home, Ctrl+End), Enter and Escape
+// do not reach the box: they arrive as GADGET_KEY with the virtual key and KEY_SHIFT / KEY_CTRL in
+// data. Home and End stay the box's own.
+bool createFilterBox(const Place& place, int gadget, FontId font);
+std::string filterBoxText(int gadget);
+void setFilterBoxText(int gadget, const std::string& text);
+
 // A list view with full-row selection. The program owns the rows: the list asks `text` for what it
 // draws, so a list of any length is filled at once. Row texts are UTF-8; column titles ASCII.
 using RowText = std::function<std::string(int row, int column)>;
@@ -80,6 +88,9 @@ int listPointerBand(int gadget, int topBand);
 // in a list of sets); let go elsewhere, as EVENT_DROP of gadget 0.
 void followRowDrag(int gadget, std::function<void()> during);
 void setListColours(int gadget, Colour text, Colour background);
+// Draws a list's selected row in the highlight colours even while the keyboard focus is elsewhere
+// (a filter box above it that steers it).
+void showSelectionUnfocused(int gadget);
 // Draws lines between the rows and columns of a list in a colour.
 void setListLineColour(int gadget, Colour lines);
 
@@ -193,6 +204,10 @@ constexpr int GADGET_TAB_CHANGE = 21;    // data: the new tab
 constexpr int GADGET_ITEM_CHANGE = 22;   // data: the row
 constexpr int GADGET_SPLITTER_MOVE = 23; // data: the bar's new top
 constexpr int GADGET_LINK_CLICK = 24;    // a left click on a link in the editor
+constexpr int GADGET_TEXT_CHANGE = 25;   // a filter box's text changed
+constexpr int GADGET_KEY = 26;           // data: virtual key | KEY_SHIFT | KEY_CTRL
 constexpr int GADGET_DRAG_START = 14002;
+constexpr std::intptr_t KEY_SHIFT = 0x10000;
+constexpr std::intptr_t KEY_CTRL = 0x20000;
 
 }  // namespace platform

@@ -28,6 +28,8 @@ constexpr int EVENT_TRAY = 13102;
 constexpr int EVENT_DROP = 13106;
 constexpr int EVENT_CLOSE = 16;
 constexpr int EVENT_RBUTTON = 516;
+// A pop-up window of ours lost the activation to another window (a click elsewhere).
+constexpr int EVENT_DEACTIVATE = 6;
 
 // Initialises the window toolkit, COM and the common controls. False on failure.
 bool initToolkit();
@@ -42,6 +44,13 @@ Hwnd openWindow(int number, int x, int y, int clientWidth, int clientHeight, con
 // Creates a top-level window known by `number` with a title bar but no system menu (so no close
 // box), owned by `owner` and centred on it, kept inside the work area; hidden. 0 on failure.
 Hwnd openDialogWindow(int number, Hwnd owner, int clientWidth, int clientHeight, const std::string& title);
+// Creates a borderless-looking pop-up known by `number` (a thin frame, no title bar, no task bar
+// button), topmost, at screen `x`, `y`, hidden; it reports EVENT_DEACTIVATE when another window is
+// activated. 0 on failure.
+Hwnd openPopupWindow(int number, int x, int y, int clientWidth, int clientHeight, const std::string& title);
+// Shows a window and makes it the foreground window with the keyboard focus in `gadget`, even when
+// another program was in front. False when the system kept another window in front.
+bool showInFront(Hwnd window, int gadget);
 // Installs the message callback of a window opened above.
 void setWindowProc(Hwnd window, WindowProc proc);
 // Destroys a window. False when it does not exist.
@@ -110,6 +119,8 @@ Rect workArea();
 // The work area of the monitor that `r` overlaps most, or of the nearest one when it overlaps
 // none; `onAMonitor` tells whether it overlaps any.
 Rect nearestMonitorWorkArea(const Rect& r, bool& onAMonitor);
+// The mouse pointer in screen pixels.
+Point cursorPosition();
 // The system double-click time in milliseconds.
 int doubleClickTime();
 

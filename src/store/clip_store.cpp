@@ -509,6 +509,8 @@ void BeginBatch(core::Program& p) { p.db.DbExecute("BEGIN", p.databaseHandle); }
 
 bool CommitBatch(core::Program& p) {
   p.db.DbExecute("COMMIT", p.databaseHandle);
+  // The quick paste index takes the new clips in once enough of them wait.
+  p.quickIndex.workDue = true;
   return p.db.DbLastMessage() == "OK";
 }
 

@@ -95,6 +95,15 @@ bool decodeClipImage(core::Program& p, core::DecodedImage& picture, std::string&
   return true;
 }
 
+// Replaces what the open clipboard holds by the clip of p.clip, whose text or bitmap is given.
+bool writeClip(core::Program& p, bool rich, bool image, const std::string& text, const std::string& bitmap) {
+  bool written = platform::emptyClipboard();
+  if (written && rich) written = core::putRichTextOnClipboard(p, p.clip.cRTF);
+  if (written && !image) written = core::putTextOnClipboard(p, text);
+  else if (written) written = core::putBitmapOnClipboard(bitmap);
+  return written;
+}
+
 }  // namespace
 
 int elementIndexOfRow(const core::Program& p, int row) {
@@ -313,13 +322,8 @@ int showClipContent(core::Program& p) {
 
   // Another program may still be reading the clipboard: it is waited for, as a List Paste step does.
   const bool opened = copy && core::openClipboardPatiently();
-  if (opened) {
-    bool written = platform::emptyClipboard();
-    if (written && element.richFlag == "Y") written = core::putRichTextOnClipboard(p, p.clip.cRTF);
-    if (written && element.imageFlag != "Y") written = core::putTextOnClipboard(p, v.currentText);
-    else if (written) written = core::putBitmapOnClipboard(bitmap);
-    v.copyFailed = !written;
-  }
+  if (opened)
+    v.copyFailed = !writeClip(p, element.richFlag == "Y", element.imageFlag == "Y", v.currentText, bitmap);
   if (element.richFlag == "Y") switchTab(p, tabText);
   if (element.richFlag == "Y") showRichText(p, p.clip.cRTF);
   else showPlainText(p, v.currentText);
@@ -353,6 +357,30 @@ int showClipContent(core::Program& p) {
   }
   refreshStatus(p);
   return 0;
+}
+
+bool copyClipWithKey(core::Program& p, std::int64_t key) {
+  // The shown clip's record stays as it was: an edit of it must still find it.
+  const std::string shownKey = p.currentKey;
+  core::ClipRecord shown = std::move(p.clip);
+  p.clip = core::ClipRecord{};
+  p.currentKey = std::to_string(key);
+  bool copied = false;
+  p.capture.ownWrite = 1;
+  if (store::ReadClip(p) != 0) {
+    const bool image = p.clip.cImageSW == "Y";
+    core::DecodedImage picture;
+    std::string bitmap;
+    if ((!image || decodeClipImage(p, picture, bitmap, true)) && core::openClipboardPatiently()) {
+      copied = writeClip(p, p.clip.cRTFsw == "Y", image, core::clipText(p.clip), bitmap);
+      platform::closeClipboard();
+      core::noteOwnWrite(p);
+    }
+  }
+  p.capture.ownWrite = 0;
+  p.clip = std::move(shown);
+  p.currentKey = shownKey;
+  return copied;
 }
 
 int showClip(core::Program& p) {

@@ -45,6 +45,9 @@ int showClipContent(core::Program& p);
 int showClip(core::Program& p);
 // Shows the selected clip and puts it on the clipboard: 1 when it is there, else 0.
 int copyClip(core::Program& p);
+// Puts the clip with this key on the clipboard exactly (rich text and picture included) as our own
+// write, leaving the list, the shown clip and the active set as they are; false when it could not.
+bool copyClipWithKey(core::Program& p, std::int64_t key);
 int showCurrentRowClip(core::Program& p);
 void clickSelectClip(core::Program& p);
 void activateClip(core::Program& p);

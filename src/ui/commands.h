@@ -62,6 +62,7 @@ enum Command {
   commandKeyDelete = 598,
   commandFirstRecentClip = 601,
   commandOptions = 1001,
+  commandQuickPaste = 1301,  // the quick paste window, from the menu bar and the tray
 };
 
 // Menu numbers of the popups.

@@ -18,7 +18,7 @@ struct Box {
   const char* caption;
 };
 
-// 25 pixels apart from y 40; the last one guards against other programs' private data.
+// 25 pixels apart from y 40.
 constexpr Box boxes[] = {
     {optionStartWithWindows, 40, 40, 350, "Start Tandrel when Windows Starts"},
     {optionMinimized, 40, 65, 300, "Minimize at Startup"},
@@ -32,6 +32,7 @@ constexpr Box boxes[] = {
     {optionReverseCase, 40, 240, 350, "Enable Ctl/Alt/R Case Reverse Shortcut"},
     {optionSound, 40, 265, 350, "Enable clip capture sound"},
     {optionSkipPrivate, 40, 290, 350, "Skip data marked private"},
+    {optionQuickPaste, 40, 315, 350, "Enable Ctl/Alt/H Quick Paste window"},
 };
 constexpr int boxHeight = 18;
 
@@ -52,6 +53,7 @@ int* flagOf(core::Settings& s, int gadget) {
     case optionReverseCase: return &s.reverseCaseShortcut;
     case optionSound: return &s.captureSound;
     case optionSkipPrivate: return &s.skipPrivate;
+    case optionQuickPaste: return &s.quickPasteShortcut;
     default: return nullptr;
   }
 }

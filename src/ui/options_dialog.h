@@ -23,6 +23,7 @@ enum OptionsGadget {
   optionReverseCase = 1013,
   optionSound = 1014,
   optionSkipPrivate = 1015,
+  optionQuickPaste = 1016,
   optionOk = 1025,
 };
 

@@ -48,6 +48,8 @@ void buildTrayMenu(core::Program& p) {
     items.push_back(entry(commandFirstRecentClip + i, menuCaption(text, 35)));
     p.view.trayClipKeys[static_cast<std::size_t>(i)] = elementAtRow(p, i)->key;
   }
+  items.push_back(entry(0, ""));
+  items.push_back(entry(commandQuickPaste, "Quick Paste: find any clip"));
   platform::setPopupMenu(p.mainWindow, trayMenuNumber, items);
 }
 

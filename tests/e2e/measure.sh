@@ -10,10 +10,13 @@
 #   - start to the shown main window with the wine server running and without, resident memory;
 #   - CPU used over idle seconds;
 #   - shutdown: from WM_QUERYENDSESSION to the process gone;
-#   - the floor: tdfloor.exe, a viewer that only reads CF_TEXT, through the same bursts.
+#   - the floor: tdfloor.exe, a viewer that only reads CF_TEXT, through the same bursts;
+#   - the quick paste window over the 100,000 clips (part "quick"): the index's first build and its
+#     size against the text it holds, Ctrl+Alt+H (through the key bridge) to the window mapped, and
+#     each filter term to its first screenful of rows and their count, from DebugTiming's lines.
 #
 #   tests/e2e/measure.sh        (after scripts/build-windows.sh)
-# RUNS (3), IDLE_SECONDS (30), PARTS ("fresh large floor") choose what runs. The 100,000-clip file
+# RUNS (3), IDLE_SECONDS (30), PARTS ("fresh large floor quick") choose what runs. The 100,000-clip file
 # is built once into TANDREL_MEASURE_DIR (~/.cache/tandrel-measure). Other programs on the machine
 # skew every figure: the load averages at the start and the end are printed with the table.
 set -uo pipefail
@@ -23,7 +26,7 @@ source "$REPO/scripts/windows-arch.sh"
 use_runnable_windows_build "$REPO"
 RUNS=${RUNS:-3}
 IDLE_SECONDS=${IDLE_SECONDS:-30}
-PARTS=${PARTS:-fresh large floor}
+PARTS=${PARTS:-fresh large floor quick}
 SPACINGS=(100 50 25 10)
 BURST_COPIES=50
 SINGLE_COPIES=40
@@ -304,6 +307,109 @@ large_database() {
     echo "$file"
 }
 
+# --- the quick paste window over 100,000 clips ---------------------------------------------
+QUICK_TITLE="Tandrel Quick Paste"
+# Terms drawn from the large file's texts: common words, tokens of one clip's number, and terms of
+# one or two characters (which no trigram serves).
+COMMON_TERMS=(quick brown fox jumps lazy dog bank river over "the lazy")
+RARE_TERMS=(77777 31415 99991 12321 45678)
+SHORT_TERMS=(q x og 7 42)
+quick_mapped() { xwininfo -name "$QUICK_TITLE" 2>/dev/null | grep -q IsViewable; }
+index_ready() {
+    [ "$(sqlite3 -batch -noheader -cmd ".timeout 5000" "$(data_dir)/tdclips.idx" "select buildBelow from qMeta" 2>/dev/null)" = 0 ]
+}
+filter_lines() { tr -d '\r' <"$(data_dir)/tandrel.log" | grep -F "timing quick paste filter:" | grep -cF " shown "; }
+# The total of the latest filter line that showed its rows, in ms.
+last_filter_ms() {
+    tr -d '\r' <"$(data_dir)/tandrel.log" | grep -F "timing quick paste filter:" | grep -F " shown " | tail -n1 |
+        sed 's/^.* total \([0-9.]*\) ms$/\1/'
+}
+percentile() {  # $1: values, $2: fraction
+    printf '%s\n' $1 | sort -g | awk -v f="$2" '{ v[NR] = $1 } END { i = int(NR * f + 0.999); if (i < 1) i = 1; print v[i] }'
+}
+
+measure_quick() {
+    local ini t0 term n before bridge_pid="" focus_pid="" i
+    say "quick paste over 100,000 clips (load $(load))"
+    use_database "$LARGE"
+    rm -f "$(data_dir)/tdclips.idx" "$(data_dir)/tdclips.idx-journal"
+    ini="$(data_dir)/tandrel.ini"
+    grep -q '^DebugTiming = Y' "$ini" || printf 'DebugTiming = Y\r\n' >>"$ini"
+    keep_server
+    start_tandrel
+    wait_watching 120
+    t0=$(now_us)
+    until index_ready; do
+        [ $(( $(now_us) - t0 )) -lt 1800000000 ] || { say "the index was not built in 30 minutes"; end_session; return; }
+        pause 1
+    done
+    record "quick index build s" "$(awk -v d=$(( $(now_us) - t0 )) 'BEGIN { printf "%.0f", d / 1e6 }')"
+    local index_bytes text_bytes
+    index_bytes=$(stat -c %s "$(data_dir)/tdclips.idx")
+    text_bytes=$(mdb "select sum(min(length(cast(cText as blob)), 32768)) from cTbl where cSet <> 'td_trash'")
+    record "quick index MB" "$((index_bytes / 1048576))"
+    record "quick index per text byte" "$(awk -v i="$index_bytes" -v t="$text_bytes" 'BEGIN { printf "%.2f", i / t }')"
+    memory "quick"
+
+    # The chord through the key bridge, typed while a native X11 window has the focus.
+    local bridge=${KEYS_BRIDGE:-$REPO/build/tandrel-keys}
+    if [ -x "$bridge" ]; then
+        source "$REPO/scripts/key-channel.sh"
+        make_key_channel "$TEST_DIR/keys.channel"
+        export TANDREL_KEYS_FILE=$TEST_DIR/keys.channel
+        end_session
+        start_tandrel
+        wait_watching 120
+        "$bridge" >>"$TEST_DIR/bridge.out" 2>&1 &
+        bridge_pid=$!
+        xmessage -title "Focus Window" -geometry 300x80+700+600 "keys typed here" >/dev/null 2>&1 &
+        focus_pid=$!
+        xdotool search --sync --name "^Focus Window\$" windowfocus --sync >/dev/null 2>&1
+        pause 2
+        for i in 1 2 3 4 5; do
+            xdotool search --name "^Focus Window\$" windowfocus --sync >/dev/null 2>&1
+            t0=$(now_us)
+            xdotool keydown ctrl keydown alt keydown h
+            until quick_mapped; do
+                [ $(( $(now_us) - t0 )) -lt 10000000 ] || break
+                pause 0.002
+            done
+            quick_mapped && record "quick chord to window ms" "$(( ($(now_us) - t0) / 1000 ))"
+            xdotool keyup h keyup alt keyup ctrl
+            td send "$QUICK_TITLE" 0x10 0 0 >/dev/null
+            td waitgone "$QUICK_TITLE" 10 >/dev/null
+            pause 1
+        done
+    else
+        say "no key bridge at $bridge: the chord is not timed"
+    fi
+
+    # Each term set into the filter box as one change, timed inside Tandrel.exe from the change to
+    # its rows and count painted.
+    menu_command 1301
+    td waitwindow "$QUICK_TITLE" 10 visible >/dev/null || { say "the quick paste window did not open"; end_session; return; }
+    local kind terms
+    for kind in common rare short; do
+        case $kind in
+            common) terms=("${COMMON_TERMS[@]}") ;;
+            rare) terms=("${RARE_TERMS[@]}") ;;
+            short) terms=("${SHORT_TERMS[@]}") ;;
+        esac
+        for term in "${terms[@]}"; do
+            before=$(filter_lines)
+            td setedit "$QUICK_TITLE" "$term" >/dev/null || say "cannot set the filter to '$term'"
+            t0=$(now_us)
+            until [ "$(filter_lines)" -gt "$before" ] || [ $(( $(now_us) - t0 )) -gt 60000000 ]; do pause 0.05; done
+            n=$(last_filter_ms)
+            record "quick filter $kind ms" "$n"
+            say "  '$term': $n ms"
+        done
+    done
+    [ -n "$focus_pid" ] && kill "$focus_pid" 2>/dev/null
+    [ -n "$bridge_pid" ] && kill "$bridge_pid" 2>/dev/null
+    end_session
+}
+
 # --- run -------------------------------------------------------------------------------------
 say "preparing the Wine prefix"
 boot_prefix
@@ -318,6 +424,7 @@ for part in $PARTS; do
         fresh) measure_tandrel fresh "$TEST_DIR/fresh.db" ;;
         large) measure_tandrel large "$LARGE" ;;
         floor) measure_floor ;;
+        quick) measure_quick ;;
     esac
 done
 stop_server
@@ -343,3 +450,17 @@ row "resident memory after start, MB" "rss"
 row "peak resident memory, MB" "hwm"
 row "CPU over $IDLE_SECONDS idle seconds, s" "idle cpu"
 row "shutdown (WM_QUERYENDSESSION to exit), s" "shutdown"
+if [[ " $PARTS " == *" quick "* ]]; then
+    echo
+    echo "The quick paste window over 100,000 clips (terms of 3+ characters: ${COMMON_TERMS[*]} / ${RARE_TERMS[*]}; short: ${SHORT_TERMS[*]})"
+    three=$(printf '%s %s' "${RESULT[quick filter common ms]:-}" "${RESULT[quick filter rare ms]:-}")
+    printf '| %-52s | %-40s |\n' "figure" "value"
+    printf '| %-52s | %-40s |\n' "first build of the index, s" "$(cell "quick index build s")"
+    printf '| %-52s | %-40s |\n' "index size, MB / per byte of text it holds" "$(cell "quick index MB") / $(cell "quick index per text byte")"
+    printf '| %-52s | %-40s |\n' "resident / peak memory with the index built, MB" "$(cell "quick rss") / $(cell "quick hwm")"
+    printf '| %-52s | %-40s |\n' "Ctrl+Alt+H to the window mapped, ms" "$(cell "quick chord to window ms")"
+    printf '| %-52s | %-40s |\n' "filter, 3+ characters: median / 95th percentile, ms" "$(median "$three") / $(percentile "$three" 0.95)"
+    printf '| %-52s | %-40s |\n' "filter, common words, ms" "$(cell "quick filter common ms")"
+    printf '| %-52s | %-40s |\n' "filter, rare tokens, ms" "$(cell "quick filter rare ms")"
+    printf '| %-52s | %-40s |\n' "filter, 1-2 characters, ms" "$(cell "quick filter short ms")"
+fi

@@ -128,5 +128,25 @@ wait_until 10 clipboard_is "dELTA tEXT" || fail "Ctrl+Alt+R put '$(clipboard)' o
 wait_stored "dELTA tEXT"
 [ "$(source_of "dELTA tEXT")" = "Paste Target" ] || fail "source of the reversed clip: $(source_of "dELTA tEXT")"
 
+# The quick paste window: Ctrl+Alt+H typed in another Wine program opens it over every clip; two
+# words leave the one clip holding both; Enter pastes it into that program; nothing is stored.
+close_paste_window
+open_paste_window
+clips=$(db "select count(*) from cTbl")
+QUICK="Tandrel Quick Paste"
+quick_rows() { td listrows "$QUICK" Clip | cut -f2 | tr '\n' '|'; }
+quick_rows_are() { [ "$(quick_rows)" = "$1" ]; }
+td keys ctrl+alt+h >/dev/null || fail "cannot type"
+td waitwindow "$QUICK" 10 visible >/dev/null || fail "Ctrl+Alt+H did not open the quick paste window"
+listed() { [ "$(td listrows "$QUICK" Clip | wc -l)" = "$(db "select count(*) from cTbl where cSet <> 'td_trash'")" ]; }
+wait_until 10 listed || fail "the quick paste window lists: $(quick_rows)"
+td keys t e x t space e c h o >/dev/null || fail "cannot type"
+wait_until 10 quick_rows_are "Echo Text|" || fail "'text echo' left: $(quick_rows)"
+td keys return >/dev/null || fail "cannot type"
+wait_until 10 paste_box_is "Echo Text" || fail "Enter pasted '$(paste_box)' into the paste window"
+td waitgone "$QUICK" 10 >/dev/null || fail "the quick paste window stayed after Enter"
+[ "$(db "select count(*) from cTbl")" = "$clips" ] || fail "the quick paste stored a clip: $(db "select cText from cTbl")"
+note "Ctrl+Alt+H, 'text echo' and Enter pasted 'Echo Text' into the paste window"
+
 close_paste_window
 end_session

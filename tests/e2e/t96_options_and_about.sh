@@ -37,7 +37,8 @@ expected="1004 0 40 40 350 18 Start Tandrel when Windows Starts
 1012 0 40 215 350 18 Enable Ctl/Alt/T List Paste 'Top' Shortcut
 1013 0 40 240 350 18 Enable Ctl/Alt/R Case Reverse Shortcut
 1014 ? 40 265 350 18 Enable clip capture sound
-1015 1 40 290 350 18 Skip data marked private"
+1015 1 40 290 350 18 Skip data marked private
+1016 1 40 315 350 18 Enable Ctl/Alt/H Quick Paste window"
 [ "$(printf '%s\n' "$boxes" | sort)" = "$(printf '%s\n' "$expected" | sort)" ] || fail "the boxes are:
 $boxes"
 td children "$OPTIONS" | grep -q '^1025 Button visible OK$' || fail "no OK button"
@@ -47,7 +48,8 @@ td send "$OPTIONS" 0x10 0 0 >/dev/null || fail "cannot send WM_CLOSE to the dial
 sleep 1
 td findwindow "$OPTIONS" | grep -q ' visible ' || fail "the close box closed the dialog"
 
-for caption in "Minimize at Startup" "Start Tandrel when Windows Starts" "Display Tooltips"; do
+for caption in "Minimize at Startup" "Start Tandrel when Windows Starts" "Display Tooltips" \
+    "Enable Ctl/Alt/H Quick Paste window"; do
     td tick "$OPTIONS" "$caption" >/dev/null || fail "cannot tick $caption"
 done
 td boxes "$OPTIONS" | grep -q '^1005 1 ' || fail "Minimize at Startup did not tick"
@@ -60,7 +62,7 @@ td click "$OPTIONS" OK >/dev/null || fail "cannot press OK"
 td waitgone "$OPTIONS" 10 || fail "OK did not close the dialog"
 wait_until 10 grep -q '^Minimized = Y' "$data/tandrel.ini" || fail "tandrel.ini has no Minimized = Y"
 ini=$(tr -d '\r' <"$data/tandrel.ini")
-for line in "StartWithWindows = Y" "DisplayTooltips = N" "SkipPrivate = Y"; do
+for line in "StartWithWindows = Y" "DisplayTooltips = N" "SkipPrivate = Y" "QuickPaste = N"; do
     printf '%s\n' "$ini" | grep -qx "$line" || fail "tandrel.ini lacks '$line'"
 done
 link=$(find "$WINEPREFIX/drive_c/users" -ipath '*/Startup/Tandrel.lnk' | head -n1)

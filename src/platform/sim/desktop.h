@@ -293,6 +293,16 @@ class Desktop {
   std::deque<int> menuPicks;
   bool browserAvailable = true;
   int focusGadget = 0;
+  platform::Point cursor{400, 300};
+  // What the program typed itself (Ctrl+V), and whether the system refuses it; the keys held down
+  // as keyIsDown reads them.
+  int pastesSent = 0;
+  bool refuseInput = false;
+  bool inputWaiting = false;  // the user typed on while the program worked
+  std::set<int> heldKeys;
+  // The window that takes the foreground when a program of ours asks for it; false keeps the
+  // foreground where it is.
+  bool foregroundGranted = true;
   std::vector<bool> waitCursors;  // each change of the cursor: true wait, false arrow
   // Text widths: each byte is this many pixels in the measuring font (narrow captions above 117 for
   // "Combine Captures" at 8).

@@ -112,6 +112,23 @@ bool createTextLabel(const Place& place, int gadget, const std::string& text, Fo
   return true;
 }
 
+bool createFilterBox(const Place& place, int gadget, FontId font) {
+  if (!placed(place)) return false;
+  make(place, gadget, "filter").font = font;
+  return true;
+}
+
+std::string filterBoxText(int gadget) {
+  const auto* g = find(gadget);
+  return g != nullptr ? g->text : std::string();
+}
+
+void setFilterBoxText(int gadget, const std::string& text) {
+  if (auto* g = find(gadget)) g->text = text;
+}
+
+void showSelectionUnfocused(int) {}
+
 bool createListView(const Place& place, int gadget, bool, bool) {
   if (!placed(place)) return false;
   make(place, gadget, "list");

@@ -31,6 +31,25 @@ Hwnd openWindow(int number, int x, int y, int clientWidth, int clientHeight, con
   return d.newWindow(std::move(w));
 }
 
+Hwnd openPopupWindow(int number, int x, int y, int clientWidth, int clientHeight, const std::string& title) {
+  const Hwnd popup = openWindow(number, x, y, clientWidth, clientHeight, title, false);
+  if (auto* w = desktop().window(popup)) w->topmost = true;
+  return popup;
+}
+
+bool showInFront(Hwnd window, int gadget) {
+  auto& d = desktop();
+  auto* w = d.window(window);
+  if (w == nullptr) return false;
+  w->visible = true;
+  if (!d.foregroundGranted) return false;
+  d.foreground = d.active = window;
+  d.focusGadget = gadget;
+  return true;
+}
+
+Point cursorPosition() { return desktop().cursor; }
+
 Hwnd openDialogWindow(int number, Hwnd owner, int clientWidth, int clientHeight, const std::string& title) {
   auto& d = desktop();
   const sim::Window* over = d.window(owner);

@@ -23,6 +23,7 @@ struct ListRows {
   std::wstring shown;  // the text handed to the control last; it must outlive the notification
   bool lines = false;
   COLORREF lineColour = 0;
+  bool brightSelection = false;  // the selection in the highlight colours even while the focus is elsewhere
   std::vector<int> widths;  // the columns as set; the first one gives way to a vertical scroll bar
 };
 
@@ -334,6 +335,11 @@ void setListColours(int gadget, Colour text, Colour background) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
+void showSelectionUnfocused(int gadget) {
+  lists[gadget].brightSelection = true;
+  if (HWND list = gadgetWindow(gadget)) InvalidateRect(list, nullptr, TRUE);
+}
+
 namespace win32 {
 
 bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
@@ -348,10 +354,21 @@ bool listMessage(HWND window, UINT, WPARAM, LPARAM lParam, LRESULT& result) {
       return true;
     case NM_CUSTOMDRAW: {
       const ListRows& rows = lists[gadget];
-      if (!rows.lines) return false;
-      const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(lParam);
+      if (!rows.lines && !rows.brightSelection) return false;
+      auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
       if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        result = CDRF_NOTIFYPOSTPAINT;
+        result = (rows.lines ? CDRF_NOTIFYPOSTPAINT : 0) | (rows.brightSelection ? CDRF_NOTIFYITEMDRAW : 0);
+        return true;
+      }
+      if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        if (SendMessageA(header->hwndFrom, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0) {
+          // Drawn as selected by our colours: the control's own would be the pale unfocused ones.
+          draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+          draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+          draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        }
+        result = CDRF_DODEFAULT;
         return true;
       }
       if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) drawLines(header->hwndFrom, draw->nmcd.hdc, rows.lineColour);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace platform {
 using namespace win32;
@@ -22,6 +23,8 @@ namespace {
 std::map<int, HWND> windowsByNumber;
 // Each window's logic callback, shared so that a callback replaced while it runs stays alive.
 std::map<HWND, std::shared_ptr<WindowProc>> procs;
+// The pop-ups: each reports losing the activation, as a click elsewhere closes it.
+std::set<HWND> popups;
 
 int trayEventType(LPARAM mouseMessage) {
   switch (mouseMessage) {
@@ -39,6 +42,9 @@ int gadgetEventType(HWND control, int code) {
   if (lstrcmpiA(cls, "Button") == 0) {
     if (code == BN_CLICKED) return 0;
     if (code == BN_DOUBLECLICKED) return 2;
+  } else if (lstrcmpiA(cls, "Edit") == 0) {
+    // A read-only box changes only when the program sets it.
+    if (code == EN_CHANGE && (GetWindowLongA(control, GWL_STYLE) & ES_READONLY) == 0) return GADGET_TEXT_CHANGE;
   } else if (lstrcmpiA(cls, "Static") == 0) {
     if (code == STN_CLICKED) return 0;
     if (code == STN_DBLCLK) return 2;
@@ -72,6 +78,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       break;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE && popups.count(window) != 0) pushEvent({EVENT_DEACTIVATE, number, 0, 0, 0});
+      break;
     case WM_CTLCOLORSTATIC:
       if (HBRUSH brush = labelColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
         return reinterpret_cast<LRESULT>(brush);
@@ -86,6 +95,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       removeTrayIcon(fromHwnd(window));
       forgetGadgetsOf(window);
       procs.erase(window);
+      popups.erase(window);
       auto found = windowsByNumber.find(number);
       if (found != windowsByNumber.end() && found->second == window) windowsByNumber.erase(found);
       break;
@@ -177,6 +187,45 @@ Hwnd openDialogWindow(int number, Hwnd owner, int clientWidth, int clientHeight,
   if (!window) return 0;
   windowsByNumber[number] = window;
   return fromHwnd(window);
+}
+
+Hwnd openPopupWindow(int number, int x, int y, int clientWidth, int clientHeight, const std::string& title) {
+  const DWORD style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  RECT frame = {0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  HWND window = CreateWindowExA(exStyle, windowClassName, title.c_str(), style, x, y, frame.right - frame.left,
+                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                reinterpret_cast<LPVOID>(static_cast<INT_PTR>(number)));
+  if (!window) return 0;
+  windowsByNumber[number] = window;
+  popups.insert(window);
+  return fromHwnd(window);
+}
+
+bool showInFront(Hwnd shown, int gadget) {
+  HWND window = toHwnd(shown);
+  if (!IsWindow(window)) return false;
+  ShowWindow(window, SW_SHOW);
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  if (!SetForegroundWindow(window)) {
+    // The system gives the foreground only to the program of the latest input; joined to that
+    // program's input for a moment, we are that program.
+    const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const DWORD own = GetCurrentThreadId();
+    const bool joined = front != 0 && front != own && AttachThreadInput(own, front, TRUE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    if (joined) AttachThreadInput(own, front, FALSE);
+  }
+  if (HWND focus = gadgetWindow(gadget)) SetFocus(focus);
+  return GetForegroundWindow() == window;
+}
+
+Point cursorPosition() {
+  POINT at = {0, 0};
+  GetCursorPos(&at);
+  return Point{at.x, at.y};
 }
 
 void setWindowProc(Hwnd window, WindowProc proc) {

@@ -303,7 +303,7 @@ void readOptions(int argc, char** argv, int first, std::string& title, DWORD& ho
   }
 }
 
-// The virtual key of a chord's part: ctrl, alt, shift, down, return, escape or one letter or digit;
+// The virtual key of a chord's part: ctrl, alt, shift, down, return, escape, space or one letter or digit;
 // 0 when unknown.
 WORD virtualKeyOf(const std::string& name) {
   if (name == "ctrl") return VK_CONTROL;
@@ -312,6 +312,7 @@ WORD virtualKeyOf(const std::string& name) {
   if (name == "down") return VK_DOWN;
   if (name == "return") return VK_RETURN;
   if (name == "escape") return VK_ESCAPE;
+  if (name == "space") return VK_SPACE;
   if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0])))
     return static_cast<WORD>(toupper(static_cast<unsigned char>(name[0])));
   return 0;
@@ -749,7 +750,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (command == "setedit" && argc >= 4) {
+    // A dialog's edit box, or else the first of a window of ours (the quick paste window's filter).
     HWND dialog = waitForWindow(unescape(argv[2]), true, true, argc >= 5 ? std::atof(argv[4]) : 10);
+    if (!dialog) dialog = waitForWindow(unescape(argv[2]), true, false, 1);
     if (!dialog) return 1;
     const std::string text = unescape(argv[3]);
     for (HWND child : childrenOf(dialog)) {
