@@ -2,7 +2,8 @@
 # bridge runs with a channel file as scripts/run.sh makes it, and xdotool types while an xmessage
 # window has the focus. With three clips and ListPaste, TopList and ReverseCase on: Ctrl+Alt+V,
 # then each Ctrl+V steps the clipboard through the clips; forged datagrams and letters and digits
-# typed meanwhile change nothing; Ctrl+Alt+R and Ctrl+Alt+T. One start serves every check.
+# typed meanwhile change nothing; Ctrl+Alt+R and Ctrl+Alt+T; Ctrl+Alt+H and the quick paste window.
+# One start serves every check.
 [ -x "${KEYS_BRIDGE:-}" ] || fail "the key bridge tandrel-keys was not built"
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/key-channel.sh"
 
@@ -151,6 +152,24 @@ chord ctrl alt v
 wait_until 10 button_is "$LIST_PASTE_OFF" || fail "Ctrl+Alt+V did not end List Paste"
 [ "$(count)" = "$clips" ] || fail "List Paste from the top stored clips: $(db "select cText from cTbl")"
 note "Ctrl+Alt+R and Ctrl+Alt+T typed outside Wine worked"
+
+# The quick paste chord typed in the X11 window opens the window over every clip; Wine cannot type
+# into a Linux program, so Enter only copies the chosen clip and the window says so; nothing is stored.
+clips=$(count)
+QUICK="Tandrel Quick Paste"
+chord ctrl alt h
+td waitwindow "$QUICK" 10 visible >/dev/null || fail "Ctrl+Alt+H through the bridge did not open the quick paste window"
+quick_rows_are() { [ "$(td listrows "$QUICK" Clip | cut -f2 | tr '\n' '|')" = "$1" ]; }
+td keys b r a v o >/dev/null || fail "cannot type"
+wait_until 10 quick_rows_are "Bravo|" || fail "'bravo' left: $(td listrows "$QUICK" Clip | cut -f2 | tr '\n' '|')"
+td keys return >/dev/null || fail "cannot type"
+wait_until 10 clipboard_is Bravo || fail "Enter put '$(clipboard)' on the clipboard"
+td children "$QUICK" | grep -q " Static visible Copied: press Ctrl+V where you want it$" ||
+    fail "the quick paste window says: $(td children "$QUICK" | grep Static)"
+td keys escape >/dev/null
+td waitgone "$QUICK" 10 >/dev/null || fail "Escape left the quick paste window open"
+[ "$(count)" = "$clips" ] || fail "the quick paste stored a clip: $(db "select cText from cTbl")"
+note "Ctrl+Alt+H typed outside Wine opened the quick paste window; Enter copied 'Bravo'"
 
 grep -v '^tandrel-keys: passing' "$TEST_DIR/bridge.out" | grep . && fail "the bridge said more than its start line"
 end_session
