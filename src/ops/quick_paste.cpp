@@ -49,6 +49,7 @@ void search(core::Program& p) {
 
 void open(core::Program& p, platform::Hwnd target, bool fromBridge) {
   auto& qp = p.quickPaste;
+  core::StepTimer timer(p, "quick paste open");
   if (qp.window == 0) {
     if (!ui::openQuickPasteWindow(p)) {
       core::writeLog(p, p.captureTime + " The quick paste window could not be opened");
@@ -56,6 +57,7 @@ void open(core::Program& p, platform::Hwnd target, bool fromBridge) {
     }
     qp.target = target;
     qp.fromBridge = fromBridge;
+    core::markStep(p, "window made");
     search(p);
   } else if (target != 0) {
     // Asked again while open: the choice goes where the user is now.
@@ -63,6 +65,7 @@ void open(core::Program& p, platform::Hwnd target, bool fromBridge) {
     qp.fromBridge = fromBridge;
   }
   ui::showQuickPasteWindow(p);
+  core::markStep(p, "in front");
 }
 
 // Waits, a little, for the keys that would turn our Ctrl+V into another chord to come up.

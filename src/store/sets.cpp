@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <unordered_map>
 
 #include "core/log.h"
@@ -76,57 +77,65 @@ bool deleteSetRow(core::Program& p, const std::string& name) {
 }
 
 bool readSetRows(core::Program& p, const std::string& set) {
-  // Read through a mapping of the file: page by page, each read is a system call of its own, which
-  // costs most of the time under Wine. The mapping goes again after, so it holds no memory.
-  p.db.DbExecute("PRAGMA mmap_size = 1073741824", p.databaseHandle);
-  // Only what the list needs: the first 1000 bytes of each text and its length, never the images.
-  sqlite3_stmt* stmt = p.db.DbPrepare(
-      p.databaseHandle,
-      "SELECT cKey, cDate, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, substr(CAST(cText AS BLOB), 1, 1000), "
-      "length(CAST(cText AS BLOB)) FROM cTbl WHERE cSet = ? ORDER BY cKey");
-  if (stmt == nullptr) {
-    tell(p, "Error in database = " + p.db.DbLastMessage());
-    p.db.DbExecute("PRAGMA mmap_size = 0", p.databaseHandle);
-    return false;
-  }
-  p.db.StmtBindText(stmt, 1, &set);
   const auto exactRows = readExactRows(p, set);
-  auto column = [&](int c) {
-    const int n = p.db.StmtColumnBytes(stmt, c);
-    const char* text = p.db.StmtColumnText(stmt, c);
-    return n == 0 || text == nullptr ? std::string(" ") : std::string(text, static_cast<std::size_t>(n));
-  };
-  int result;
-  while ((result = p.db.StmtStep(stmt)) == SQLITE_ROW) {
-    core::ClipRow row;
-    row.key = std::strtoll(p.db.StmtColumnText(stmt, 0), nullptr, 10);
-    row.date = column(1);
-    row.richFlag = column(2);
-    row.htmlFlag = column(3);
-    row.imageFlag = column(4);
-    row.source = column(5);
-    row.note = column(6);
-    const int textBytes = p.db.StmtColumnBytes(stmt, 7);
-    const char* text = p.db.StmtColumnText(stmt, 7);
-    row.preview = text == nullptr ? "" : std::string(text, static_cast<std::size_t>(textBytes));
-    const char* lengthText = p.db.StmtColumnText(stmt, 8);
-    const long long length = std::strtoll(lengthText ? lengthText : "0", nullptr, 10);
-    row.complete = length < static_cast<long long>(previewLimit) ? "Y" : "N";
-    if (!exactRows.empty()) {
-      const auto exact = exactRows.find(row.key);
-      if (exact != exactRows.end()) {
-        row.exactPreview = exact->second.preview;
-        row.exactSource = exact->second.source;
-        if (!row.exactPreview.empty()) row.complete = exact->second.complete ? "Y" : "N";
-      }
+  // Only what the list needs: the first 1000 bytes of each text and its length, never the images.
+  // Read in parts, each through a mapping of the file: page by page, each read would be a system
+  // call of its own, which costs most of the time under Wine. The mapping goes after each part, so
+  // the pages it read leave memory at once and a large set never holds the whole file resident.
+  constexpr int part = 10000;
+  std::int64_t after = std::numeric_limits<std::int64_t>::min();
+  int result = SQLITE_DONE;
+  for (int read = part; read == part && result == SQLITE_DONE;) {
+    p.db.DbExecute("PRAGMA mmap_size = 1073741824", p.databaseHandle);
+    sqlite3_stmt* stmt = p.db.DbPrepare(
+        p.databaseHandle,
+        "SELECT cKey, cDate, cRTFsw, cHTMLsw, cImageSW, cSource, cNote, substr(CAST(cText AS BLOB), 1, 1000), "
+        "length(CAST(cText AS BLOB)) FROM cTbl WHERE cSet = ? AND cKey > " + std::to_string(after) +
+            " ORDER BY cKey LIMIT " + std::to_string(part));
+    if (stmt == nullptr) {
+      tell(p, "Error in database = " + p.db.DbLastMessage());
+      p.db.DbExecute("PRAGMA mmap_size = 0", p.databaseHandle);
+      return false;
     }
-    p.view.rows.push_back(std::move(row));
+    p.db.StmtBindText(stmt, 1, &set);
+    auto column = [&](int c) {
+      const int n = p.db.StmtColumnBytes(stmt, c);
+      const char* text = p.db.StmtColumnText(stmt, c);
+      return n == 0 || text == nullptr ? std::string(" ") : std::string(text, static_cast<std::size_t>(n));
+    };
+    read = 0;
+    while ((result = p.db.StmtStep(stmt)) == SQLITE_ROW) {
+      ++read;
+      core::ClipRow row;
+      row.key = std::strtoll(p.db.StmtColumnText(stmt, 0), nullptr, 10);
+      after = row.key;
+      row.date = column(1);
+      row.richFlag = column(2);
+      row.htmlFlag = column(3);
+      row.imageFlag = column(4);
+      row.source = column(5);
+      row.note = column(6);
+      const int textBytes = p.db.StmtColumnBytes(stmt, 7);
+      const char* text = p.db.StmtColumnText(stmt, 7);
+      row.preview = text == nullptr ? "" : std::string(text, static_cast<std::size_t>(textBytes));
+      const char* lengthText = p.db.StmtColumnText(stmt, 8);
+      const long long length = std::strtoll(lengthText ? lengthText : "0", nullptr, 10);
+      row.complete = length < static_cast<long long>(previewLimit) ? "Y" : "N";
+      if (!exactRows.empty()) {
+        const auto exact = exactRows.find(row.key);
+        if (exact != exactRows.end()) {
+          row.exactPreview = exact->second.preview;
+          row.exactSource = exact->second.source;
+          if (!row.exactPreview.empty()) row.complete = exact->second.complete ? "Y" : "N";
+        }
+      }
+      p.view.rows.push_back(std::move(row));
+    }
+    if (result != SQLITE_DONE) tell(p, "Error in database = " + p.db.DbLastMessage());
+    p.db.StmtFinalize(stmt);
+    p.db.DbExecute("PRAGMA mmap_size = 0", p.databaseHandle);
   }
-  const bool complete = result == SQLITE_DONE;
-  if (!complete) tell(p, "Error in database = " + p.db.DbLastMessage());
-  p.db.StmtFinalize(stmt);
-  p.db.DbExecute("PRAGMA mmap_size = 0", p.databaseHandle);
-  return complete;
+  return result == SQLITE_DONE;
 }
 
 std::vector<std::string> readSetNames(core::Program& p) {
