@@ -163,7 +163,7 @@ struct QuickPasteView {
   std::vector<std::int64_t> keys;  // the matches, newest first
   bool indexed = true;             // the index served the latest search
   bool searchPending = false;      // a newer key stopped the search: it runs again
-  std::map<std::int64_t, std::vector<std::string>> rowTexts;  // the columns of the rows drawn
+  std::map<std::int64_t, std::vector<std::string>> rowTexts;  // the columns of the rows drawn while open
 };
 
 // The quick paste index as last found; tdclips.idx itself keeps its progress (store/quick_search.h).

@@ -43,6 +43,7 @@ void search(core::Program& p) {
   // The index takes in what changed, or goes on being built, while the user reads and types.
   p.quickIndex.workDue = true;
   ui::showQuickMatches(p);
+  core::markStep(p, "listed");
   platform::updateWindow(qp.window);
   core::markStep(p, "shown");
 }

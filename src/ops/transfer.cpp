@@ -264,7 +264,7 @@ void dropOnSetList(core::Program& p) {
     ui::showActionFailed(p);
     return;
   }
-  // The key as it is now: the shortcut poll has already taken its pressed-since bit.
+  // The key as it is now, when the drop happens.
   const bool control = (platform::getAsyncKeyState(platform::VK_CONTROL) & 0x8000) != 0;
   if (!ui::requireSelection(p)) return;
   p.view.transferMode = control ? transferDuplicate : transferMove;

@@ -82,7 +82,7 @@ void closeQuickPasteWindow(core::Program& p) {
 
 void showQuickMatches(core::Program& p) {
   auto& qp = p.quickPaste;
-  qp.rowTexts.clear();
+  // The texts of rows drawn before stay: the next filter mostly shows the same newest clips.
   const int rows = static_cast<int>(std::min(qp.keys.size(), quickPasteListed));
   platform::setListRows(gadgetQuickList, rows, [&p](int row, int column) { return rowColumn(p, row, column); });
   if (rows > 0) {

@@ -396,6 +396,11 @@ measure_quick() {
             short) terms=("${SHORT_TERMS[@]}") ;;
         esac
         for term in "${terms[@]}"; do
+            # A focus change of the X display can take the activation from it: opened again.
+            if ! quick_mapped; then
+                menu_command 1301
+                td waitwindow "$QUICK_TITLE" 10 visible >/dev/null
+            fi
             before=$(filter_lines)
             td setedit "$QUICK_TITLE" "$term" >/dev/null || say "cannot set the filter to '$term'"
             t0=$(now_us)

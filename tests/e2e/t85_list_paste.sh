@@ -87,7 +87,7 @@ for next in Bravo Alpha Charlie Bravo; do
         td send "$MAIN_TITLE" 0x10 0 0 >/dev/null || fail "cannot close the main window"
         wait_until 10 main_hidden || fail "the close box left the window shown"
         # Hiding keeps Wine busy for a moment without a window manager; a message answered
-        # means Tandrel polls again (a Ctrl+V typed in full before that is not seen).
+        # means Tandrel serves its keys again.
         td send "$MAIN_TITLE" 0 0 0 >/dev/null
         td front "Paste Target" >/dev/null
     fi
