@@ -160,6 +160,7 @@ void mainLoopPass(Program& p) {
   // A short step of the search index's upkeep, and then only a look for events, until it is done.
   if (p.quickIndex.workDue) {
     p.quickIndex.workDue = false;  // a step that failed is not tried at every pass
+    p.quickIndex.commitsSinceWork = 0;
     guarded(p, [&] { p.quickIndex.workDue = store::QuickIndexWork(p); });
   }
   // The status goes back to the set's name before a wait that may last, as it did after every short one.

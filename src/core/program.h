@@ -175,6 +175,7 @@ struct QuickIndexState {
   // The main loop gives the index short steps between events: at the start (to build it or take in
   // what changed while we were away) and while the quick paste window is open.
   bool workDue = true;
+  int commitsSinceWork = 0;  // batches committed since the last step
 };
 
 // The current clip: one text per column of cTbl plus the encoded image.

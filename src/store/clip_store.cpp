@@ -509,8 +509,9 @@ void BeginBatch(core::Program& p) { p.db.DbExecute("BEGIN", p.databaseHandle); }
 
 bool CommitBatch(core::Program& p) {
   p.db.DbExecute("COMMIT", p.databaseHandle);
-  // The quick paste index takes the new clips in once enough of them wait.
-  p.quickIndex.workDue = true;
+  // The quick paste index takes the new clips in once enough of them wait (a search reads the few
+  // newest ones itself), so a capture alone never pays for a look at the index.
+  if (++p.quickIndex.commitsSinceWork >= 64) p.quickIndex.workDue = true;
   return p.db.DbLastMessage() == "OK";
 }
 

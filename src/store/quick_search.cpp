@@ -262,17 +262,10 @@ QuickSearchResult QuickSearch(core::Program& p, const std::string& filterUtf8, s
   return result;
 }
 
-std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key) {
-  if (p.databaseHandle == nullptr) return std::nullopt;
-  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string("SELECT ") + quick::clipColumnsSql +
-                                                            ", cDate, cNote, eSource FROM main.cTbl LEFT JOIN "
-                                                            "main.cExact USING (cKey) WHERE cKey = ?");
-  if (stmt == nullptr || p.db.StmtBindInt64(stmt, 1, key) == 0 || p.db.StmtStep(stmt) != SQLITE_ROW) {
-    if (p.db.DbLastMessage() != core::dbResultText(SQLITE_DONE))
-      core::writeLog(p, p.captureTime + " Quick paste row " + std::to_string(key) + " not read: " + p.db.DbLastMessage());
-    if (stmt != nullptr) p.db.StmtFinalize(stmt);
-    return std::nullopt;
-  }
+namespace {
+
+// One row of the quick paste list from a statement made by ReadQuickRows, stepped on its clip.
+QuickRow quickRowOf(core::Program& p, sqlite3_stmt* stmt, std::int64_t key, quick::ClipTextReader& reader) {
   const auto cell = [&](int column) {
     return std::string(p.db.StmtColumnText(stmt, column), static_cast<std::size_t>(p.db.StmtColumnBytes(stmt, column)));
   };
@@ -290,11 +283,8 @@ std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key) {
   const std::string exactSource = cell(quick::clipColumnCount + 2);
   std::string text;
   bool current = false;
-  {
-    quick::ClipTextReader reader(p);
-    if (!reader.text(clip, quickTextBound, text, current)) text.clear();
-  }
-  p.db.StmtFinalize(stmt);
+  // The first line lies in the head of the text.
+  if (!reader.text(clip, 4096, text, current)) text.clear();
   row.firstLine = firstLineOf(text);
   row.setName = platform::ansiToUtf8(clip.set);
   const bool blankNote = note.find_first_not_of(" \t\r\n") == std::string::npos;
@@ -303,6 +293,34 @@ std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key) {
                                                    : platform::ansiToUtf8(clip.source);
   return row;
 }
+
+}  // namespace
+
+std::vector<std::optional<QuickRow>> ReadQuickRows(core::Program& p, const std::vector<std::int64_t>& keys) {
+  std::vector<std::optional<QuickRow>> rows(keys.size());
+  if (p.databaseHandle == nullptr || keys.empty()) return rows;
+  // One statement and one text reader for them all: making either costs more than reading a row.
+  sqlite3_stmt* stmt = p.db.DbPrepare(p.databaseHandle, std::string("SELECT ") + quick::clipColumnsSql +
+                                                            ", cDate, cNote, eSource FROM main.cTbl LEFT JOIN "
+                                                            "main.cExact USING (cKey) WHERE cKey = ?");
+  if (stmt == nullptr) return rows;
+  quick::ClipTextReader reader(p);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (i > 0) p.db.StmtReset(stmt);
+    if (p.db.StmtBindInt64(stmt, 1, keys[i]) == 0) break;
+    const int step = p.db.StmtStep(stmt);
+    if (step == SQLITE_ROW) {
+      rows[i] = quickRowOf(p, stmt, keys[i], reader);
+    } else if (p.db.DbLastMessage() != core::dbResultText(SQLITE_DONE)) {
+      core::writeLog(p, p.captureTime + " Quick paste row " + std::to_string(keys[i]) + " not read: " + p.db.DbLastMessage());
+      break;
+    }
+  }
+  p.db.StmtFinalize(stmt);
+  return rows;
+}
+
+std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key) { return ReadQuickRows(p, {key}).front(); }
 
 bool QuickIndexReady(const core::Program& p) { return p.quickIndex.ready && !p.quickIndex.unavailable; }
 

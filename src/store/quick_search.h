@@ -39,6 +39,8 @@ struct QuickRow {
 };
 // nullopt when the clip is gone.
 std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key);
+// The same for many clips at once, in the order of `keys`.
+std::vector<std::optional<QuickRow>> ReadQuickRows(core::Program& p, const std::vector<std::int64_t>& keys);
 
 // True when the index is built through and paired with the open database: searches use it.
 bool QuickIndexReady(const core::Program& p);

@@ -14,6 +14,23 @@ namespace {
 
 constexpr int width = 620, height = 380, margin = 6, boxHeight = 24, statusHeight = 18;
 
+// Reads the texts of the rows from `first` on that a page shows and were not read before, at once.
+void readRowTexts(core::Program& p, int first) {
+  auto& qp = p.quickPaste;
+  const int last = std::min(static_cast<int>(qp.keys.size()), first + platform::listRowsPerPage(gadgetQuickList) + 1);
+  std::vector<std::int64_t> keys;
+  for (int row = std::max(0, first); row < last; ++row) {
+    const std::int64_t key = qp.keys[static_cast<std::size_t>(row)];
+    if (qp.rowTexts.count(key) == 0) keys.push_back(key);
+  }
+  const auto read = store::ReadQuickRows(p, keys);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    std::vector<std::string> texts{"(deleted)", "", "", ""};
+    if (read[i]) texts = {read[i]->firstLine, read[i]->setName, read[i]->noteOrSource, read[i]->date};
+    qp.rowTexts.emplace(keys[i], std::move(texts));
+  }
+}
+
 // The list's columns: the clip's first line, its set, its note or source, its date.
 std::string rowColumn(core::Program& p, int row, int column) {
   auto& qp = p.quickPaste;
@@ -21,11 +38,9 @@ std::string rowColumn(core::Program& p, int row, int column) {
   const std::int64_t key = qp.keys[static_cast<std::size_t>(row)];
   auto found = qp.rowTexts.find(key);
   if (found == qp.rowTexts.end()) {
-    const auto read = store::ReadQuickRow(p, key);
-    std::vector<std::string> texts;
-    if (read) texts = {read->firstLine, read->setName, read->noteOrSource, read->date};
-    else texts = {"(deleted)", "", "", ""};
-    found = qp.rowTexts.emplace(key, std::move(texts)).first;
+    readRowTexts(p, row);
+    found = qp.rowTexts.find(key);
+    if (found == qp.rowTexts.end()) return "";
   }
   return column < static_cast<int>(found->second.size()) ? found->second[static_cast<std::size_t>(column)] : "";
 }
