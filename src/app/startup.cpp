@@ -157,6 +157,8 @@ void mainLoopPass(Program& p) {
   // Keys that came while a command or a message box held the loop (their wake-up went to that
   // box's loop) are served before the wait.
   if (watching) guarded(p, [&] { capture::serveShortcutKeys(p); });
+  // The chord served here, or by the dispatcher in the pass before, opens the window before the wait.
+  if (p.quickPasteAsk.asked) guarded(p, [&] { ops::serveQuickPasteAsk(p); });
   // A short step of the search index's upkeep, and then only a look for events, until it is done.
   if (p.quickIndex.workDue) {
     p.quickIndex.workDue = false;  // a step that failed is not tried at every pass
