@@ -1,7 +1,5 @@
 #include "ops/quick_paste.h"
 
-#include <cctype>
-
 #include "core/log.h"
 #include "core/program.h"
 #include "core/step_timer.h"

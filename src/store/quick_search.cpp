@@ -320,7 +320,6 @@ std::vector<std::optional<QuickRow>> ReadQuickRows(core::Program& p, const std::
   return rows;
 }
 
-std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key) { return ReadQuickRows(p, {key}).front(); }
 
 bool QuickIndexReady(const core::Program& p) { return p.quickIndex.ready && !p.quickIndex.unavailable; }
 

@@ -37,9 +37,7 @@ struct QuickRow {
   std::string firstLine;  // UTF-8, the exact text's first non-empty line (at most 200 characters), or the image caption
   std::string setName, noteOrSource, date;  // UTF-8; noteOrSource: the note when not blank, else the source
 };
-// nullopt when the clip is gone.
-std::optional<QuickRow> ReadQuickRow(core::Program& p, std::int64_t key);
-// The same for many clips at once, in the order of `keys`.
+// The rows of clips, in the order of `keys`; nullopt for a clip that is gone.
 std::vector<std::optional<QuickRow>> ReadQuickRows(core::Program& p, const std::vector<std::int64_t>& keys);
 
 // True when the index is built through and paired with the open database: searches use it.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/log.h"
 #include "core/program.h"
 #include "platform/gadgets.h"
 #include "platform/input.h"

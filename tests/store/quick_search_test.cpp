@@ -108,14 +108,14 @@ TEST_F(QuickSearchTest, EveryPieceInAnyOrderIgnoringCaseInEveryScriptOutsideTheT
     EXPECT_EQ(keys(""), (Keys{german, picture, japanese, russian, meeting}));
     EXPECT_EQ(keys("e", 2), (Keys{german, picture}));
   }
-  const auto row = store::ReadQuickRow(*program, meeting);
+  const auto row = store::ReadQuickRows(*program, {meeting}).front();
   ASSERT_TRUE(row.has_value());
   EXPECT_EQ(row->firstLine, "Meeting notes");
   EXPECT_EQ(row->setName, "td_clips");
   EXPECT_EQ(row->noteOrSource, "Editor");
   EXPECT_EQ(row->date, "2026-12-09  10:00:00");
-  EXPECT_EQ(store::ReadQuickRow(*program, picture)->firstLine, "Image 640x480");
-  EXPECT_FALSE(store::ReadQuickRow(*program, 999).has_value());
+  EXPECT_EQ(store::ReadQuickRows(*program, {picture}).front()->firstLine, "Image 640x480");
+  EXPECT_FALSE(store::ReadQuickRows(*program, {999}).front().has_value());
 }
 
 TEST_F(QuickSearchTest, TheIndexFollowsEveryChangeOursAndAnOlderRelease) {
